@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "platform/clock.h"
+
+namespace quendro {
+
+// The publisher's web domain, on the last line of the version label.
+inline constexpr std::u16string_view kPublisherDomain = u"www.quendro.example";
+
+// The version label: version, date of the version and the publisher's domain,
+// on three lines separated by a carriage return alone.
+std::u16string versionCaption();
+
+// The swimming season runs from April to March: from January to March the
+// season is the previous calendar year. Four digits.
+std::u16string seasonYearOf(const LocalDateTime& today);
+
+}  // namespace quendro

@@ -1,0 +1,120 @@
+#include "laps/code_tables.h"
+
+#include <array>
+#include <cstdlib>
+
+#include "platform/text_rules.h"
+
+namespace quendro {
+namespace {
+
+constexpr std::array<std::u16string_view, 29> kEvents = {
+    u"  25m自由形", u"  50m自由形", u" 100m自由形", u" 200m自由形", u" 400m自由形", u" 800m自由形",
+    u"1500m自由形", u"  25m背泳ぎ", u"  50m背泳ぎ", u" 100m背泳ぎ", u" 200m背泳ぎ", u"  25m平泳ぎ",
+    u"  50m平泳ぎ", u" 100m平泳ぎ", u" 200m平泳ぎ", u"  25mフライ", u"  50mフライ", u" 100mフライ",
+    u" 200mフライ", u" 100m個人メ", u" 200m個人メ", u" 400m個人メ", u" 100mメドレ", u" 200mメドレ",
+    u" 400mメドレ", u" 100mリレー", u" 200mリレー", u" 400mリレー", u" 800mリレー",
+};
+
+struct ResultCode {
+    std::u16string_view digits;
+    std::u16string_view text;
+};
+
+// Values in the time field that are not times: the swim's result.
+constexpr std::array<ResultCode, 10> kResults = {{
+    {u"666666", u"参加"},  // participation
+    {u"700001", u"ｽﾀｰﾄ"},  // start
+    {u"700002", u"泳法"},  // stroke
+    {u"700003", u"折返"},  // turn
+    {u"700004", u"ｺﾞｰﾙ"},  // finish
+    {u"700005", u"引継"},  // relay takeover
+    {u"700006", u"逸脱"},  // deviation
+    {u"700007", u"途中"},  // during the race
+    {u"888888", u"棄権"},  // withdrawal
+    {u"999999", u"無"},    // none
+}};
+
+// A whole number read from the front of a piece of a time text; blanks and
+// pieces that hold no digits read as 0.
+std::int64_t fieldNumber(std::u16string_view text, size_t start) {
+    return roundHalfEven(numericValue(midChars(text, start, 2))).value_or(0);
+}
+
+}  // namespace
+
+std::u16string chShu(std::int16_t code) {
+    if (code < 1 || code > 29) return {};
+    return std::u16string(kEvents[static_cast<size_t>(code - 1)]);
+}
+
+std::u16string chMt(std::u16string_view code) {
+    if (code == u"1") return u"予選";  // heats
+    if (code == u"2") return u"決勝";  // final
+    if (code == u"3") return u"準決";  // semi-final
+    if (code == u"4") return u"コン";  // consolation final
+    return {};
+}
+
+std::u16string chKiro(std::int32_t value) {
+    std::u16string digits = decimalText(std::llabs(static_cast<std::int64_t>(value)));
+    std::u16string result;
+    std::u16string field = digits;
+    if (digits.size() > 1) {
+        field = rightAligned(digits, 6);  // the rightmost six digits, blank-filled
+        if (digits.size() >= 5) {
+            result = field.substr(0, 2) + u":" + field.substr(2, 2) + u"." + field.substr(4, 2);
+        } else {
+            result = u"   " + field.substr(2, 2) + u"." + field.substr(4, 2);
+        }
+    }
+    // A result code is never shown as a time.
+    for (const ResultCode& code : kResults) {
+        if (field == code.digits) return std::u16string(code.text);
+    }
+    return result;
+}
+
+std::u16string chGaku(std::u16string_view code) {
+    std::u16string t = rightChars(u"  " + std::u16string(code), 2);
+    switch (t[0]) {
+        case u'1': return u"小" + t.substr(1);  // elementary school
+        case u'2': return u"中" + t.substr(1);  // junior high school
+        case u'3': return u"高" + t.substr(1);  // high school
+        case u'4': return u"大" + t.substr(1);  // university
+        default: return {};
+    }
+}
+
+bool isResultText(std::u16string_view text) {
+    for (const ResultCode& code : kResults) {
+        if (text == code.text) return true;
+    }
+    return false;
+}
+
+std::u16string chSa(std::u16string_view later, std::u16string_view earlier) {
+    // The last split of a swim carries its final result, which may be a result
+    // word: the lap that ends there shows the word, and no lap is formed from it.
+    if (isResultText(later)) return std::u16string(later);
+    if (isResultText(earlier)) return {};
+    if (later < earlier) return {};
+    std::int64_t m = fieldNumber(later, 1);
+    std::int64_t s = fieldNumber(later, 4);
+    std::int64_t h = fieldNumber(later, 7);
+    std::int64_t earlierMinutes = fieldNumber(earlier, 1);
+    std::int64_t earlierSeconds = fieldNumber(earlier, 4);
+    std::int64_t earlierHundredths = fieldNumber(earlier, 7);
+    if (h < earlierHundredths) {
+        h += 100;
+        s -= 1;
+    }
+    if (s < earlierSeconds) {
+        s += 60;
+        m -= 1;
+    }
+    std::int64_t value = (m - earlierMinutes) * 10000 + (s - earlierSeconds) * 100 + (h - earlierHundredths);
+    return chKiro(static_cast<std::int32_t>(value));  // each field holds at most two digits
+}
+
+}  // namespace quendro

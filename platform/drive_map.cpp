@@ -1,0 +1,118 @@
+#include "platform/drive_map.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "platform/text_rules.h"
+
+namespace fs = std::filesystem;
+
+namespace quendro {
+namespace {
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+// The entry of the folder named like name, ignoring ASCII case; the exact name
+// wins, and name itself comes back when nothing matches.
+std::string matchingEntry(const fs::path& folder, const std::string& name) {
+    std::error_code ec;
+    if (name == "." || name == ".." || fs::exists(fs::symlink_status(folder / name, ec))) return name;
+    fs::directory_iterator it(folder, ec);
+    if (ec) return name;
+    for (const auto& entry : it) {
+        std::string candidate = entry.path().filename().string();
+        if (equalsIgnoringAsciiCase(candidate, name)) return candidate;
+    }
+    return name;
+}
+
+// Follows the components below base one by one, taking the case-insensitive
+// match where the exact name is missing.
+fs::path resolveBelow(fs::path base, std::string_view rest) {
+    size_t pos = 0;
+    while (pos <= rest.size()) {
+        size_t slash = rest.find('/', pos);
+        if (slash == std::string_view::npos) slash = rest.size();
+        std::string component(rest.substr(pos, slash - pos));
+        if (!component.empty()) base /= matchingEntry(base, component);
+        pos = slash + 1;
+    }
+    return base;
+}
+
+}  // namespace
+
+DriveMap::DriveMap(fs::path drivesFolder, fs::path currentFolder)
+    : drives_(std::move(drivesFolder)), current_(std::move(currentFolder)) {
+    std::error_code ec;
+    if (!fs::exists(drives_, ec)) {
+        fs::create_directories(drives_ / "c", ec);
+        fs::create_directory_symlink("/", drives_ / "z", ec);
+    }
+}
+
+fs::path DriveMap::toHost(std::u16string_view path) const {
+    std::string s = toUtf8(path);
+    std::replace(s.begin(), s.end(), '\\', '/');
+    if (s.size() >= 2 && s[1] == ':' &&
+        ((s[0] >= 'a' && s[0] <= 'z') || (s[0] >= 'A' && s[0] <= 'Z'))) {
+        fs::path drive = drives_ / std::string(1, lowerAscii(s[0]));
+        return resolveBelow(drive, std::string_view(s).substr(2));
+    }
+    if (!s.empty() && s[0] == '/') return resolveBelow("/", s);
+    return resolveBelow(current_, s);
+}
+
+std::u16string DriveMap::toProgram(const fs::path& host) const {
+    std::error_code ec;
+    fs::path target = fs::weakly_canonical(host, ec);
+    if (ec) target = host;
+    std::string best;
+    char bestLetter = 0;
+    for (const std::u16string& drive : drives()) {
+        char letter = static_cast<char>(drive[0]);
+        fs::path root = fs::weakly_canonical(drives_ / std::string(1, letter), ec);
+        if (ec) continue;
+        std::string rootText = root.string();
+        std::string targetText = target.string();
+        bool inside = targetText == rootText ||
+                      (targetText.rfind(rootText, 0) == 0 &&
+                       (rootText.back() == '/' || targetText[rootText.size()] == '/'));
+        if (inside && (bestLetter == 0 || rootText.size() > best.size())) {
+            best = rootText;
+            bestLetter = letter;
+        }
+    }
+    if (bestLetter == 0) return fromUtf8(host.string());
+    std::string rest = target.string().substr(best.size());
+    std::replace(rest.begin(), rest.end(), '/', '\\');
+    if (rest.empty() || rest[0] != '\\') rest.insert(rest.begin(), '\\');
+    std::string result = std::string(1, static_cast<char>(bestLetter - 'a' + 'A')) + ":" + rest;
+    if (result.size() > 3 && result.back() == '\\') result.pop_back();
+    return fromUtf8(result);
+}
+
+std::vector<std::u16string> DriveMap::drives() const {
+    std::vector<std::u16string> letters;
+    std::error_code ec;
+    fs::directory_iterator it(drives_, ec);
+    if (ec) return letters;
+    for (const auto& entry : it) {
+        std::string name = entry.path().filename().string();
+        if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') {
+            letters.push_back(std::u16string{static_cast<char16_t>(name[0]), u':'});
+        }
+    }
+    std::sort(letters.begin(), letters.end());
+    return letters;
+}
+
+}  // namespace quendro

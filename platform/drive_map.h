@@ -1,0 +1,42 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quendro {
+
+// Maps the program's paths onto the host's file system.
+//
+// The meet's files name folders by drive letter ("D:\meet\", "c:\quendro\temp").
+// Each drive letter X is the entry "x" of a drives folder, usually a symbolic
+// link: "Z:\home\me\meet" is /home/me/meet when z points to "/". On first use the
+// drives folder is created with "c" a folder of its own (where the working folder
+// c:\quendro\temp lives) and "z" a link to "/".
+//
+// Both "\" and "/" separate folders. A path that begins with "/" is a host path
+// as it stands; any other path without a drive letter is relative to the current
+// folder. When a name does not exist with its exact case, the entry of the folder
+// that matches it ignoring ASCII case is taken: files copied from the timing
+// machine are often upper case.
+class DriveMap {
+public:
+    DriveMap(std::filesystem::path drivesFolder, std::filesystem::path currentFolder);
+
+    std::filesystem::path toHost(std::u16string_view path) const;
+    // The program's form of a host path: the drive whose folder holds it, longest
+    // match first ("Z:\work\meet"); a host path as it stands when no drive holds it.
+    std::u16string toProgram(const std::filesystem::path& host) const;
+    // Drive letters with a colon, lower case: "c:", "z:".
+    std::vector<std::u16string> drives() const;
+
+    const std::filesystem::path& drivesFolder() const { return drives_; }
+    const std::filesystem::path& currentFolder() const { return current_; }
+
+private:
+    std::filesystem::path drives_;
+    std::filesystem::path current_;
+};
+
+}  // namespace quendro

@@ -1,0 +1,47 @@
+#include "platform/field_reader.h"
+
+namespace quendro {
+namespace {
+
+bool isLineEnd(char16_t c) { return c == u'\r' || c == u'\n'; }
+
+}  // namespace
+
+void FieldReader::skipSeparator() {
+    if (pos_ >= text_.size()) return;
+    if (text_[pos_] == u',') {
+        ++pos_;
+    } else if (text_[pos_] == u'\r') {
+        ++pos_;
+        if (pos_ < text_.size() && text_[pos_] == u'\n') ++pos_;
+    } else if (text_[pos_] == u'\n') {
+        ++pos_;
+    }
+}
+
+std::optional<std::u16string> FieldReader::next() {
+    if (atEnd()) return std::nullopt;
+    while (pos_ < text_.size() && (text_[pos_] == u' ' || text_[pos_] == u'\t')) ++pos_;
+
+    std::u16string field;
+    if (pos_ < text_.size() && text_[pos_] == u'"') {
+        size_t close = text_.find(u'"', pos_ + 1);
+        if (close == std::u16string::npos) {
+            field = text_.substr(pos_ + 1);
+            pos_ = text_.size();
+            return field;
+        }
+        field = text_.substr(pos_ + 1, close - pos_ - 1);
+        pos_ = close + 1;
+        // Whatever follows the closing quote, up to the end of the field, is dropped.
+        while (pos_ < text_.size() && text_[pos_] != u',' && !isLineEnd(text_[pos_])) ++pos_;
+    } else {
+        size_t start = pos_;
+        while (pos_ < text_.size() && text_[pos_] != u',' && !isLineEnd(text_[pos_])) ++pos_;
+        field = text_.substr(start, pos_ - start);
+    }
+    skipSeparator();
+    return field;
+}
+
+}  // namespace quendro

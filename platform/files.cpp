@@ -1,0 +1,22 @@
+#include "platform/files.h"
+
+#include "platform/shift_jis.h"
+
+namespace quendro {
+
+FileStatus readText(FileSystem& files, std::u16string_view path, std::u16string& text) {
+    std::string bytes;
+    FileStatus status = files.readBytes(path, bytes);
+    if (status == FileStatus::Ok) text = decodeShiftJis(bytes);
+    return status;
+}
+
+FileStatus writeText(FileSystem& files, std::u16string_view path, std::u16string_view text) {
+    return files.writeBytes(path, encodeShiftJis(text));
+}
+
+FileStatus appendText(FileSystem& files, std::u16string_view path, std::u16string_view text) {
+    return files.appendBytes(path, encodeShiftJis(text));
+}
+
+}  // namespace quendro

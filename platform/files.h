@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quendro {
+
+// How a file operation ended. A missing file is a condition of its own, because
+// several procedures step over it and treat every other failure differently.
+enum class FileStatus {
+    Ok,
+    NotFound,      // the file does not exist
+    PathNotFound,  // a folder of the path does not exist
+    BadName,       // the name cannot be used (empty, or names a folder)
+    AccessDenied,  // the file or folder may not be read or written
+    IoError,       // any other failure of the machine
+};
+
+// A file of fixed-length records opened for reading by record number.
+class RecordFile {
+public:
+    virtual ~RecordFile() = default;
+    // The bytes of record n (numbered from 1). A record past the end of the file
+    // comes back short or empty; the caller decides what missing bytes mean.
+    virtual std::string record(std::int64_t number) = 0;
+};
+
+// What the program asks of the file system. Paths are in the program's own form,
+// as the site control file and the meet header write them: "c:\quendro\temp\kijun.dat",
+// "D:\meet\", or relative to the current folder ("..\ctl\dr_kyo.ctl").
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // The whole content of a file.
+    virtual FileStatus readBytes(std::u16string_view path, std::string& bytes) = 0;
+    // Creates the file or replaces its whole content.
+    virtual FileStatus writeBytes(std::u16string_view path, std::string_view bytes) = 0;
+    // Adds to the end of the file, creating it when it is missing.
+    virtual FileStatus appendBytes(std::u16string_view path, std::string_view bytes) = 0;
+    // Deletes a file; NotFound when there is none.
+    virtual FileStatus deleteFile(std::u16string_view path) = 0;
+    // Creates one folder; its parent must exist.
+    virtual FileStatus makeFolder(std::u16string_view path) = 0;
+    // The name, as it stands on disk, of the folder at the path; empty when there is none.
+    virtual std::u16string folderName(std::u16string_view path) = 0;
+    // True when the path names an existing folder.
+    virtual bool folderExists(std::u16string_view path) = 0;
+
+    // Opens a record file; a missing file gives NotFound and is not created.
+    virtual std::unique_ptr<RecordFile> openRecords(std::u16string_view path, int recordLength,
+                                                    FileStatus& status) = 0;
+    // Closes every file that is still open; later reads of them give nothing.
+    virtual void closeAll() = 0;
+
+    // Drive letters, lower case with a colon: "c:", "z:".
+    virtual std::vector<std::u16string> drives() = 0;
+    // Names of the folders inside a folder, sorted ignoring case.
+    virtual std::vector<std::u16string> subfolders(std::u16string_view path) = 0;
+    // The current folder in the program's form, without a closing "\" unless it
+    // is the top folder of a drive.
+    virtual std::u16string currentFolder() = 0;
+};
+
+// Text files are Shift-JIS on disk.
+FileStatus readText(FileSystem& files, std::u16string_view path, std::u16string& text);
+FileStatus writeText(FileSystem& files, std::u16string_view path, std::u16string_view text);
+FileStatus appendText(FileSystem& files, std::u16string_view path, std::u16string_view text);
+
+}  // namespace quendro

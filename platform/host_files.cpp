@@ -1,0 +1,249 @@
+#include "platform/host_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/text_rules.h"
+
+namespace fs = std::filesystem;
+
+namespace quendro {
+namespace {
+
+FileStatus statusOf(int error) {
+    switch (error) {
+        case ENOENT: return FileStatus::NotFound;
+        case ENOTDIR: return FileStatus::PathNotFound;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EEXIST: return FileStatus::AccessDenied;
+        case EISDIR:
+        case ENAMETOOLONG:
+        case EINVAL: return FileStatus::BadName;
+        default: return FileStatus::IoError;
+    }
+}
+
+// A missing file inside an existing folder is NotFound; a missing folder on the
+// way is PathNotFound.
+FileStatus missingStatus(const fs::path& host) {
+    std::error_code ec;
+    fs::path parent = host.parent_path();
+    if (parent.empty() || fs::is_directory(parent, ec)) return FileStatus::NotFound;
+    return FileStatus::PathNotFound;
+}
+
+bool namesNoFile(std::u16string_view path) {
+    return path.empty() || path.back() == u'\\' || path.back() == u'/';
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+class HostRecordFile : public RecordFile {
+public:
+    HostRecordFile(std::shared_ptr<HostFileSystem::Handle> handle, int length)
+        : handle_(std::move(handle)), length_(length) {}
+
+    std::string record(std::int64_t number) override {
+        std::string bytes;
+        if (number < 1 || handle_->fd < 0) return bytes;
+        bytes.resize(static_cast<size_t>(length_));
+        off_t offset = static_cast<off_t>((number - 1) * length_);
+        size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t n = ::pread(handle_->fd, bytes.data() + done, bytes.size() - done,
+                                offset + static_cast<off_t>(done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<size_t>(n);
+        }
+        bytes.resize(done);
+        return bytes;
+    }
+
+private:
+    std::shared_ptr<HostFileSystem::Handle> handle_;
+    int length_;
+};
+
+}  // namespace
+
+HostFileSystem::Handle::~Handle() { close(); }
+
+void HostFileSystem::Handle::close() {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
+FileStatus HostFileSystem::readBytes(std::u16string_view path, std::string& bytes) {
+    if (namesNoFile(path)) return FileStatus::BadName;
+    fs::path host = map_.toHost(path);
+    int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? missingStatus(host) : statusOf(errno);
+    struct stat info{};
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return FileStatus::BadName;
+    }
+    std::string content;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            int error = errno;
+            ::close(fd);
+            return statusOf(error);
+        }
+        if (n == 0) break;
+        content.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    bytes = std::move(content);
+    return FileStatus::Ok;
+}
+
+FileStatus HostFileSystem::writeBytes(std::u16string_view path, std::string_view bytes) {
+    if (namesNoFile(path)) return FileStatus::BadName;
+    fs::path host = map_.toHost(path);
+    std::error_code ec;
+    if (fs::is_directory(host, ec)) return FileStatus::BadName;
+    if (!fs::is_directory(host.parent_path(), ec)) return FileStatus::PathNotFound;
+    // The new content goes to a file of its own first, so that a failed write
+    // never leaves the old file half overwritten.
+    fs::path temporary = host;
+    temporary += ".quendro-new";
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return statusOf(errno);
+    bool ok = writeAll(fd, bytes);
+    int error = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && ::rename(temporary.c_str(), host.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return statusOf(error);
+    }
+    return FileStatus::Ok;
+}
+
+FileStatus HostFileSystem::appendBytes(std::u16string_view path, std::string_view bytes) {
+    if (namesNoFile(path)) return FileStatus::BadName;
+    fs::path host = map_.toHost(path);
+    int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return errno == ENOENT ? FileStatus::PathNotFound : statusOf(errno);
+    bool ok = writeAll(fd, bytes);
+    int error = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    return ok ? FileStatus::Ok : statusOf(error);
+}
+
+FileStatus HostFileSystem::deleteFile(std::u16string_view path) {
+    if (namesNoFile(path)) return FileStatus::BadName;
+    fs::path host = map_.toHost(path);
+    if (::unlink(host.c_str()) == 0) return FileStatus::Ok;
+    if (errno == ENOENT) return missingStatus(host);
+    return statusOf(errno);
+}
+
+FileStatus HostFileSystem::makeFolder(std::u16string_view path) {
+    fs::path host = map_.toHost(path);
+    if (::mkdir(host.c_str(), 0755) == 0) return FileStatus::Ok;
+    return errno == ENOENT ? FileStatus::PathNotFound : statusOf(errno);
+}
+
+std::u16string HostFileSystem::folderName(std::u16string_view path) {
+    fs::path host = map_.toHost(path);
+    std::error_code ec;
+    if (!fs::exists(host, ec)) return {};
+    fs::path name = host.filename();
+    if (name.empty()) name = host.parent_path().filename();
+    return fromUtf8(name.string());
+}
+
+bool HostFileSystem::folderExists(std::u16string_view path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_directory(map_.toHost(path), ec);
+}
+
+std::unique_ptr<RecordFile> HostFileSystem::openRecords(std::u16string_view path, int recordLength,
+                                                        FileStatus& status) {
+    if (namesNoFile(path) || recordLength <= 0) {
+        status = FileStatus::BadName;
+        return nullptr;
+    }
+    fs::path host = map_.toHost(path);
+    int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        status = errno == ENOENT ? missingStatus(host) : statusOf(errno);
+        return nullptr;
+    }
+    auto handle = std::make_shared<Handle>();
+    handle->fd = fd;
+    std::erase_if(open_, [](const std::weak_ptr<Handle>& h) { return h.expired(); });
+    open_.push_back(handle);
+    status = FileStatus::Ok;
+    return std::make_unique<HostRecordFile>(std::move(handle), recordLength);
+}
+
+void HostFileSystem::closeAll() {
+    for (auto& weak : open_) {
+        if (auto handle = weak.lock()) handle->close();
+    }
+    open_.clear();
+}
+
+std::vector<std::u16string> HostFileSystem::drives() { return map_.drives(); }
+
+std::vector<std::u16string> HostFileSystem::subfolders(std::u16string_view path) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    fs::directory_iterator it(map_.toHost(path), ec);
+    if (!ec) {
+        for (const auto& entry : it) {
+            std::string name = entry.path().filename().string();
+            std::error_code dirError;
+            if (!name.empty() && name[0] != '.' && entry.is_directory(dirError)) names.push_back(name);
+        }
+    }
+    auto lower = [](std::string s) {
+        std::transform(s.begin(), s.end(), s.begin(),
+                       [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
+        return s;
+    };
+    std::sort(names.begin(), names.end(),
+              [&](const std::string& a, const std::string& b) { return lower(a) < lower(b); });
+    std::vector<std::u16string> folders;
+    for (const auto& name : names) folders.push_back(fromUtf8(name));
+    return folders;
+}
+
+std::u16string HostFileSystem::currentFolder() { return map_.toProgram(map_.currentFolder()); }
+
+}  // namespace quendro

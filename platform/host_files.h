@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/drive_map.h"
+#include "platform/files.h"
+
+namespace quendro {
+
+// The real file system, reached through the drive map.
+class HostFileSystem : public FileSystem {
+public:
+    explicit HostFileSystem(DriveMap map) : map_(std::move(map)) {}
+
+    FileStatus readBytes(std::u16string_view path, std::string& bytes) override;
+    FileStatus writeBytes(std::u16string_view path, std::string_view bytes) override;
+    FileStatus appendBytes(std::u16string_view path, std::string_view bytes) override;
+    FileStatus deleteFile(std::u16string_view path) override;
+    FileStatus makeFolder(std::u16string_view path) override;
+    std::u16string folderName(std::u16string_view path) override;
+    bool folderExists(std::u16string_view path) override;
+    std::unique_ptr<RecordFile> openRecords(std::u16string_view path, int recordLength,
+                                            FileStatus& status) override;
+    void closeAll() override;
+    std::vector<std::u16string> drives() override;
+    std::vector<std::u16string> subfolders(std::u16string_view path) override;
+    std::u16string currentFolder() override;
+
+    const DriveMap& driveMap() const { return map_; }
+
+    // A descriptor that closeAll() can close under its owner.
+    struct Handle {
+        int fd = -1;
+        ~Handle();
+        void close();
+    };
+
+private:
+    DriveMap map_;
+    std::vector<std::weak_ptr<Handle>> open_;
+};
+
+}  // namespace quendro

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/files.h"
+
+namespace quendro {
+
+// What the window needs of the machine. main() hands it the real adapters; tests
+// hand it their own.
+struct Machine {
+    FileSystem& files;
+    Clock& clock;
+};
+
+}  // namespace quendro

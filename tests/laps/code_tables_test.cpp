@@ -1,0 +1,99 @@
+#include "laps/code_tables.h"
+
+#include <gtest/gtest.h>
+
+namespace quendro {
+namespace {
+
+TEST(CodeTables, TimeTexts) {
+    struct Case {
+        std::int32_t value;
+        std::u16string text;
+    };
+    const Case cases[] = {
+        {0, u""},
+        {9, u""},
+        {12, u"     .12"},
+        {123, u"    1.23"},
+        {999, u"    9.99"},
+        {1234, u"   12.34"},
+        {5999, u"   59.99"},
+        {12345, u" 1:23.45"},
+        {100000, u"10:00.00"},
+        {123456, u"12:34.56"},
+        {1234567, u"23:45.67"},  // the leading digit is dropped
+        {-1234, u"   12.34"},
+        {666666, u"参加"},
+        {700001, u"ｽﾀｰﾄ"},
+        {700002, u"泳法"},
+        {700003, u"折返"},
+        {700004, u"ｺﾞｰﾙ"},
+        {700005, u"引継"},
+        {700006, u"逸脱"},
+        {700007, u"途中"},
+        {888888, u"棄権"},
+        {999999, u"無"},
+        {700008, u"70:00.08"},   // not a result code
+        {1888888, u"棄権"},      // the last six digits are a result code
+        {INT32_MIN, u"48:36.48"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(chKiro(c.value), c.text) << c.value;
+}
+
+TEST(CodeTables, LapsBetweenTwoTimeTexts) {
+    struct Case {
+        std::u16string later;
+        std::u16string earlier;
+        std::u16string lap;
+    };
+    const Case cases[] = {
+        {u" 1:05.32", u"   31.25", u"   34.07"},
+        {u" 2:10.40", u" 1:05.32", u" 1:05.08"},
+        {u"12:00.00", u" 9:59.99", u" 2:00.01"},
+        {u"   58.90", u"   28.10", u"   30.80"},
+        {u" 2:01.00", u"   58.90", u" 1:02.10"},
+        {u"   31.25", u" 1:05.32", u""},  // later sorts first
+        {u"   31.25", u"   31.25", u""},
+        {u" 1:00.05", u"   59.99", u""},  // 0.06 s is below 10 in packed form
+        {u"", u"   31.25", u""},
+        {u"   31.25", u"", u"   31.25"},
+        {u"棄権", u" 1:05.32", u"棄権"},  // a lap that ends in a result shows the result
+        {u"ｺﾞｰﾙ", u"   31.25", u"ｺﾞｰﾙ"},
+        {u" 1:05.32", u"泳法", u""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(chSa(c.later, c.earlier), c.lap);
+}
+
+TEST(CodeTables, EventStageAndGradeTexts) {
+    EXPECT_EQ(chShu(1), u"  25m自由形");
+    EXPECT_EQ(chShu(7), u"1500m自由形");
+    EXPECT_EQ(chShu(11), u" 200m背泳ぎ");
+    EXPECT_EQ(chShu(12), u"  25m平泳ぎ");
+    EXPECT_EQ(chShu(19), u" 200mフライ");
+    EXPECT_EQ(chShu(22), u" 400m個人メ");
+    EXPECT_EQ(chShu(23), u" 100mメドレ");
+    EXPECT_EQ(chShu(29), u" 800mリレー");
+    for (std::int16_t code = 1; code <= 29; ++code) EXPECT_EQ(chShu(code).size(), 8u) << code;
+    EXPECT_EQ(chShu(0), u"");
+    EXPECT_EQ(chShu(30), u"");
+    EXPECT_EQ(chShu(-1), u"");
+
+    EXPECT_EQ(chMt(u"1"), u"予選");
+    EXPECT_EQ(chMt(u"2"), u"決勝");
+    EXPECT_EQ(chMt(u"3"), u"準決");
+    EXPECT_EQ(chMt(u"4"), u"コン");
+    for (std::u16string code : {u"5", u"", u" 1", u"01", u"1 "}) EXPECT_EQ(chMt(code), u"");
+
+    EXPECT_EQ(chGaku(u"33"), u"高3");
+    EXPECT_EQ(chGaku(u"21"), u"中1");
+    EXPECT_EQ(chGaku(u"16"), u"小6");
+    EXPECT_EQ(chGaku(u"44"), u"大4");
+    EXPECT_EQ(chGaku(u"123"), u"中3");
+    EXPECT_EQ(chGaku(u"3"), u"");
+    EXPECT_EQ(chGaku(u""), u"");
+    EXPECT_EQ(chGaku(u"53"), u"");
+    EXPECT_EQ(chGaku(u"3 "), u"高 ");
+}
+
+}  // namespace
+}  // namespace quendro

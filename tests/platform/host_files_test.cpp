@@ -1,0 +1,142 @@
+#include "platform/host_files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/text_rules.h"
+#include "tests/support/test_machine.h"
+
+namespace fs = std::filesystem;
+
+namespace quendro {
+namespace {
+
+using test::readFile;
+using test::TestMachine;
+using test::writeFile;
+
+TEST(DriveMap, FirstUseCreatesDriveCAndDriveZ) {
+    test::TempFolder temp;
+    DriveMap map(temp.path() / "drives", temp.path());
+    EXPECT_TRUE(fs::is_directory(temp.path() / "drives" / "c"));
+    EXPECT_TRUE(fs::is_symlink(temp.path() / "drives" / "z"));
+    EXPECT_EQ(fs::read_symlink(temp.path() / "drives" / "z"), "/");
+    EXPECT_EQ(map.drives(), (std::vector<std::u16string>{u"c:", u"z:"}));
+    EXPECT_TRUE(fs::equivalent(map.toHost(u"Z:\\etc"), "/etc"));
+    EXPECT_EQ(map.toHost(u"c:\\quendro\\temp\\kijun.dat"),
+              temp.path() / "drives" / "c" / "quendro" / "temp" / "kijun.dat");
+    EXPECT_EQ(map.toHost(u"/var/tmp"), fs::path("/var/tmp"));
+    EXPECT_EQ(map.toHost(u"meet/x.dat"), temp.path() / "meet" / "x.dat");
+    EXPECT_EQ(map.toProgram(temp.path() / "drives" / "c" / "quendro"), u"C:\\quendro");
+    EXPECT_EQ(map.toProgram("/usr/share"), u"Z:\\usr\\share");
+    EXPECT_EQ(map.toProgram("/"), u"Z:\\");
+}
+
+TEST(HostFiles, PathsOfTheProgramReachTheirHostFiles) {
+    TestMachine m;
+    writeFile(m.driveD() / "kijun.dat", "D");
+    writeFile(m.siteControlFile(), "CTL");
+    std::string bytes;
+    EXPECT_EQ(m.files().readBytes(u"D:\\kijun.dat", bytes), FileStatus::Ok);
+    EXPECT_EQ(bytes, "D");
+    EXPECT_EQ(m.files().readBytes(u"d:/kijun.dat", bytes), FileStatus::Ok);
+    EXPECT_EQ(m.files().readBytes(u"..\\ctl\\dr_kyo.ctl", bytes), FileStatus::Ok);
+    EXPECT_EQ(bytes, "CTL");
+    EXPECT_EQ(m.files().readBytes(fromUtf8((m.driveD() / "kijun.dat").string()), bytes), FileStatus::Ok);
+    EXPECT_EQ(bytes, "D");
+}
+
+TEST(HostFiles, NamesMatchIgnoringCaseWhenTheExactNameIsMissing) {
+    TestMachine m;
+    writeFile(m.driveD() / "MEET1" / "KIJUN.DAT", "upper");
+    writeFile(m.driveD() / "MEET1" / "LAP" / "R0012", "lap");
+    std::string bytes;
+    EXPECT_EQ(m.files().readBytes(u"D:\\meet1\\kijun.dat", bytes), FileStatus::Ok);
+    EXPECT_EQ(bytes, "upper");
+    EXPECT_EQ(m.files().readBytes(u"D:\\meet1\\lap\\r0012", bytes), FileStatus::Ok);
+    EXPECT_EQ(bytes, "lap");
+    // The exact name wins over a case variant.
+    writeFile(m.driveD() / "MEET1" / "kijun.dat", "lower");
+    EXPECT_EQ(m.files().readBytes(u"D:\\MEET1\\kijun.dat", bytes), FileStatus::Ok);
+    EXPECT_EQ(bytes, "lower");
+    EXPECT_EQ(m.files().folderName(u"D:\\meet1"), u"MEET1");
+}
+
+TEST(HostFiles, FailuresAreToldApart) {
+    TestMachine m;
+    std::string bytes;
+    EXPECT_EQ(m.files().readBytes(u"D:\\none.dat", bytes), FileStatus::NotFound);
+    EXPECT_EQ(m.files().readBytes(u"D:\\nofolder\\none.dat", bytes), FileStatus::PathNotFound);
+    EXPECT_EQ(m.files().readBytes(u"D:\\", bytes), FileStatus::BadName);
+    EXPECT_EQ(m.files().deleteFile(u"D:\\none.dat"), FileStatus::NotFound);
+    EXPECT_EQ(m.files().deleteFile(u"c:\\quendro\\temp\\list.dat"), FileStatus::PathNotFound);
+    EXPECT_EQ(m.files().writeBytes(u"c:\\quendro\\temp\\list.dat", "x"), FileStatus::PathNotFound);
+    EXPECT_EQ(m.files().appendBytes(u"c:\\quendro\\temp\\list.dat", "x"), FileStatus::PathNotFound);
+    EXPECT_EQ(m.files().folderName(u"c:\\quendro"), u"");
+    EXPECT_EQ(m.files().makeFolder(u"c:\\quendro\\temp"), FileStatus::PathNotFound);
+    EXPECT_EQ(m.files().makeFolder(u"c:\\quendro"), FileStatus::Ok);
+    EXPECT_EQ(m.files().makeFolder(u"c:\\quendro"), FileStatus::AccessDenied);
+    EXPECT_EQ(m.files().folderName(u"c:\\quendro"), u"quendro");
+}
+
+TEST(HostFiles, WritesReplaceAppendsAddAndDeletesRemove) {
+    TestMachine m;
+    fs::create_directories(m.workingFolder());
+    const std::u16string list = u"c:\\quendro\\temp\\list.dat";
+    ASSERT_EQ(m.files().writeBytes(list, "a much longer first content"), FileStatus::Ok);
+    ASSERT_EQ(m.files().writeBytes(list, "short"), FileStatus::Ok);
+    EXPECT_EQ(readFile(m.workingFolder() / "list.dat"), "short");
+    ASSERT_EQ(m.files().appendBytes(list, ",\"x\"\r\n"), FileStatus::Ok);
+    EXPECT_EQ(readFile(m.workingFolder() / "list.dat"), "short,\"x\"\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(m.workingFolder()), fs::directory_iterator()), 1);
+    EXPECT_EQ(m.files().deleteFile(list), FileStatus::Ok);
+    EXPECT_FALSE(fs::exists(m.workingFolder() / "list.dat"));
+}
+
+TEST(HostFiles, TextFilesAreShiftJisOnDisk) {
+    TestMachine m;
+    ASSERT_EQ(writeText(m.files(), u"D:\\x.txt", u"県選手権\r\n"), FileStatus::Ok);
+    EXPECT_EQ(readFile(m.driveD() / "x.txt"), "\x8C\xA7\x91\x49\x8E\xE8\x8C\xA0\r\n");
+    std::u16string text;
+    ASSERT_EQ(readText(m.files(), u"D:\\x.txt", text), FileStatus::Ok);
+    EXPECT_EQ(text, u"県選手権\r\n");
+}
+
+TEST(HostFiles, RecordsAreReadByNumberAndCloseAllClosesThem) {
+    TestMachine m;
+    writeFile(m.driveD() / "r.dat", "AAAABBBBCC");
+    FileStatus status;
+    auto file = m.files().openRecords(u"D:\\r.dat", 4, status);
+    ASSERT_EQ(status, FileStatus::Ok);
+    EXPECT_EQ(file->record(2), "BBBB");
+    EXPECT_EQ(file->record(3), "CC");  // a truncated last record comes back short
+    EXPECT_EQ(file->record(4), "");
+    EXPECT_EQ(file->record(0), "");
+    m.files().closeAll();
+    EXPECT_EQ(file->record(1), "");
+
+    EXPECT_EQ(m.files().openRecords(u"D:\\none.dat", 4, status), nullptr);
+    EXPECT_EQ(status, FileStatus::NotFound);
+    EXPECT_FALSE(fs::exists(m.driveD() / "none.dat"));  // a missing file is not created
+}
+
+TEST(HostFiles, DrivesAndFolders) {
+    TestMachine m;
+    fs::create_directories(m.driveD() / "b_meet");
+    fs::create_directories(m.driveD() / "A_meet");
+    fs::create_directories(m.driveD() / ".hidden");
+    writeFile(m.driveD() / "file.dat", "");
+    EXPECT_EQ(m.files().drives(), (std::vector<std::u16string>{u"c:", u"d:", u"z:"}));
+    EXPECT_EQ(m.files().subfolders(u"D:\\"), (std::vector<std::u16string>{u"A_meet", u"b_meet"}));
+    EXPECT_TRUE(m.files().folderExists(u"D:\\A_meet\\"));
+    EXPECT_FALSE(m.files().folderExists(u"D:\\file.dat"));
+    EXPECT_FALSE(m.files().folderExists(u""));
+    std::string current = fs::canonical(m.root() / "work" / "bin").string();
+    std::replace(current.begin(), current.end(), '/', '\\');
+    EXPECT_EQ(m.files().currentFolder(), u"Z:" + fromUtf8(current));
+}
+
+}  // namespace
+}  // namespace quendro

@@ -1,0 +1,63 @@
+#include "platform/text_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace quendro {
+namespace {
+
+TEST(TextRules, NumericValueReadsTheNumberAtTheFront) {
+    struct Case {
+        std::u16string text;
+        double value;
+    };
+    const Case cases[] = {
+        {u"", 0},          {u"   ", 0},       {u"abc", 0},       {u"1234", 1234},
+        {u" 1", 1},        {u"1 2", 12},      {u"\t7\n", 7},     {u"12abc", 12},
+        {u"007", 7},       {u"00", 0},        {u"-3.5", -3.5},   {u"+4", 4},
+        {u".5", 0.5},      {u"1e3", 1000},    {u"1D2", 100},     {u"2.5E-1x", 0.25},
+        {u"1e", 1},        {u"&H10", 16},     {u"&HFFFF", -1},   {u"&hff", 255},
+        {u"&O17", 15},     {u"&H10000", 65536}, {u"- 5", -5},    {u"1:05.32", 1},
+        {u"３", 0},  // full-width digits are no digits
+    };
+    for (const Case& c : cases) EXPECT_DOUBLE_EQ(numericValue(c.text), c.value) << std::string(c.text.begin(), c.text.end());
+}
+
+TEST(TextRules, RoundsHalvesToEven) {
+    EXPECT_EQ(roundHalfEven(2.5), 2);
+    EXPECT_EQ(roundHalfEven(3.5), 4);
+    EXPECT_EQ(roundHalfEven(-2.5), -2);
+    EXPECT_EQ(roundHalfEven(0.49), 0);
+    EXPECT_EQ(roundHalfEven(0.51), 1);
+    EXPECT_EQ(roundHalfEven(1e30), std::nullopt);
+}
+
+TEST(TextRules, ZeroFilledAndRightAlignedTexts) {
+    EXPECT_EQ(zeroFilled(17, 4), u"0017");
+    EXPECT_EQ(zeroFilled(25831, 6), u"025831");
+    EXPECT_EQ(zeroFilled(0, 2), u"00");
+    EXPECT_EQ(zeroFilled(12345, 4), u"2345");  // the last four characters
+    EXPECT_EQ(zeroFilled(-5, 4), u"9995");
+    EXPECT_EQ(rightAligned(u"31.25", 8), u"   31.25");
+    EXPECT_EQ(rightAligned(u"", 3), u"   ");
+    EXPECT_EQ(rightAligned(u"123456789", 8), u"23456789");
+    EXPECT_EQ(rightAligned(u"棄権", 8), u"      棄権");
+}
+
+TEST(TextRules, CutsNeverFail) {
+    EXPECT_EQ(leftChars(u"abc", 4), u"abc");
+    EXPECT_EQ(rightChars(u"abc", 2), u"bc");
+    EXPECT_EQ(midChars(u"20100629", 5, 2), u"06");
+    EXPECT_EQ(midChars(u"abc", 5, 2), u"");
+    EXPECT_EQ(midChars(u"abc", 3, 2), u"c");
+}
+
+TEST(TextRules, Utf8RoundTrip) {
+    std::u16string text = u"Z:\\大会\\ｽﾀｰﾄ\U0001F600";
+    EXPECT_EQ(fromUtf8(toUtf8(text)), text);
+    EXPECT_EQ(toUtf8(u"県"), "\xE7\x9C\x8C");
+    EXPECT_EQ(fromUtf8("a\xFF" "b"), u"a\uFFFDb");
+    EXPECT_EQ(fromUtf8("a\xE7\x9C"), u"a\uFFFD\uFFFD");
+}
+
+}  // namespace
+}  // namespace quendro
