@@ -1,0 +1,39 @@
+// Starts the program: the real file system, the machine's clock, the window
+// model and the window that shows it.
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/main_window.h"
+#include "app/view/fonts.h"
+#include "app/view/main_view.h"
+#include "platform/host_files.h"
+
+namespace {
+
+// Drive letters live in $XDG_DATA_HOME/quendro/drives (by default
+// ~/.local/share/quendro/drives), one entry per drive.
+std::filesystem::path drivesFolder() {
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
+        return std::filesystem::path(data) / "quendro" / "drives";
+    }
+    const char* home = std::getenv("HOME");
+    std::filesystem::path base = (home && *home) ? home : std::filesystem::temp_directory_path();
+    return base / ".local" / "share" / "quendro" / "drives";
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    quendro::view::installFontSubstitutions();
+
+    quendro::HostFileSystem files(quendro::DriveMap(drivesFolder(), std::filesystem::current_path()));
+    quendro::SystemClock clock;
+    quendro::MainWindow window(quendro::Machine{files, clock});
+    window.Form_Load();
+
+    quendro::view::MainView view(window, files);
+    view.show();
+    return app.exec();
+}

@@ -1,0 +1,290 @@
+#include "app/view/main_view.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <cmath>
+#include <map>
+
+#include "platform/text_rules.h"
+
+namespace quendro::view {
+namespace {
+
+constexpr int kStatusHeight = 20;  // the status line under the window's client area
+
+QString qt(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::u16string model(const QString& text) { return text.toStdU16String(); }
+
+// A carriage return alone breaks a label's caption into lines.
+QString caption(std::u16string_view text) {
+    QString s = qt(text);
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QChar(u'\r'), QChar(u'\n'));
+    return s;
+}
+
+QFont qfont(const FontSpec& spec) {
+    QFont font(qt(spec.name));
+    font.setPointSizeF(spec.points);
+    font.setBold(spec.bold);
+    return font;
+}
+
+// The folder one level up: "Z:\a\b" gives "Z:\a", "Z:\a" gives "Z:\".
+std::u16string parentOf(const std::u16string& path) {
+    size_t cut = path.find_last_of(u'\\');
+    if (cut == std::u16string::npos) return path;
+    if (cut <= 2) return path.substr(0, 3);
+    return path.substr(0, cut);
+}
+
+std::u16string childOf(const std::u16string& path, const std::u16string& name) {
+    return (!path.empty() && path.back() == u'\\') ? path + name : path + u"\\" + name;
+}
+
+}  // namespace
+
+int MainView::pixels(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+
+MainView::MainView(MainWindow& model, FileSystem& files, QWidget* parent)
+    : QWidget(parent), model_(model), files_(files) {
+    setWindowTitle(qt(model_.caption));
+    setFont(qfont(model_.font));
+    setFixedSize(pixels(model_.clientArea.width), pixels(model_.clientArea.height) + kStatusHeight);
+
+    std::map<const Control*, QWidget*> widgets;
+    for (Control* control : model_.controls()) {
+        QWidget* widget = makeWidget(*control);
+        QWidget* container = control->container ? widgets.at(control->container) : this;
+        widget->setParent(container);
+        widget->setObjectName(QString::fromStdString(control->name));
+        const TwipRect& r = control->position;
+        widget->setGeometry(pixels(r.left), pixels(r.top), pixels(r.width), pixels(r.height));
+        widget->setFont(qfont(control->font));
+        widgets[control] = widget;
+        bindings_.push_back({control, widget});
+        connectWidget(*control, widget);
+    }
+    // The print commands lie over their frame and show in front of it.
+    widgets.at(&model_.cmdLp)->raise();
+    widgets.at(&model_.cmdHtml)->raise();
+
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("statusLine"));
+    status_->setGeometry(0, pixels(model_.clientArea.height), width(), kStatusHeight);
+    status_->setFrameShape(QFrame::StyledPanel);
+    refresh();
+    widgets.at(&model_.txtBango)->setFocus();
+}
+
+QWidget* MainView::makeWidget(Control& control) {
+    switch (control.kind()) {
+        case ControlKind::TextBox: return new QLineEdit;
+        case ControlKind::Label: {
+            auto* label = new QLabel;
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            return label;
+        }
+        case ControlKind::ListBox: return new QListWidget;
+        case ControlKind::OptionButton: return new QRadioButton;
+        case ControlKind::CheckBox: return new QCheckBox;
+        case ControlKind::CommandButton: return new QPushButton;
+        case ControlKind::Frame: return new QGroupBox;
+        case ControlKind::DriveList: return new QComboBox;
+        case ControlKind::DirList: return new QListWidget;
+    }
+    return new QWidget;
+}
+
+template <typename Action>
+void MainView::act(Action action) {
+    if (acting_) return;  // a refresh is under way: the widget only echoes the model
+    acting_ = true;
+    action();
+    refresh();
+    acting_ = false;
+}
+
+void MainView::connectWidget(Control& control, QWidget* widget) {
+    switch (control.kind()) {
+        case ControlKind::TextBox: {
+            auto& box = static_cast<TextBox&>(control);
+            connect(static_cast<QLineEdit*>(widget), &QLineEdit::textEdited, this,
+                    [this, &box](const QString& text) { act([&] { box.setText(model(text)); }); });
+            break;
+        }
+        case ControlKind::ListBox: {
+            auto& list = static_cast<ListBox&>(control);
+            connect(static_cast<QListWidget*>(widget), &QListWidget::currentRowChanged, this,
+                    [this, &list](int row) { act([&] { list.setListIndex(row); }); });
+            break;
+        }
+        case ControlKind::OptionButton: {
+            for (OptionGroup* group : {&model_.optSuiro, &model_.optSetti, &model_.optLap, &model_.optWeb}) {
+                for (int i = 0; i < group->count(); ++i) {
+                    if (&(*group)[i] != &control) continue;
+                    connect(static_cast<QRadioButton*>(widget), &QRadioButton::clicked, this,
+                            [this, group, i] { act([&] { group->select(i); }); });
+                }
+            }
+            break;
+        }
+        case ControlKind::CheckBox: {
+            auto& check = static_cast<CheckBox&>(control);
+            connect(static_cast<QCheckBox*>(widget), &QCheckBox::clicked, this,
+                    [this, &check](bool ticked) { act([&] { check.setValue(ticked ? 1 : 0); }); });
+            break;
+        }
+        case ControlKind::CommandButton: {
+            auto& button = static_cast<CommandButton&>(control);
+            connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
+                    [this, &button] { act([&] { button.click(); }); });
+            break;
+        }
+        case ControlKind::DriveList: {
+            auto& drive = static_cast<DriveList&>(control);
+            auto* combo = static_cast<QComboBox*>(widget);
+            connect(combo, &QComboBox::activated, this, [this, &drive, combo](int index) {
+                act([&] { drive.setDrive(model(combo->itemText(index))); });
+            });
+            break;
+        }
+        case ControlKind::DirList: {
+            auto& dir = static_cast<DirList&>(control);
+            connect(static_cast<QListWidget*>(widget), &QListWidget::itemDoubleClicked, this,
+                    [this, &dir](QListWidgetItem* item) {
+                        act([&] { dir.setPath(model(item->data(Qt::UserRole).toString())); });
+                    });
+            break;
+        }
+        case ControlKind::Label:
+        case ControlKind::Frame: break;
+    }
+}
+
+void MainView::refresh() {
+    bool wasActing = acting_;
+    acting_ = true;
+    for (const Binding& binding : bindings_) refreshOne(binding);
+    status_->setText(qt(model_.statusText));
+    if (model_.mousePointer == MousePointer::Hourglass) {
+        setCursor(Qt::WaitCursor);
+    } else {
+        unsetCursor();
+    }
+    acting_ = wasActing;
+}
+
+void MainView::refreshOne(const Binding& b) {
+    Control& c = *b.control;
+    QWidget* w = b.widget;
+    QSignalBlocker block(w);
+    w->setEnabled(c.enabled);
+    w->setVisible(c.visible);
+    w->setToolTip(qt(c.tooltip));
+    switch (c.kind()) {
+        case ControlKind::TextBox: {
+            auto* edit = static_cast<QLineEdit*>(w);
+            QString text = qt(static_cast<TextBox&>(c).text());
+            if (edit->text() != text) edit->setText(text);
+            break;
+        }
+        case ControlKind::Label: static_cast<QLabel*>(w)->setText(caption(static_cast<Label&>(c).caption)); break;
+        case ControlKind::ListBox: {
+            auto& list = static_cast<ListBox&>(c);
+            auto* widget = static_cast<QListWidget*>(w);
+            QStringList rows;
+            for (const auto& item : list.items()) rows << qt(item);
+            QStringList shown;
+            for (int i = 0; i < widget->count(); ++i) shown << widget->item(i)->text();
+            if (rows != shown) {
+                widget->clear();
+                widget->addItems(rows);
+            }
+            widget->setCurrentRow(list.listIndex());
+            break;
+        }
+        case ControlKind::OptionButton: {
+            auto& option = static_cast<OptionButton&>(c);
+            auto* radio = static_cast<QRadioButton*>(w);
+            radio->setText(qt(option.caption));
+            radio->setAutoExclusive(false);  // the model decides which one is selected
+            radio->setChecked(option.value());
+            break;
+        }
+        case ControlKind::CheckBox: {
+            auto& check = static_cast<CheckBox&>(c);
+            static_cast<QCheckBox*>(w)->setText(qt(check.caption));
+            static_cast<QCheckBox*>(w)->setChecked(check.value() == 1);
+            break;
+        }
+        case ControlKind::CommandButton:
+            static_cast<QPushButton*>(w)->setText(qt(static_cast<CommandButton&>(c).caption));
+            break;
+        case ControlKind::Frame: static_cast<QGroupBox*>(w)->setTitle(qt(static_cast<Frame&>(c).caption)); break;
+        case ControlKind::DriveList: {
+            auto* combo = static_cast<QComboBox*>(w);
+            QStringList drives;
+            for (const auto& drive : files_.drives()) drives << qt(drive);
+            QStringList shown;
+            for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+            if (drives != shown) {
+                combo->clear();
+                combo->addItems(drives);
+            }
+            combo->setCurrentIndex(combo->findText(qt(static_cast<DriveList&>(c).drive())));
+            break;
+        }
+        case ControlKind::DirList: fillDirList(static_cast<DirList&>(c), w); break;
+    }
+}
+
+// Like a directory list: the open folders from the drive's top down to the
+// folder shown, then that folder's subfolders, each one step further in.
+void MainView::fillDirList(DirList& dir, QWidget* widget) {
+    auto* list = static_cast<QListWidget*>(widget);
+    if (list->property("shownPath").toString() == qt(dir.path())) return;
+    list->setProperty("shownPath", qt(dir.path()));
+    list->clear();
+    std::vector<std::u16string> chain;
+    for (std::u16string p = dir.path(); !p.empty();) {
+        chain.insert(chain.begin(), p);
+        std::u16string up = parentOf(p);
+        if (up == p) break;
+        p = up;
+    }
+    int depth = 0;
+    for (const auto& path : chain) {
+        std::u16string name = depth == 0 ? path : path.substr(path.find_last_of(u'\\') + 1);
+        auto* item = new QListWidgetItem(QString(depth * 2, QChar(u' ')) + QString::fromUtf8("▼ ") + qt(name));
+        item->setData(Qt::UserRole, qt(path));
+        list->addItem(item);
+        ++depth;
+    }
+    for (const auto& name : files_.subfolders(dir.path())) {
+        auto* item = new QListWidgetItem(QString(depth * 2, QChar(u' ')) + QString::fromUtf8("▷ ") + qt(name));
+        item->setData(Qt::UserRole, qt(childOf(dir.path(), name)));
+        list->addItem(item);
+    }
+    if (!chain.empty()) list->setCurrentRow(static_cast<int>(chain.size()) - 1);
+}
+
+void MainView::closeEvent(QCloseEvent* event) {
+    model_.Form_Unload();
+    event->accept();
+}
+
+}  // namespace quendro::view

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the whole program with
+# its window, then the core again under AddressSanitizer and UBSan.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+scripts/install_packages.sh
+
+jobs=$(nproc)
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUENDRO_SANITIZE=ON \
+      -DQUENDRO_VIEW=OFF -DQUENDRO_BENCH=OFF >/dev/null
+cmake --build build-asan -j "$jobs"
+
+# The benchmarks run briefly, so that they keep working.
+build/bench/quendro_bench --benchmark_min_time=0.01 >/dev/null
+
+echo "== sanitizer build (core) =="
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan -j "$jobs" --output-on-failure --timeout 300
+echo "== full build =="
+QT_QPA_PLATFORM=offscreen ctest --test-dir build -j "$jobs" --output-on-failure --timeout 300

@@ -1,0 +1,105 @@
+#include "app/view/main_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "app/view/fonts.h"
+#include "tests/support/test_machine.h"
+
+namespace quendro {
+namespace {
+
+using test::sjis;
+using test::TestMachine;
+using test::writeFile;
+
+class MainViewTest : public ::testing::Test {
+protected:
+    MainViewTest() {
+        writeFile(m.siteControlFile(), sjis(u"1,D:\\,3,D:\\kekka,KEKKA.DAT\r\n"));
+        window.Form_Load();
+        view.refresh();
+    }
+
+    template <typename W>
+    W* widget(const char* name) {
+        W* found = view.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    TestMachine m;
+    MainWindow window{m.machine()};
+    view::MainView view{window, m.files()};
+};
+
+TEST_F(MainViewTest, ControlsStandAtTheirTwips) {
+    EXPECT_EQ(view.windowTitle(), QString::fromUtf8("競技会結果"));
+    EXPECT_EQ(view.width(), 727);  // 10905 twips
+    EXPECT_EQ(widget<QLineEdit>("txtBango")->geometry(), QRect(120, 24, 97, 18));
+    EXPECT_EQ(widget<QGroupBox>("frmSuiro")->geometry(), QRect(8, 8, 65, 73));
+    auto* fifty = widget<QRadioButton>("optSuiro(1)");
+    EXPECT_EQ(fifty->parentWidget(), widget<QGroupBox>("frmSuiro"));
+    EXPECT_EQ(fifty->geometry(), QRect(8, 32, 49, 17));  // inside its frame
+    EXPECT_EQ(widget<QLabel>("lblLap(59)")->geometry(), QRect(224, 488, 49, 17));
+    EXPECT_EQ(widget<QPushButton>("cmdKakutei")->geometry(), QRect(496, 192, 113, 25));
+}
+
+TEST_F(MainViewTest, CaptionsFontsAndStatesComeFromTheModel) {
+    auto* confirm = widget<QPushButton>("cmdKakutei");
+    EXPECT_EQ(confirm->text(), QString::fromUtf8("確       定"));
+    EXPECT_EQ(confirm->toolTip(), QString::fromUtf8("指定の競技会データを読み込みます"));
+    EXPECT_FALSE(widget<QPushButton>("cmdWebUp")->isEnabled());
+    EXPECT_TRUE(widget<QRadioButton>("optSuiro(1)")->isChecked());
+    EXPECT_FALSE(widget<QRadioButton>("optSuiro(0)")->isChecked());
+    EXPECT_EQ(widget<QLabel>("lblVer")->text().split(QChar(u'\n')).size(), 3);
+    EXPECT_EQ(widget<QLabel>("lblWeb")->text(), QString::fromUtf8("D:\\"));
+    EXPECT_EQ(widget<QLineEdit>("txtNendo")->text(), QStringLiteral("2010"));
+
+    EXPECT_EQ(QFontInfo(widget<QLineEdit>("txtCode")->font()).family(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(QFontInfo(widget<QLineEdit>("txtNa")->font()).family(), QStringLiteral("IPAPGothic"));
+    EXPECT_TRUE(widget<QLabel>("Label7")->font().bold());
+    EXPECT_EQ(widget<QLabel>("lblWeb")->font().pointSizeF(), 8.25);
+}
+
+TEST_F(MainViewTest, WhatTheUserDoesReachesTheModel) {
+    QTest::keyClicks(widget<QLineEdit>("txtNendo"), QStringLiteral("9"));
+    EXPECT_EQ(window.seasonYear, u"20109");
+    widget<QRadioButton>("optSetti(1)")->click();
+    EXPECT_EQ(window.optSetti.selected(), 1);
+    EXPECT_EQ(window.touchpadIndex, 1);
+    EXPECT_FALSE(widget<QRadioButton>("optSetti(0)")->isChecked());
+
+    // A change made by code shows after the next refresh.
+    window.statusText = u"ダウンロードできません";
+    window.txtNa.setText(u"県選手権");
+    view.refresh();
+    EXPECT_EQ(widget<QLineEdit>("txtNa")->text(), QString::fromUtf8("県選手権"));
+    EXPECT_EQ(widget<QLabel>("statusLine")->text(), QString::fromUtf8("ダウンロードできません"));
+}
+
+TEST_F(MainViewTest, TheWindowIsDrawn) {
+    QPixmap shot = view.grab();
+    EXPECT_EQ(shot.width(), 727);
+    EXPECT_TRUE(shot.save(QStringLiteral(QUENDRO_SHOT_DIR "/main_window.png")));
+}
+
+}  // namespace
+}  // namespace quendro
+
+int main(int argc, char** argv) {
+    // The window is drawn off screen: no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    quendro::view::installFontSubstitutions();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
