@@ -53,10 +53,10 @@ fs::path resolveBelow(fs::path base, std::string_view rest) {
 DriveMap::DriveMap(fs::path drivesFolder, fs::path currentFolder)
     : drives_(std::move(drivesFolder)), current_(std::move(currentFolder)) {
     std::error_code ec;
-    if (!fs::exists(drives_, ec)) {
-        fs::create_directories(drives_ / "c", ec);
-        fs::create_directory_symlink("/", drives_ / "z", ec);
-    }
+    bool firstUse = !fs::exists(drives_, ec);
+    // Drive c holds the working folder and is always there.
+    fs::create_directories(drives_ / "c", ec);
+    if (firstUse) fs::create_directory_symlink("/", drives_ / "z", ec);
 }
 
 fs::path DriveMap::toHost(std::u16string_view path) const {

@@ -36,10 +36,10 @@ QString caption(std::u16string_view text) {
     return s;
 }
 
-QFont qfont(const FontSpec& spec) {
-    QFont font(qt(spec.name));
-    font.setPointSizeF(spec.points);
-    font.setBold(spec.bold);
+QFont qfont(const FontSpec& face) {
+    QFont font(qt(face.name));
+    font.setPointSizeF(face.points);
+    font.setBold(face.bold);
     return font;
 }
 
