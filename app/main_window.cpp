@@ -15,7 +15,7 @@ std::u16string driveOf(std::u16string_view path) {
 
 }  // namespace
 
-MainWindow::MainWindow(Machine machine) : machine_(machine) {
+MainWindow::MainWindow(Machine machine) : Inet1(machine.inet), machine_(machine) {
     layOutControls();
     Drive1.setDrive(driveOf(machine_.files.currentFolder()));
     Dir1.setPath(machine_.files.currentFolder());

@@ -70,6 +70,8 @@ public:
     ListBox lstTaikai;  // the season's meets
     Label Label2;
     TextBox txtNendo;  // season year
+    // Not drawn: downloads from and uploads to the publisher's web server.
+    InternetTransfer& Inet1;
 
     // Every control, in the order of the window's table, frames before their contents.
     std::vector<Control*> controls();

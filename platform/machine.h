@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/internet_transfer.h"
 
 namespace quendro {
 
@@ -10,6 +11,7 @@ namespace quendro {
 struct Machine {
     FileSystem& files;
     Clock& clock;
+    InternetTransfer& inet;
 };
 
 }  // namespace quendro

@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/view/fonts.h"
 #include "app/view/main_view.h"
+#include "platform/curl_transfer.h"
 #include "platform/host_files.h"
 
 namespace {
@@ -30,7 +31,8 @@ int main(int argc, char* argv[]) {
 
     quendro::HostFileSystem files(quendro::DriveMap(drivesFolder(), std::filesystem::current_path()));
     quendro::SystemClock clock;
-    quendro::MainWindow window(quendro::Machine{files, clock});
+    quendro::CurlTransfer inet(files);
+    quendro::MainWindow window(quendro::Machine{files, clock, inet});
     window.Form_Load();
 
     quendro::view::MainView view(window, files);

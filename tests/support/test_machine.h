@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/clock.h"
+#include "platform/curl_transfer.h"
 #include "platform/host_files.h"
 #include "platform/machine.h"
 
@@ -38,12 +39,13 @@ public:
     std::filesystem::path workingFolder() const { return driveC() / "quendro" / "temp"; }
 
     HostFileSystem& files() { return files_; }
-    Machine machine() { return Machine{files_, clock_}; }
+    Machine machine() { return Machine{files_, clock_, inet_}; }
 
 private:
     TempFolder temp_;
     HostFileSystem files_;
     FixedClock clock_;
+    CurlTransfer inet_{files_, CurlTransfer::Limits{5, 20}};
 };
 
 // Writes bytes to a host file, creating its folders.

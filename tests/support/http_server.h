@@ -1,0 +1,54 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace httplib {
+class Server;
+}
+
+namespace quendro::test {
+
+// A real HTTP server on 127.0.0.1, on a free port, for as long as the object
+// lives. It answers GET with the bodies given to serve() (404 with an error page
+// for any other path) and keeps what PUT sends.
+class HttpTestServer {
+public:
+    HttpTestServer();
+    ~HttpTestServer();
+    HttpTestServer(const HttpTestServer&) = delete;
+    HttpTestServer& operator=(const HttpTestServer&) = delete;
+
+    // "http://127.0.0.1:<port>"
+    std::string base() const;
+    void serve(const std::string& path, std::string body, int status = 200);
+    // The status that PUT answers with.
+    void answerPutWith(int status);
+    // The body of the last PUT to path ("" when none came).
+    std::string putBody(const std::string& path) const;
+    // Every request so far, as "GET /path".
+    std::vector<std::string> requests() const;
+
+    static constexpr const char* kErrorPage = "<HTML><BODY>404 Not Found</BODY></HTML>";
+
+private:
+    struct Resource {
+        std::string body;
+        int status;
+    };
+
+    std::unique_ptr<httplib::Server> server_;
+    std::thread thread_;
+    int port_ = 0;
+    mutable std::mutex mutex_;
+    std::map<std::string, Resource> resources_;
+    std::map<std::string, std::string> puts_;
+    std::vector<std::string> requests_;
+    int putStatus_ = 201;
+};
+
+}  // namespace quendro::test
