@@ -6,8 +6,10 @@
 
 namespace quendro {
 
-// The publisher's web domain, on the last line of the version label.
-inline constexpr std::u16string_view kPublisherDomain = u"www.quendro.example";
+// The publisher's web domain, on the last line of the version label (short
+// enough for the label's width), and the base address of its season folders.
+inline constexpr std::u16string_view kPublisherDomain = u"quendro.test";
+inline constexpr std::u16string_view kPublisherBaseUrl = u"http://quendro.test/swim/";
 
 // The version label: version, date of the version and the publisher's domain,
 // on three lines separated by a carriage return alone.

@@ -1,6 +1,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "app/start_up.h"
 
 // Captions, tooltips, fonts, places and tab order of every control of the window.
 
@@ -119,7 +120,7 @@ void MainWindow::layOutControls() {
     cmdKakutei.caption = u"確       定";
     placeLabel(Label8, "Label8", u"インターネット", kGB, {7560, 3600, 1575, 255}, 159);
     place(txtTaikai, "txtTaikai", kG, {7440, 3840, 3255, 270}, 147);
-    txtTaikai.setText(u"http://www.quendro.example/swim/");
+    txtTaikai.setText(std::u16string(kPublisherBaseUrl));
     place(lstTaikai, "lstTaikai", kG, {7440, 4560, 3255, 2580}, 146);
     placeLabel(Label2, "Label2", u"年度", kG, {9720, 4200, 375, 255}, 153);
     place(txtNendo, "txtNendo", kG, {10080, 4200, 615, 270}, 152);

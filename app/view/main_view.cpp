@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -81,6 +82,15 @@ MainView::MainView(MainWindow& model, FileSystem& files, QWidget* parent)
     // The print commands lie over their frame and show in front of it.
     widgets.at(&model_.cmdLp)->raise();
     widgets.at(&model_.cmdHtml)->raise();
+
+    // Tab moves through the controls by their tab index, txtBango first.
+    std::vector<Binding> stops;
+    for (const Binding& b : bindings_) {
+        if (b.control->tabIndex >= 0) stops.push_back(b);
+    }
+    std::sort(stops.begin(), stops.end(),
+              [](const Binding& a, const Binding& b) { return a.control->tabIndex < b.control->tabIndex; });
+    for (size_t i = 1; i < stops.size(); ++i) setTabOrder(stops[i - 1].widget, stops[i].widget);
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("statusLine"));

@@ -36,6 +36,14 @@ protected:
         return found;
     }
 
+    // The name of the next control that Tab reaches from w.
+    static QString nextTabStop(QWidget* w) {
+        do {
+            w = w->nextInFocusChain();
+        } while (!((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->objectName().isEmpty()));
+        return w->objectName();
+    }
+
     TestMachine m;
     MainWindow window{m.machine()};
     view::MainView view{window, m.files()};
@@ -51,6 +59,9 @@ TEST_F(MainViewTest, ControlsStandAtTheirTwips) {
     EXPECT_EQ(fifty->geometry(), QRect(8, 32, 49, 17));  // inside its frame
     EXPECT_EQ(widget<QLabel>("lblLap(59)")->geometry(), QRect(224, 488, 49, 17));
     EXPECT_EQ(widget<QPushButton>("cmdKakutei")->geometry(), QRect(496, 192, 113, 25));
+    // Tab goes from the number box to the competitor list, then to the swims.
+    EXPECT_EQ(nextTabStop(widget<QLineEdit>("txtBango")), QStringLiteral("lstNamae"));
+    EXPECT_EQ(nextTabStop(widget<QWidget>("lstNamae")), QStringLiteral("lstShumoku"));
 }
 
 TEST_F(MainViewTest, CaptionsFontsAndStatesComeFromTheModel) {
