@@ -9,7 +9,8 @@ namespace {
 // The drive of a path as the drive list names it: "z:".
 std::u16string driveOf(std::u16string_view path) {
     std::u16string drive = leftChars(path, 2);
-    if (drive.size() == 2 && drive[1] == u':' && drive[0] >= u'A' && drive[0] <= u'Z') drive[0] += 32;
+    if (drive.size() == 2 && drive[1] == u':' && drive[0] >= u'A' && drive[0] <= u'Z')
+        drive[0] += 32;
     return drive;
 }
 
@@ -56,7 +57,9 @@ void MainWindow::Form_Load() {
     PrepareLapGrid();
 }
 
-void MainWindow::Form_Unload() { machine_.files.closeAll(); }
+void MainWindow::Form_Unload() {
+    machine_.files.closeAll();
+}
 
 void MainWindow::showFolderInDirList(const std::u16string& folder) {
     if (folder.empty()) return;  // no data folder named: the list keeps the current folder

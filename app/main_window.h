@@ -14,7 +14,7 @@ namespace quendro {
 // procedures that run on them. No real window is needed to run any procedure;
 // the view in app/view draws the controls and passes the user's actions in.
 class MainWindow {
-public:
+  public:
     explicit MainWindow(Machine machine);
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -43,8 +43,8 @@ public:
     Label Label5;
     TextBox txtSdate;  // first day of the meet
     Label Label6;
-    TextBox txtEdate;  // last day of the meet
-    Label lblWeb;      // where the data come from: a folder or a server address
+    TextBox txtEdate;              // last day of the meet
+    Label lblWeb;                  // where the data come from: a folder or a server address
     std::array<Label, 60> lblLap;  // times of the chosen swim
     std::array<Label, 60> lblShu;  // distance caption above each time
     Frame frmSuiro;
@@ -77,10 +77,10 @@ public:
     std::vector<Control*> controls();
 
     // ---- Window state -------------------------------------------------------
-    std::int16_t webMode = 0;   // 1: files from the server, 0: from a local folder
-    std::u16string dataDir;     // the meet's data folder, ends with "\"
-    std::u16string resultDir;   // folder of the timing system's results file
-    std::u16string resultFile;  // file name of the results file
+    std::int16_t webMode = 0;    // 1: files from the server, 0: from a local folder
+    std::u16string dataDir;      // the meet's data folder, ends with "\"
+    std::u16string resultDir;    // folder of the timing system's results file
+    std::u16string resultFile;   // file name of the results file
     std::u16string selectedDir;  // folder chosen in Dir1, ends with "\"
     std::u16string seasonYear;
     std::u16string meetCode;  // up to seven characters
@@ -94,9 +94,9 @@ public:
     std::int16_t swimTableCount = 0;
     std::vector<std::u16string> swimTable;  // swim index lines, from index 1
     std::int16_t swimCount = 0;
-    std::array<std::u16string, 51> swimKeys;    // heat number of each lstShumoku row
+    std::array<std::u16string, 51> swimKeys;     // heat number of each lstShumoku row
     std::array<std::int16_t, 51> swimNumbers{};  // lane slot of each row
-    std::array<std::u16string, 51> swimTexts;   // final time text of each row
+    std::array<std::u16string, 51> swimTexts;    // final time text of each row
     std::int16_t splitCount = 0;
     std::array<std::u16string, 60> splitTimes;  // split texts of the chosen swim
 
@@ -129,7 +129,7 @@ public:
     void cmdHtml_Click();
     void cmdWebUp_Click();
 
-private:
+  private:
     void layOutControls();
     void connectHandlers();
     // Shows the folder in Dir1 when it exists; otherwise Dir1 keeps its folder

@@ -116,7 +116,8 @@ void MainWindow::layOutControls() {
     placeOption(optWeb, 0, "optWeb", u"ﾛｰｶﾙ", kG, {120, 240, 975, 255}, 149, frmWeb);
     placeOption(optWeb, 1, "optWeb", u"ｲﾝﾀｰﾈｯﾄ", kG, {120, 480, 975, 255}, 150, frmWeb);
 
-    place(cmdKakutei, "cmdKakutei", kP, {7440, 2880, 1695, 375}, 140, u"指定の競技会データを読み込みます");
+    place(cmdKakutei, "cmdKakutei", kP, {7440, 2880, 1695, 375}, 140,
+          u"指定の競技会データを読み込みます");
     cmdKakutei.caption = u"確       定";
     placeLabel(Label8, "Label8", u"インターネット", kGB, {7560, 3600, 1575, 255}, 159);
     place(txtTaikai, "txtTaikai", kG, {7440, 3840, 3255, 270}, 147);
@@ -134,9 +135,9 @@ void MainWindow::layOutControls() {
 }
 
 std::vector<Control*> MainWindow::controls() {
-    std::vector<Control*> all = {&txtBango, &Label1,  &lstNamae, &lstShumoku, &Label9, &txtCode,
-                                 &Label10,  &txtRyaku, &Label4,  &txtNa,      &Label3, &txtBasho,
-                                 &Label5,   &txtSdate, &Label6,  &txtEdate,   &lblWeb};
+    std::vector<Control*> all = {&txtBango, &Label1,   &lstNamae, &lstShumoku, &Label9, &txtCode,
+                                 &Label10,  &txtRyaku, &Label4,   &txtNa,      &Label3, &txtBasho,
+                                 &Label5,   &txtSdate, &Label6,   &txtEdate,   &lblWeb};
     for (auto& label : lblLap) all.push_back(&label);
     for (auto& label : lblShu) all.push_back(&label);
     all.push_back(&frmSuiro);

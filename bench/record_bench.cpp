@@ -21,7 +21,8 @@ std::string competitorRecord(int k) {
 void DecodeCompetitors(benchmark::State& state) {
     std::string record = competitorRecord(7);
     for (auto _ : state) {
-        for (int k = 0; k < 3000; ++k) benchmark::DoNotOptimize(quendro::decodeCompetitorRecord(record));
+        for (int k = 0; k < 3000; ++k)
+            benchmark::DoNotOptimize(quendro::decodeCompetitorRecord(record));
     }
     state.SetItemsProcessed(state.iterations() * 3000);
 }

@@ -113,7 +113,8 @@ std::u16string chSa(std::u16string_view later, std::u16string_view earlier) {
         s += 60;
         m -= 1;
     }
-    std::int64_t value = (m - earlierMinutes) * 10000 + (s - earlierSeconds) * 100 + (h - earlierHundredths);
+    std::int64_t value =
+        (m - earlierMinutes) * 10000 + (s - earlierSeconds) * 100 + (h - earlierHundredths);
     return chKiro(static_cast<std::int32_t>(value));  // each field holds at most two digits
 }
 

@@ -15,24 +15,24 @@ struct LocalDateTime {
 
 // Today's local date and time.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual LocalDateTime now() const = 0;
 };
 
 // The machine's clock, in local time.
 class SystemClock : public Clock {
-public:
+  public:
     LocalDateTime now() const override;
 };
 
 // A clock that always tells the same moment.
 class FixedClock : public Clock {
-public:
+  public:
     explicit FixedClock(LocalDateTime moment) : moment_(moment) {}
     LocalDateTime now() const override { return moment_; }
 
-private:
+  private:
     LocalDateTime moment_;
 };
 

@@ -26,10 +26,20 @@ struct FontSpec {
     bool bold = false;
 };
 
-enum class ControlKind { TextBox, Label, ListBox, OptionButton, CheckBox, CommandButton, Frame, DriveList, DirList };
+enum class ControlKind {
+    TextBox,
+    Label,
+    ListBox,
+    OptionButton,
+    CheckBox,
+    CommandButton,
+    Frame,
+    DriveList,
+    DirList
+};
 
 class Control {
-public:
+  public:
     explicit Control(ControlKind kind) : kind_(kind) {}
     virtual ~Control() = default;
     Control(const Control&) = delete;
@@ -37,8 +47,8 @@ public:
 
     ControlKind kind() const { return kind_; }
 
-    std::string name;                  // "txtBango", "optSuiro(1)"
-    TwipRect position;                 // relative to the window or to container
+    std::string name;                    // "txtBango", "optSuiro(1)"
+    TwipRect position;                   // relative to the window or to container
     const Control* container = nullptr;  // the frame that holds the control
     FontSpec font;
     std::u16string tooltip;
@@ -46,36 +56,36 @@ public:
     bool visible = true;
     int tabIndex = -1;  // -1: not a tab stop
 
-private:
+  private:
     ControlKind kind_;
 };
 
 class TextBox : public Control {
-public:
+  public:
     TextBox() : Control(ControlKind::TextBox) {}
     const std::u16string& text() const { return text_; }
     // Runs onChange when the text changes.
     void setText(std::u16string text);
     std::function<void()> onChange;
 
-private:
+  private:
     std::u16string text_;
 };
 
 class Label : public Control {
-public:
+  public:
     Label() : Control(ControlKind::Label) {}
     std::u16string caption;
 };
 
 class Frame : public Control {
-public:
+  public:
     Frame() : Control(ControlKind::Frame) {}
     std::u16string caption;
 };
 
 class CommandButton : public Control {
-public:
+  public:
     CommandButton() : Control(ControlKind::CommandButton) {}
     std::u16string caption;
     // A click on the button: runs onClick when the button is enabled.
@@ -84,7 +94,7 @@ public:
 };
 
 class CheckBox : public Control {
-public:
+  public:
     CheckBox() : Control(ControlKind::CheckBox) {}
     std::u16string caption;
     int value() const { return value_; }  // 0 cleared, 1 ticked
@@ -92,12 +102,12 @@ public:
     void setValue(int value);
     std::function<void()> onClick;
 
-private:
+  private:
     int value_ = 0;
 };
 
 class ListBox : public Control {
-public:
+  public:
     ListBox() : Control(ControlKind::ListBox) {}
     const std::vector<std::u16string>& items() const { return items_; }
     int listCount() const { return static_cast<int>(items_.size()); }
@@ -114,53 +124,55 @@ public:
     bool setListIndex(int n);
     std::function<void()> onClick;
 
-private:
+  private:
     std::vector<std::u16string> items_;
     int listIndex_ = -1;
 };
 
 class OptionButton : public Control {
-public:
+  public:
     OptionButton() : Control(ControlKind::OptionButton) {}
     std::u16string caption;
     bool value() const { return value_; }
 
-private:
+  private:
     friend class OptionGroup;
     bool value_ = false;
 };
 
 // An option button array: exactly one of its buttons is selected.
 class OptionGroup {
-public:
+  public:
     explicit OptionGroup(int count);
     int count() const { return static_cast<int>(buttons_.size()); }
     OptionButton& operator[](int index) { return *buttons_.at(static_cast<size_t>(index)); }
-    const OptionButton& operator[](int index) const { return *buttons_.at(static_cast<size_t>(index)); }
+    const OptionButton& operator[](int index) const {
+        return *buttons_.at(static_cast<size_t>(index));
+    }
     int selected() const;
     // Selects button index; when that changes the selection, runs onClick(index).
     // False when index names no button.
     bool select(int index);
     std::function<void(int)> onClick;
 
-private:
+  private:
     std::vector<std::unique_ptr<OptionButton>> buttons_;
 };
 
 class DriveList : public Control {
-public:
+  public:
     DriveList() : Control(ControlKind::DriveList) {}
     const std::u16string& drive() const { return drive_; }
     // Runs onChange when the drive changes.
     void setDrive(std::u16string drive);
     std::function<void()> onChange;
 
-private:
+  private:
     std::u16string drive_;
 };
 
 class DirList : public Control {
-public:
+  public:
     DirList() : Control(ControlKind::DirList) {}
     // The folder shown, without a closing "\" unless it is a drive's top folder.
     const std::u16string& path() const { return path_; }
@@ -168,7 +180,7 @@ public:
     void setPath(std::u16string path);
     std::function<void()> onChange;
 
-private:
+  private:
     std::u16string path_;
 };
 

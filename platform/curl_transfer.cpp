@@ -52,7 +52,8 @@ bool put(const std::string& url, Upload upload, CurlTransfer::Limits limits) {
     curl_easy_setopt(curl.get(), CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_READFUNCTION, supplyUpload);
     curl_easy_setopt(curl.get(), CURLOPT_READDATA, &upload);
-    curl_easy_setopt(curl.get(), CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(upload.bytes.size()));
+    curl_easy_setopt(curl.get(), CURLOPT_INFILESIZE_LARGE,
+                     static_cast<curl_off_t>(upload.bytes.size()));
     curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, collectBody);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &answer);
     setLimits(curl.get(), limits);
@@ -94,7 +95,8 @@ bool CurlTransfer::execute(std::u16string_view url, std::u16string_view operatio
     constexpr std::u16string_view kPut = u"PUT ";
     if (operation.substr(0, kPut.size()) != kPut) return false;
     Upload upload;
-    if (files_.readBytes(operation.substr(kPut.size()), upload.bytes) != FileStatus::Ok) return false;
+    if (files_.readBytes(operation.substr(kPut.size()), upload.bytes) != FileStatus::Ok)
+        return false;
     waitForTransfer();  // one transfer at a time, like the component
     running_ = true;
     failed_ = false;

@@ -12,7 +12,7 @@ namespace quendro {
 // base URL names) with time limits, so that an unreachable server never hangs
 // the window for long.
 class CurlTransfer : public InternetTransfer {
-public:
+  public:
     struct Limits {
         long connectSeconds = 10;
         long transferSeconds = 120;
@@ -32,7 +32,7 @@ public:
     bool stillExecuting() override { return running_.load(); }
     bool executeFailed() override { return !running_.load() && failed_.load(); }
 
-private:
+  private:
     void waitForTransfer();
 
     FileSystem& files_;

@@ -10,7 +10,9 @@ namespace fs = std::filesystem;
 namespace quendro {
 namespace {
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -24,7 +26,8 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 // wins, and name itself comes back when nothing matches.
 std::string matchingEntry(const fs::path& folder, const std::string& name) {
     std::error_code ec;
-    if (name == "." || name == ".." || fs::exists(fs::symlink_status(folder / name, ec))) return name;
+    if (name == "." || name == ".." || fs::exists(fs::symlink_status(folder / name, ec)))
+        return name;
     fs::directory_iterator it(folder, ec);
     if (ec) return name;
     for (const auto& entry : it) {

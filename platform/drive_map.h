@@ -21,7 +21,7 @@ namespace quendro {
 // that matches it ignoring ASCII case is taken: files copied from the timing
 // machine are often upper case.
 class DriveMap {
-public:
+  public:
     DriveMap(std::filesystem::path drivesFolder, std::filesystem::path currentFolder);
 
     std::filesystem::path toHost(std::u16string_view path) const;
@@ -34,7 +34,7 @@ public:
     const std::filesystem::path& drivesFolder() const { return drives_; }
     const std::filesystem::path& currentFolder() const { return current_; }
 
-private:
+  private:
     std::filesystem::path drives_;
     std::filesystem::path current_;
 };

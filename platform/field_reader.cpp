@@ -3,7 +3,9 @@
 namespace quendro {
 namespace {
 
-bool isLineEnd(char16_t c) { return c == u'\r' || c == u'\n'; }
+bool isLineEnd(char16_t c) {
+    return c == u'\r' || c == u'\n';
+}
 
 }  // namespace
 

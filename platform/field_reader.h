@@ -16,7 +16,7 @@ namespace quendro {
 //   empty field.
 // The comma or line end that ends a field is consumed with it.
 class FieldReader {
-public:
+  public:
     explicit FieldReader(std::u16string text) : text_(std::move(text)) {}
 
     // The next field; empty when no field is left (reading past the end of the
@@ -26,7 +26,7 @@ public:
     // True when the reading position has reached the end of the file.
     bool atEnd() const { return pos_ >= text_.size(); }
 
-private:
+  private:
     // Consumes one comma or line end at the position, if there is one.
     void skipSeparator();
 

@@ -22,7 +22,7 @@ enum class FileStatus {
 
 // A file of fixed-length records opened for reading by record number.
 class RecordFile {
-public:
+  public:
     virtual ~RecordFile() = default;
     // The bytes of record n (numbered from 1). A record past the end of the file
     // comes back short or empty; the caller decides what missing bytes mean.
@@ -33,7 +33,7 @@ public:
 // as the site control file and the meet header write them: "c:\quendro\temp\kijun.dat",
 // "D:\meet\", or relative to the current folder ("..\ctl\dr_kyo.ctl").
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // The whole content of a file.

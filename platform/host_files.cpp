@@ -58,7 +58,7 @@ bool writeAll(int fd, std::string_view bytes) {
 }
 
 class HostRecordFile : public RecordFile {
-public:
+  public:
     HostRecordFile(std::shared_ptr<HostFileSystem::Handle> handle, int length)
         : handle_(std::move(handle)), length_(length) {}
 
@@ -79,14 +79,16 @@ public:
         return bytes;
     }
 
-private:
+  private:
     std::shared_ptr<HostFileSystem::Handle> handle_;
     int length_;
 };
 
 }  // namespace
 
-HostFileSystem::Handle::~Handle() { close(); }
+HostFileSystem::Handle::~Handle() {
+    close();
+}
 
 void HostFileSystem::Handle::close() {
     if (fd >= 0) ::close(fd);
@@ -98,7 +100,7 @@ FileStatus HostFileSystem::readBytes(std::u16string_view path, std::string& byte
     fs::path host = map_.toHost(path);
     int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return errno == ENOENT ? missingStatus(host) : statusOf(errno);
-    struct stat info{};
+    struct stat info {};
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         ::close(fd);
         return FileStatus::BadName;
@@ -219,7 +221,9 @@ void HostFileSystem::closeAll() {
     open_.clear();
 }
 
-std::vector<std::u16string> HostFileSystem::drives() { return map_.drives(); }
+std::vector<std::u16string> HostFileSystem::drives() {
+    return map_.drives();
+}
 
 std::vector<std::u16string> HostFileSystem::subfolders(std::u16string_view path) {
     std::vector<std::string> names;
@@ -229,12 +233,14 @@ std::vector<std::u16string> HostFileSystem::subfolders(std::u16string_view path)
         for (const auto& entry : it) {
             std::string name = entry.path().filename().string();
             std::error_code dirError;
-            if (!name.empty() && name[0] != '.' && entry.is_directory(dirError)) names.push_back(name);
+            if (!name.empty() && name[0] != '.' && entry.is_directory(dirError))
+                names.push_back(name);
         }
     }
     auto lower = [](std::string s) {
-        std::transform(s.begin(), s.end(), s.begin(),
-                       [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
+        std::transform(s.begin(), s.end(), s.begin(), [](char c) {
+            return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+        });
         return s;
     };
     std::sort(names.begin(), names.end(),
@@ -244,6 +250,8 @@ std::vector<std::u16string> HostFileSystem::subfolders(std::u16string_view path)
     return folders;
 }
 
-std::u16string HostFileSystem::currentFolder() { return map_.toProgram(map_.currentFolder()); }
+std::u16string HostFileSystem::currentFolder() {
+    return map_.toProgram(map_.currentFolder());
+}
 
 }  // namespace quendro

@@ -10,7 +10,7 @@ namespace quendro {
 
 // The real file system, reached through the drive map.
 class HostFileSystem : public FileSystem {
-public:
+  public:
     explicit HostFileSystem(DriveMap map) : map_(std::move(map)) {}
 
     FileStatus readBytes(std::u16string_view path, std::string& bytes) override;
@@ -36,7 +36,7 @@ public:
         void close();
     };
 
-private:
+  private:
     DriveMap map_;
     std::vector<std::weak_ptr<Handle>> open_;
 };

@@ -9,7 +9,7 @@ namespace quendro {
 // The internet transfer component of the window: downloads from the publisher's
 // web server and sends the season meet list back to it.
 class InternetTransfer {
-public:
+  public:
     virtual ~InternetTransfer() = default;
 
     // The whole body of the resource at url, in one blocking call. The HTTP status

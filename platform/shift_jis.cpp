@@ -15,7 +15,7 @@ constexpr char16_t kInvalid = 0xFFFF;  // marks a byte or pair that decodes to n
 
 // One iconv conversion descriptor, closed on scope exit.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) {
             throw std::runtime_error("iconv cannot convert between CP932 and UTF-16LE");
@@ -37,11 +37,13 @@ public:
         return rc != static_cast<size_t>(-1) && inLeft == 0;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
-bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool isLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 // The code page 932 table as glibc's iconv knows it, read once: what every single
 // byte and every lead/trail pair decodes to.

@@ -6,7 +6,9 @@
 namespace quendro {
 namespace {
 
-bool isIgnored(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
+bool isIgnored(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
 
 int digitValue(char16_t c) {
     if (c >= u'0' && c <= u'9') return c - u'0';
@@ -33,19 +35,21 @@ double radixValue(std::u16string_view s, int base) {
 }  // namespace
 
 double numericValue(std::u16string_view text) {
-    std::string s;  // the number as read, for strtod
+    std::string s;        // the number as read, for strtod
     std::u16string wide;  // the text without blanks, tabs and line feeds
     for (char16_t c : text) {
         if (!isIgnored(c)) wide.push_back(c);
     }
     if (wide.size() >= 2 && wide[0] == u'&') {
         char16_t kind = wide[1];
-        if (kind == u'H' || kind == u'h') return radixValue(std::u16string_view(wide).substr(2), 16);
+        if (kind == u'H' || kind == u'h')
+            return radixValue(std::u16string_view(wide).substr(2), 16);
         if (kind == u'O' || kind == u'o') return radixValue(std::u16string_view(wide).substr(2), 8);
     }
     size_t i = 0;
     auto isDigit = [&](size_t k) { return k < wide.size() && wide[k] >= u'0' && wide[k] <= u'9'; };
-    if (i < wide.size() && (wide[i] == u'+' || wide[i] == u'-')) s.push_back(static_cast<char>(wide[i++]));
+    if (i < wide.size() && (wide[i] == u'+' || wide[i] == u'-'))
+        s.push_back(static_cast<char>(wide[i++]));
     size_t digits = 0;
     while (isDigit(i)) {
         s.push_back(static_cast<char>(wide[i++]));
@@ -60,10 +64,12 @@ double numericValue(std::u16string_view text) {
         }
     }
     if (digits == 0) return 0.0;
-    if (i < wide.size() && (wide[i] == u'E' || wide[i] == u'e' || wide[i] == u'D' || wide[i] == u'd')) {
+    if (i < wide.size() &&
+        (wide[i] == u'E' || wide[i] == u'e' || wide[i] == u'D' || wide[i] == u'd')) {
         size_t k = i + 1;
         std::string exponent = "e";
-        if (k < wide.size() && (wide[k] == u'+' || wide[k] == u'-')) exponent.push_back(static_cast<char>(wide[k++]));
+        if (k < wide.size() && (wide[k] == u'+' || wide[k] == u'-'))
+            exponent.push_back(static_cast<char>(wide[k++]));
         if (isDigit(k)) {
             while (isDigit(k)) exponent.push_back(static_cast<char>(wide[k++]));
             s += exponent;
@@ -169,8 +175,10 @@ std::u16string fromUtf8(std::string_view text) {
         bool ok = i + extra < text.size();
         for (size_t k = 1; ok && k <= extra; ++k) {
             auto t = static_cast<unsigned char>(text[i + k]);
-            if ((t & 0xC0) != 0x80) ok = false;
-            else c = (c << 6) | (t & 0x3F);
+            if ((t & 0xC0) != 0x80)
+                ok = false;
+            else
+                c = (c << 6) | (t & 0x3F);
         }
         if (!ok) {
             out.push_back(0xFFFD);

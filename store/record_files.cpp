@@ -81,11 +81,13 @@ HeatRecord HeatTable::heat(std::int32_t k) const {
     return decodeHeatRecord(file_->record(static_cast<std::int64_t>(k) + 10));
 }
 
-CompetitorTable::CompetitorTable(FileSystem& files, std::u16string_view path, CompetitorSource source)
+CompetitorTable::CompetitorTable(FileSystem& files, std::u16string_view path,
+                                 CompetitorSource source)
     : source_(source) {
     FileStatus status;
     int length = source == CompetitorSource::Ind2 ? kInd2RecordLength : kResultsRecordLength;
-    std::int32_t limit = source == CompetitorSource::Ind2 ? kMaxInd2Competitors : kMaxResultsCompetitors;
+    std::int32_t limit =
+        source == CompetitorSource::Ind2 ? kMaxInd2Competitors : kMaxResultsCompetitors;
     file_ = files.openRecords(path, length, status);
     if (file_) count_ = boundedCount(int32Field(file_->record(1), 0), limit);
 }

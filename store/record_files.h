@@ -54,14 +54,14 @@ CompetitorRecord decodeCompetitorRecord(std::string_view record);
 
 // The heat table, open while the object lives.
 class HeatTable {
-public:
+  public:
     // A missing or empty file has no heats and is not created.
     HeatTable(FileSystem& files, std::u16string_view path);
     std::int32_t heatCount() const { return count_; }
     // Heat k, from 1.
     HeatRecord heat(std::int32_t k) const;
 
-private:
+  private:
     std::unique_ptr<RecordFile> file_;
     std::int32_t count_ = 0;
 };
@@ -73,14 +73,14 @@ enum class CompetitorSource {
 
 // A competitor file, open while the object lives.
 class CompetitorTable {
-public:
+  public:
     // A missing or empty file has no competitors and is not created.
     CompetitorTable(FileSystem& files, std::u16string_view path, CompetitorSource source);
     std::int32_t competitorCount() const { return count_; }
     // Competitor k, from 1 (the competitor ordinal).
     CompetitorRecord competitor(std::int32_t k) const;
 
-private:
+  private:
     std::unique_ptr<RecordFile> file_;
     CompetitorSource source_;
     std::int32_t count_ = 0;

@@ -29,7 +29,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     quendro::view::installFontSubstitutions();
 
-    quendro::HostFileSystem files(quendro::DriveMap(drivesFolder(), std::filesystem::current_path()));
+    quendro::HostFileSystem files(
+        quendro::DriveMap(drivesFolder(), std::filesystem::current_path()));
     quendro::SystemClock clock;
     quendro::CurlTransfer inet(files);
     quendro::MainWindow window(quendro::Machine{files, clock, inet});

@@ -27,7 +27,9 @@ QString qt(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::u16string model(const QString& text) { return text.toStdU16String(); }
+std::u16string model(const QString& text) {
+    return text.toStdU16String();
+}
 
 // A carriage return alone breaks a label's caption into lines.
 QString caption(std::u16string_view text) {
@@ -58,7 +60,9 @@ std::u16string childOf(const std::u16string& path, const std::u16string& name) {
 
 }  // namespace
 
-int MainView::pixels(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+int MainView::pixels(int twips) {
+    return static_cast<int>(std::lround(twips / 15.0));
+}
 
 MainView::MainView(MainWindow& model, FileSystem& files, QWidget* parent)
     : QWidget(parent), model_(model), files_(files) {
@@ -88,8 +92,9 @@ MainView::MainView(MainWindow& model, FileSystem& files, QWidget* parent)
     for (const Binding& b : bindings_) {
         if (b.control->tabIndex >= 0) stops.push_back(b);
     }
-    std::sort(stops.begin(), stops.end(),
-              [](const Binding& a, const Binding& b) { return a.control->tabIndex < b.control->tabIndex; });
+    std::sort(stops.begin(), stops.end(), [](const Binding& a, const Binding& b) {
+        return a.control->tabIndex < b.control->tabIndex;
+    });
     for (size_t i = 1; i < stops.size(); ++i) setTabOrder(stops[i - 1].widget, stops[i].widget);
 
     status_ = new QLabel(this);
@@ -143,7 +148,8 @@ void MainView::connectWidget(Control& control, QWidget* widget) {
             break;
         }
         case ControlKind::OptionButton: {
-            for (OptionGroup* group : {&model_.optSuiro, &model_.optSetti, &model_.optLap, &model_.optWeb}) {
+            for (OptionGroup* group :
+                 {&model_.optSuiro, &model_.optSetti, &model_.optLap, &model_.optWeb}) {
                 for (int i = 0; i < group->count(); ++i) {
                     if (&(*group)[i] != &control) continue;
                     connect(static_cast<QRadioButton*>(widget), &QRadioButton::clicked, this,
@@ -212,7 +218,9 @@ void MainView::refreshOne(const Binding& b) {
             if (edit->text() != text) edit->setText(text);
             break;
         }
-        case ControlKind::Label: static_cast<QLabel*>(w)->setText(caption(static_cast<Label&>(c).caption)); break;
+        case ControlKind::Label:
+            static_cast<QLabel*>(w)->setText(caption(static_cast<Label&>(c).caption));
+            break;
         case ControlKind::ListBox: {
             auto& list = static_cast<ListBox&>(c);
             auto* widget = static_cast<QListWidget*>(w);
@@ -244,7 +252,9 @@ void MainView::refreshOne(const Binding& b) {
         case ControlKind::CommandButton:
             static_cast<QPushButton*>(w)->setText(qt(static_cast<CommandButton&>(c).caption));
             break;
-        case ControlKind::Frame: static_cast<QGroupBox*>(w)->setTitle(qt(static_cast<Frame&>(c).caption)); break;
+        case ControlKind::Frame:
+            static_cast<QGroupBox*>(w)->setTitle(qt(static_cast<Frame&>(c).caption));
+            break;
         case ControlKind::DriveList: {
             auto* combo = static_cast<QComboBox*>(w);
             QStringList drives;
@@ -279,13 +289,15 @@ void MainView::fillDirList(DirList& dir, QWidget* widget) {
     int depth = 0;
     for (const auto& path : chain) {
         std::u16string name = depth == 0 ? path : path.substr(path.find_last_of(u'\\') + 1);
-        auto* item = new QListWidgetItem(QString(depth * 2, QChar(u' ')) + QString::fromUtf8("▼ ") + qt(name));
+        auto* item = new QListWidgetItem(QString(depth * 2, QChar(u' ')) + QString::fromUtf8("▼ ") +
+                                         qt(name));
         item->setData(Qt::UserRole, qt(path));
         list->addItem(item);
         ++depth;
     }
     for (const auto& name : files_.subfolders(dir.path())) {
-        auto* item = new QListWidgetItem(QString(depth * 2, QChar(u' ')) + QString::fromUtf8("▷ ") + qt(name));
+        auto* item = new QListWidgetItem(QString(depth * 2, QChar(u' ')) + QString::fromUtf8("▷ ") +
+                                         qt(name));
         item->setData(Qt::UserRole, qt(childOf(dir.path(), name)));
         list->addItem(item);
     }

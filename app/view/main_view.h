@@ -14,7 +14,7 @@ namespace quendro::view {
 // handlers run as they would for a click from code; afterwards every widget
 // shows the model again.
 class MainView : public QWidget {
-public:
+  public:
     // The file system fills the drive and folder lists.
     MainView(MainWindow& model, FileSystem& files, QWidget* parent = nullptr);
 
@@ -23,10 +23,10 @@ public:
 
     static int pixels(int twips);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     struct Binding {
         Control* control;
         QWidget* widget;

@@ -46,7 +46,7 @@ std::string headerBytes(const std::vector<std::u16string>& fields) {
 }
 
 class MeetHeaderTest : public ::testing::Test {
-protected:
+  protected:
     void writeWorkingHeader(const std::vector<std::u16string>& fields) {
         writeFile(m.workingFolder() / "kijun.dat", headerBytes(fields));
     }
@@ -78,7 +78,7 @@ TEST_F(MeetHeaderTest, AWholeHeaderFillsTheWindow) {
     EXPECT_EQ(window.optSetti.selected(), 1);  // one end
     EXPECT_EQ(window.touchpadIndex, 1);
     EXPECT_EQ(window.optLap.selected(), 0);  // cumulative after a whole header
-    EXPECT_EQ(window.lapIndex, 0);            // the option's handler ran
+    EXPECT_EQ(window.lapIndex, 0);           // the option's handler ran
 }
 
 TEST_F(MeetHeaderTest, PoolLengthCodes) {
@@ -87,7 +87,8 @@ TEST_F(MeetHeaderTest, PoolLengthCodes) {
         int option;
         std::int16_t poolIndex;
     };
-    const Case cases[] = {{u"0", 1, 1}, {u"1", 0, 0}, {u"2", 2, 2}, {u"", 2, 2}, {u"0 ", 2, 2}, {u"00", 2, 2}};
+    const Case cases[] = {{u"0", 1, 1}, {u"1", 0, 0},  {u"2", 2, 2},
+                          {u"", 2, 2},  {u"0 ", 2, 2}, {u"00", 2, 2}};
     for (const Case& c : cases) {
         auto fields = headerFields();
         fields[8] = c.code;
@@ -107,9 +108,9 @@ TEST_F(MeetHeaderTest, TouchpadPlacement) {
         int lapOption;
     };
     const Case cases[] = {
-        {u"1", 1, 1, 0},   {u"0", 0, 0, 0},  {u" 1", 1, 1, 0}, {u"abc", 0, 0, 0},
+        {u"1", 1, 1, 0},   {u"0", 0, 0, 0},   {u" 1", 1, 1, 0},   {u"abc", 0, 0, 0},
         {u"0.5", 0, 0, 0}, {u"1.5", 1, 1, 4},  // 1.5 rounds to 2, which names no option
-        {u"3", 1, 1, 4},   {u"-1", 1, 1, 4}, {u"1e40", 1, 1, 4},
+        {u"3", 1, 1, 4},   {u"-1", 1, 1, 4},  {u"1e40", 1, 1, 4},
     };
     for (const Case& c : cases) {
         auto fields = headerFields();
@@ -118,7 +119,8 @@ TEST_F(MeetHeaderTest, TouchpadPlacement) {
         window.optSetti.select(1);
         window.touchpadIndex = 1;
         readHeader();
-        EXPECT_EQ(window.optSetti.selected(), c.option) << std::string(c.field.begin(), c.field.end());
+        EXPECT_EQ(window.optSetti.selected(), c.option)
+            << std::string(c.field.begin(), c.field.end());
         EXPECT_EQ(window.touchpadIndex, c.touchpadIndex);
         EXPECT_EQ(window.optLap.selected(), c.lapOption);
     }
@@ -135,7 +137,8 @@ TEST_F(MeetHeaderTest, SeventyTwoFieldsStopBeforeTheLapOption) {
 }
 
 TEST_F(MeetHeaderTest, AShortHeaderAppliesWhatItHolds) {
-    writeFile(m.workingFolder() / "kijun.dat", sjis(u"C:\\RESULT\\,R.DAT,7654321,大会名,略\r\n2010"));
+    writeFile(m.workingFolder() / "kijun.dat",
+              sjis(u"C:\\RESULT\\,R.DAT,7654321,大会名,略\r\n2010"));
     window.txtSdate.setText(u"before");
     readHeader();
     EXPECT_EQ(window.resultDir, u"C:\\RESULT\\");  // no data folder: kept as read

@@ -1,10 +1,11 @@
+#include "app/start_up.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "app/main_window.h"
 #include "app/site_control.h"
-#include "app/start_up.h"
 #include "tests/support/test_machine.h"
 
 namespace fs = std::filesystem;
@@ -44,8 +45,8 @@ TEST(StartUp, SiteControlFields) {
     };
     const Case cases[] = {
         {u"1,D:\\meet,3,E:\\kekka,KEKKA.DAT\r\n", u"D:\\meet\\", u"E:\\kekka\\", u"KEKKA.DAT"},
-        {u"1\r\nD:\\meet\\\r\n3\r\nE:\\kekka\\\r\nKEKKA.DAT\r\n6,7\r\n", u"D:\\meet\\", u"E:\\kekka\\",
-         u"KEKKA.DAT"},
+        {u"1\r\nD:\\meet\\\r\n3\r\nE:\\kekka\\\r\nKEKKA.DAT\r\n6,7\r\n", u"D:\\meet\\",
+         u"E:\\kekka\\", u"KEKKA.DAT"},
         {u"1,,3,,\r\n", u"\\", u"\\", u""},
         {u"1,,3,,", u"\\", u"\\", std::nullopt},  // the file ends after the fourth field
         {u"x,D:\\meet", u"D:\\meet\\", std::nullopt, std::nullopt},

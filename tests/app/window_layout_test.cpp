@@ -18,13 +18,14 @@ TEST(WindowLayout, EveryControlHasItsNamePlaceAndCaption) {
     }
     // 17 at the top, 60 + 60 in the lap grid, 5 frames, 12 option buttons, 14 more.
     EXPECT_EQ(byName.size(), 17u + 120u + 5u + 12u + 14u);
-    for (const char* name : {"txtBango", "Label1", "lstNamae", "lstShumoku", "Label9", "txtCode", "Label10",
-                             "txtRyaku", "Label4", "txtNa", "Label3", "txtBasho", "Label5", "txtSdate",
-                             "Label6", "txtEdate", "lblWeb", "frmSuiro", "optSuiro(2)", "frmSetti",
-                             "optSetti(1)", "frmLap", "optLap(4)", "cmdWebUp", "frmLp", "cmdLp", "cmdHtml",
-                             "chkQ", "lblVer", "Label7", "Drive1", "Dir1", "frmWeb", "optWeb(1)",
-                             "cmdKakutei", "Label8", "txtTaikai", "lstTaikai", "Label2", "txtNendo",
-                             "lblLap(59)", "lblShu(0)"}) {
+    for (const char* name :
+         {"txtBango",    "Label1",    "lstNamae",    "lstShumoku", "Label9",     "txtCode",
+          "Label10",     "txtRyaku",  "Label4",      "txtNa",      "Label3",     "txtBasho",
+          "Label5",      "txtSdate",  "Label6",      "txtEdate",   "lblWeb",     "frmSuiro",
+          "optSuiro(2)", "frmSetti",  "optSetti(1)", "frmLap",     "optLap(4)",  "cmdWebUp",
+          "frmLp",       "cmdLp",     "cmdHtml",     "chkQ",       "lblVer",     "Label7",
+          "Drive1",      "Dir1",      "frmWeb",      "optWeb(1)",  "cmdKakutei", "Label8",
+          "txtTaikai",   "lstTaikai", "Label2",      "txtNendo",   "lblLap(59)", "lblShu(0)"}) {
         EXPECT_TRUE(byName.count(name)) << name;
     }
 

@@ -33,8 +33,8 @@ TEST(CodeTables, TimeTexts) {
         {700007, u"途中"},
         {888888, u"棄権"},
         {999999, u"無"},
-        {700008, u"70:00.08"},   // not a result code
-        {1888888, u"棄権"},      // the last six digits are a result code
+        {700008, u"70:00.08"},  // not a result code
+        {1888888, u"棄権"},     // the last six digits are a result code
         {INT32_MIN, u"48:36.48"},
     };
     for (const Case& c : cases) EXPECT_EQ(chKiro(c.value), c.text) << c.value;

@@ -44,7 +44,7 @@ TEST(Controls, ListBoxRowsAndSelection) {
     ListBox list;
     int clicks = 0;
     list.onClick = [&] { ++clicks; };
-    EXPECT_TRUE(list.setItem(0, u"a"));   // the row count appends
+    EXPECT_TRUE(list.setItem(0, u"a"));  // the row count appends
     EXPECT_TRUE(list.setItem(1, u"b"));
     EXPECT_FALSE(list.setItem(3, u"d"));  // past the end: nothing happens
     EXPECT_TRUE(list.setItem(0, u"A"));

@@ -16,7 +16,9 @@ namespace {
 using test::HttpTestServer;
 using test::TestMachine;
 
-std::u16string wide(const std::string& text) { return fromUtf8(text); }
+std::u16string wide(const std::string& text) {
+    return fromUtf8(text);
+}
 
 // Waits for the executed transfer to end, as the upload does, at most ten seconds.
 bool waitForTransfer(InternetTransfer& inet) {
@@ -41,7 +43,8 @@ TEST(CurlTransfer, DownloadsTheWholeBodyWhateverTheStatus) {
               u"\r\n,\"1234567 県選手権\"\r\n");
     EXPECT_EQ(inet.openUrl(wide(server.base() + "/swim/2010/big.bin")), big);
     // An error page is a body like any other.
-    EXPECT_EQ(inet.openUrl(wide(server.base() + "/swim/2009/list.txt")), HttpTestServer::kErrorPage);
+    EXPECT_EQ(inet.openUrl(wide(server.base() + "/swim/2009/list.txt")),
+              HttpTestServer::kErrorPage);
     EXPECT_EQ(inet.openUrl(wide(server.base() + "/swim/2010/broken.txt")), "server trouble");
     EXPECT_EQ(server.requests().front(), "GET /swim/2010/list.txt");
 }
@@ -54,7 +57,8 @@ TEST(CurlTransfer, NoAnswerIsNoBody) {
         HttpTestServer server;  // a port that was just free again
         closedPort = std::stoi(server.base().substr(server.base().rfind(':') + 1));
     }
-    EXPECT_EQ(inet.openUrl(wide("http://127.0.0.1:" + std::to_string(closedPort) + "/list.txt")), std::nullopt);
+    EXPECT_EQ(inet.openUrl(wide("http://127.0.0.1:" + std::to_string(closedPort) + "/list.txt")),
+              std::nullopt);
     EXPECT_EQ(inet.openUrl(u"not a url at all"), std::nullopt);
     EXPECT_EQ(inet.openUrl(u""), std::nullopt);
 }

@@ -30,10 +30,10 @@ TEST(FieldReader, ReadsFieldsAsTheMeetFilesWriteThem) {
         {u"a\r\n\r\nb", {u"a", u"", u"b"}},
         {u",\"1234567 ABC\"\r\n,\"7654321 DEF\"\r\n", {u"", u"1234567 ABC", u"", u"7654321 DEF"}},
         {u"\"第1回,県大会\",x", {u"第1回,県大会", u"x"}},
-        {u"\"x,y\"zz,w", {u"x,y", u"w"}},           // text after the closing quote is dropped
+        {u"\"x,y\"zz,w", {u"x,y", u"w"}},  // text after the closing quote is dropped
         {u"  lead,\t tab, trail ", {u"lead", u"tab", u"trail "}},
         {u"  \"q\" ,r", {u"q", u"r"}},
-        {u"\"open", {u"open"}},                      // a quote that never closes runs to the end
+        {u"\"open", {u"open"}},  // a quote that never closes runs to the end
         {u"1,31.25,G,,,,,,\r\n", {u"1", u"31.25", u"G", u"", u"", u"", u"", u"", u""}},
         {u"a,", {u"a"}},
         {u"", {}},

@@ -44,7 +44,8 @@ TEST(HostFiles, PathsOfTheProgramReachTheirHostFiles) {
     EXPECT_EQ(m.files().readBytes(u"d:/kijun.dat", bytes), FileStatus::Ok);
     EXPECT_EQ(m.files().readBytes(u"..\\ctl\\dr_kyo.ctl", bytes), FileStatus::Ok);
     EXPECT_EQ(bytes, "CTL");
-    EXPECT_EQ(m.files().readBytes(fromUtf8((m.driveD() / "kijun.dat").string()), bytes), FileStatus::Ok);
+    EXPECT_EQ(m.files().readBytes(fromUtf8((m.driveD() / "kijun.dat").string()), bytes),
+              FileStatus::Ok);
     EXPECT_EQ(bytes, "D");
 }
 
@@ -90,7 +91,8 @@ TEST(HostFiles, WritesReplaceAppendsAddAndDeletesRemove) {
     EXPECT_EQ(readFile(m.workingFolder() / "list.dat"), "short");
     ASSERT_EQ(m.files().appendBytes(list, ",\"x\"\r\n"), FileStatus::Ok);
     EXPECT_EQ(readFile(m.workingFolder() / "list.dat"), "short,\"x\"\r\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(m.workingFolder()), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m.workingFolder()), fs::directory_iterator()),
+              1);
     EXPECT_EQ(m.files().deleteFile(list), FileStatus::Ok);
     EXPECT_FALSE(fs::exists(m.workingFolder() / "list.dat"));
 }

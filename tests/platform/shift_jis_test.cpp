@@ -20,10 +20,10 @@ TEST(ShiftJis, EveryUndecodableByteBecomesOneReplacementCharacter) {
         std::u16string text;
     };
     const Case cases[] = {
-        {"\xA0", u"\uFFFD"},                 // not a character of the code page
-        {"AB\x8C", u"AB\uFFFD"},             // a lead byte cut off by the end
-        {"\x81\x20Z", u"\uFFFD Z"},          // a lead byte with a trail that is no trail
-        {"\x81\x0D\x0A", u"\uFFFD\r\n"},     // the line end after it is kept
+        {"\xA0", u"\uFFFD"},              // not a character of the code page
+        {"AB\x8C", u"AB\uFFFD"},          // a lead byte cut off by the end
+        {"\x81\x20Z", u"\uFFFD Z"},       // a lead byte with a trail that is no trail
+        {"\x81\x0D\x0A", u"\uFFFD\r\n"},  // the line end after it is kept
         {"\xA0\xA0\x8C\xA7", u"\uFFFD\uFFFD県"},
     };
     for (const Case& c : cases) EXPECT_EQ(decodeShiftJis(c.bytes), c.text);

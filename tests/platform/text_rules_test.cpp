@@ -11,15 +11,17 @@ TEST(TextRules, NumericValueReadsTheNumberAtTheFront) {
         double value;
     };
     const Case cases[] = {
-        {u"", 0},          {u"   ", 0},       {u"abc", 0},       {u"1234", 1234},
-        {u" 1", 1},        {u"1 2", 12},      {u"\t7\n", 7},     {u"12abc", 12},
-        {u"007", 7},       {u"00", 0},        {u"-3.5", -3.5},   {u"+4", 4},
-        {u".5", 0.5},      {u"1e3", 1000},    {u"1D2", 100},     {u"2.5E-1x", 0.25},
-        {u"1e", 1},        {u"&H10", 16},     {u"&HFFFF", -1},   {u"&hff", 255},
-        {u"&O17", 15},     {u"&H10000", 65536}, {u"- 5", -5},    {u"1:05.32", 1},
+        {u"", 0},      {u"   ", 0},         {u"abc", 0},     {u"1234", 1234},
+        {u" 1", 1},    {u"1 2", 12},        {u"\t7\n", 7},   {u"12abc", 12},
+        {u"007", 7},   {u"00", 0},          {u"-3.5", -3.5}, {u"+4", 4},
+        {u".5", 0.5},  {u"1e3", 1000},      {u"1D2", 100},   {u"2.5E-1x", 0.25},
+        {u"1e", 1},    {u"&H10", 16},       {u"&HFFFF", -1}, {u"&hff", 255},
+        {u"&O17", 15}, {u"&H10000", 65536}, {u"- 5", -5},    {u"1:05.32", 1},
         {u"３", 0},  // full-width digits are no digits
     };
-    for (const Case& c : cases) EXPECT_DOUBLE_EQ(numericValue(c.text), c.value) << std::string(c.text.begin(), c.text.end());
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(numericValue(c.text), c.value)
+            << std::string(c.text.begin(), c.text.end());
 }
 
 TEST(TextRules, RoundsHalvesToEven) {
@@ -55,7 +57,9 @@ TEST(TextRules, Utf8RoundTrip) {
     std::u16string text = u"Z:\\大会\\ｽﾀｰﾄ\U0001F600";
     EXPECT_EQ(fromUtf8(toUtf8(text)), text);
     EXPECT_EQ(toUtf8(u"県"), "\xE7\x9C\x8C");
-    EXPECT_EQ(fromUtf8("a\xFF" "b"), u"a\uFFFDb");
+    EXPECT_EQ(fromUtf8("a\xFF"
+                       "b"),
+              u"a\uFFFDb");
     EXPECT_EQ(fromUtf8("a\xE7\x9C"), u"a\uFFFD\uFFFD");
 }
 

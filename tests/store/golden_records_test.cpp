@@ -18,7 +18,8 @@ std::string listing(FileSystem& files, const std::u16string& folder) {
     out << "heats " << heats.heatCount() << "\n";
     for (std::int32_t k = 1; k <= heats.heatCount(); ++k) {
         HeatRecord heat = heats.heat(k);
-        out << "heat " << k << " event " << heat.eventCode << " stage [" << toUtf8(heat.stageCode) << "]";
+        out << "heat " << k << " event " << heat.eventCode << " stage [" << toUtf8(heat.stageCode)
+            << "]";
         for (size_t j = 0; j < 10; ++j) {
             if (heat.laneCompetitor[j] != 0) {
                 out << " " << j << ":" << heat.laneCompetitor[j] << ":" << heat.laneTime[j];
@@ -30,9 +31,9 @@ std::string listing(FileSystem& files, const std::u16string& folder) {
     out << "competitors " << competitors.competitorCount() << "\n";
     for (std::int32_t k = 1; k <= competitors.competitorCount(); ++k) {
         CompetitorRecord c = competitors.competitor(k);
-        out << "competitor " << k << " [" << toUtf8(c.numberText) << "] [" << toUtf8(c.competitorName)
-            << "] [" << toUtf8(c.reportText) << "] [" << toUtf8(c.gradeCode) << "] " << c.reportNumber
-            << "\n";
+        out << "competitor " << k << " [" << toUtf8(c.numberText) << "] ["
+            << toUtf8(c.competitorName) << "] [" << toUtf8(c.reportText) << "] ["
+            << toUtf8(c.gradeCode) << "] " << c.reportNumber << "\n";
     }
     return out.str();
 }

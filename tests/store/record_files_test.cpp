@@ -76,7 +76,11 @@ TEST(RecordFiles, HeatRecordsGiveEventStageAndTenLanes) {
     std::string file = RecordBytes(256, '\0').int16(0, 2).str();
     file += std::string(9 * 256, '\0');
     RecordBytes heat(256, '\0');
-    heat.int16(11, 5).bytes(13, "2").int16(22 + 2 * 4, 0).int16(22 + 2 * 5, 17).int32(46 + 4 * 5, 25831);
+    heat.int16(11, 5)
+        .bytes(13, "2")
+        .int16(22 + 2 * 4, 0)
+        .int16(22 + 2 * 5, 17)
+        .int32(46 + 4 * 5, 25831);
     heat.int16(22 + 2 * 9, 120).int32(46 + 4 * 9, 888888);
     heat.int16(22 + 2 * 10, 55).int16(22 + 2 * 11, 56);  // slots 10 and 11 exist but are not lanes
     heat.int32(46 + 4 * 10, 1234);
@@ -137,15 +141,19 @@ TEST(RecordFiles, MissingEmptyOrDamagedFilesHaveNoRecords) {
     EXPECT_FALSE(std::filesystem::exists(m.driveD() / "taikai.dat"));  // not created
 
     writeFile(m.driveD() / "empty.dat", "");
-    EXPECT_EQ(CompetitorTable(m.files(), u"D:\\empty.dat", CompetitorSource::Ind2).competitorCount(), 0);
+    EXPECT_EQ(
+        CompetitorTable(m.files(), u"D:\\empty.dat", CompetitorSource::Ind2).competitorCount(), 0);
 
     writeFile(m.driveD() / "negative.dat", RecordBytes(128).int32(0, -5).str());
-    EXPECT_EQ(CompetitorTable(m.files(), u"D:\\negative.dat", CompetitorSource::Ind2).competitorCount(), 0);
+    EXPECT_EQ(
+        CompetitorTable(m.files(), u"D:\\negative.dat", CompetitorSource::Ind2).competitorCount(),
+        0);
 
     // A count beyond what record numbers can address is held at the limit.
     writeFile(m.driveD() / "huge.dat", RecordBytes(384).int32(0, 2000000000).str());
-    EXPECT_EQ(CompetitorTable(m.files(), u"D:\\huge.dat", CompetitorSource::Results).competitorCount(),
-              kMaxResultsCompetitors);
+    EXPECT_EQ(
+        CompetitorTable(m.files(), u"D:\\huge.dat", CompetitorSource::Results).competitorCount(),
+        kMaxResultsCompetitors);
     writeFile(m.driveD() / "heats.dat", RecordBytes(256).int16(0, 32767).str());
     EXPECT_EQ(HeatTable(m.files(), u"D:\\heats.dat").heatCount(), kMaxHeats);
 }

@@ -38,7 +38,9 @@ HttpTestServer::~HttpTestServer() {
     thread_.join();
 }
 
-std::string HttpTestServer::base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+std::string HttpTestServer::base() const {
+    return "http://127.0.0.1:" + std::to_string(port_);
+}
 
 void HttpTestServer::serve(const std::string& path, std::string body, int status) {
     std::lock_guard lock(mutex_);

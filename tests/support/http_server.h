@@ -17,7 +17,7 @@ namespace quendro::test {
 // lives. It answers GET with the bodies given to serve() (404 with an error page
 // for any other path) and keeps what PUT sends.
 class HttpTestServer {
-public:
+  public:
     HttpTestServer();
     ~HttpTestServer();
     HttpTestServer(const HttpTestServer&) = delete;
@@ -35,7 +35,7 @@ public:
 
     static constexpr const char* kErrorPage = "<HTML><BODY>404 Not Found</BODY></HTML>";
 
-private:
+  private:
     struct Resource {
         std::string body;
         int status;

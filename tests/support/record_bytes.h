@@ -9,7 +9,7 @@ namespace quendro::test {
 // Records built byte by byte from the layout of the record files, independently
 // of the program's reader.
 class RecordBytes {
-public:
+  public:
     explicit RecordBytes(size_t length, char fill = ' ') : bytes_(length, fill) {}
     RecordBytes& int16(size_t offset, std::int16_t value);
     RecordBytes& int32(size_t offset, std::int32_t value);
@@ -17,7 +17,7 @@ public:
     RecordBytes& bytes(size_t offset, std::string_view raw);
     const std::string& str() const { return bytes_; }
 
-private:
+  private:
     std::string bytes_;
 };
 

@@ -17,8 +17,9 @@ namespace {
 fs::path makeTempFolder() {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = fs::temp_directory_path() /
-                             ("quendro-test-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
+        fs::path candidate =
+            fs::temp_directory_path() /
+            ("quendro-test-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
         std::error_code ec;
         if (fs::create_directory(candidate, ec)) return candidate;
     }
@@ -60,6 +61,8 @@ std::string readFile(const fs::path& file) {
     return content.str();
 }
 
-std::string sjis(std::u16string_view text) { return encodeShiftJis(text); }
+std::string sjis(std::u16string_view text) {
+    return encodeShiftJis(text);
+}
 
 }  // namespace quendro::test

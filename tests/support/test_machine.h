@@ -13,14 +13,14 @@ namespace quendro::test {
 
 // A folder of its own under the system's temporary folder, removed with the object.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -29,7 +29,7 @@ private:
 // (the host's "/"); the
 // current folder is work/bin, so the site control file is work/ctl/dr_kyo.ctl.
 class TestMachine {
-public:
+  public:
     explicit TestMachine(LocalDateTime today = {2010, 6, 29, 9, 30, 0});
 
     std::filesystem::path root() const { return temp_.path(); }
@@ -41,7 +41,7 @@ public:
     HostFileSystem& files() { return files_; }
     Machine machine() { return Machine{files_, clock_, inet_}; }
 
-private:
+  private:
     TempFolder temp_;
     HostFileSystem files_;
     FixedClock clock_;

@@ -22,7 +22,7 @@ using test::TestMachine;
 using test::writeFile;
 
 class MainViewTest : public ::testing::Test {
-protected:
+  protected:
     MainViewTest() {
         writeFile(m.siteControlFile(), sjis(u"1,D:\\,3,D:\\kekka,KEKKA.DAT\r\n"));
         window.Form_Load();
@@ -40,7 +40,8 @@ protected:
     static QString nextTabStop(QWidget* w) {
         do {
             w = w->nextInFocusChain();
-        } while (!((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->objectName().isEmpty()));
+        } while (
+            !((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->objectName().isEmpty()));
         return w->objectName();
     }
 
@@ -75,7 +76,8 @@ TEST_F(MainViewTest, CaptionsFontsAndStatesComeFromTheModel) {
     EXPECT_EQ(widget<QLabel>("lblWeb")->text(), QString::fromUtf8("D:\\"));
     EXPECT_EQ(widget<QLineEdit>("txtNendo")->text(), QStringLiteral("2010"));
 
-    EXPECT_EQ(QFontInfo(widget<QLineEdit>("txtCode")->font()).family(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(QFontInfo(widget<QLineEdit>("txtCode")->font()).family(),
+              QStringLiteral("IPAGothic"));
     EXPECT_EQ(QFontInfo(widget<QLineEdit>("txtNa")->font()).family(), QStringLiteral("IPAPGothic"));
     EXPECT_TRUE(widget<QLabel>("Label7")->font().bold());
     EXPECT_EQ(widget<QLabel>("lblWeb")->font().pointSizeF(), 8.25);
