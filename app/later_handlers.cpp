@@ -1,16 +1,12 @@
 #include "app/main_window.h"
 
-// Handlers of the meet list, the server, the meet import, the competitor search,
+// Handlers of the meet import, the competitor search,
 // the swim selection, the lap display, the reports and the upload. They are
 // wired to their controls and called by their names already; each is filled as
 // its part of the program comes.
 
 namespace quendro {
 
-void MainWindow::optWeb_Click(int) {}
-void MainWindow::Drive1_Change() {}
-void MainWindow::lstTaikai_Click() {}
-void MainWindow::BuildMeetList() {}
 void MainWindow::cmdKakutei_Click() {}
 void MainWindow::SearchCompetitors() {}
 void MainWindow::txtBango_Change() {}

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/server_addresses.h"
 #include "app/start_up.h"
 #include "platform/text_rules.h"
 
@@ -64,7 +65,7 @@ void MainWindow::Form_Unload() {
 void MainWindow::showFolderInDirList(const std::u16string& folder) {
     if (folder.empty()) return;  // no data folder named: the list keeps the current folder
     if (!machine_.files.folderExists(folder)) {
-        statusText = u"データフォルダが見つかりません: " + folder;
+        statusText = u"フォルダが見つかりません: " + folder;
         return;
     }
     // The list shows a folder without its closing "\", a drive's top folder with it.
@@ -83,7 +84,7 @@ void MainWindow::Dir1_Change() {
 void MainWindow::txtNendo_Change() {
     seasonYear = txtNendo.text();
     if (optWeb[1].value()) {
-        lblWeb.caption = txtTaikai.text() + seasonYear + u"/";
+        lblWeb.caption = seasonFolderUrl(txtTaikai.text(), seasonYear);
         BuildMeetList();
     }
 }

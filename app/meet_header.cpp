@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "platform/field_reader.h"
 #include "platform/text_rules.h"
+#include "store/working_folder.h"
 
 namespace quendro {
 
@@ -51,7 +52,7 @@ std::optional<std::int16_t> touchpadIndexFor(std::u16string_view field) {
 }
 
 void MainWindow::ReadMeetHeader() {
-    std::u16string path = webMode != 0 ? std::u16string(kWorkingHeaderPath)
+    std::u16string path = webMode != 0 ? std::u16string(kWorkingHeader)
                                        : dataDir + std::u16string(kMeetHeaderName);
     std::u16string text;
     if (readText(machine_.files, path, text) != FileStatus::Ok) return;

@@ -9,7 +9,6 @@ namespace quendro {
 
 // The meet header "kijun.dat": 73 fields, read one after another.
 inline constexpr int kMeetHeaderFields = 73;
-inline constexpr std::u16string_view kWorkingHeaderPath = u"c:\\quendro\\temp\\kijun.dat";
 inline constexpr std::u16string_view kMeetHeaderName = u"kijun.dat";
 
 struct MeetHeader {

@@ -57,6 +57,8 @@ class MeetHeaderTest : public ::testing::Test {
         window.ReadMeetHeader();
     }
 
+    MeetHeaderTest() { window.txtTaikai.setText(m.serverBase()); }
+
     TestMachine m;
     MainWindow window{m.machine()};
 };

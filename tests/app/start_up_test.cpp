@@ -32,6 +32,7 @@ TEST(StartUp, TheSeasonBeginsInApril) {
         EXPECT_EQ(seasonYearOf(c.today), c.season);
         TestMachine m(c.today);
         MainWindow window(m.machine());
+        window.txtTaikai.setText(m.serverBase());
         window.Form_Load();
         EXPECT_EQ(window.seasonYear, c.season);
         EXPECT_EQ(window.txtNendo.text(), c.season);
@@ -67,6 +68,7 @@ TEST(StartUp, FiveFieldsShowTheDataFolderAndPointTheFolderListAtIt) {
     fs::create_directories(m.driveD() / "meet2010");
     writeFile(m.siteControlFile(), sjis(u"1,D:\\meet2010,3,D:\\kekka,KEKKA.DAT\r\n"));
     MainWindow window(m.machine());
+    window.txtTaikai.setText(m.serverBase());
     window.Form_Load();
 
     EXPECT_EQ(window.lblVer.caption, u"Ver 3.30\r2010/06/29\r" + std::u16string(kPublisherDomain));
@@ -90,6 +92,7 @@ TEST(StartUp, ADriveTopFolderGetsASecondBackslashInTheChosenFolder) {
     TestMachine m;
     writeFile(m.siteControlFile(), sjis(u"1,D:\\\r\n"));
     MainWindow window(m.machine());
+    window.txtTaikai.setText(m.serverBase());
     window.Form_Load();
     EXPECT_EQ(window.dataDir, u"D:\\");
     EXPECT_EQ(window.Dir1.path(), u"D:\\");
@@ -100,6 +103,7 @@ TEST(StartUp, TwoFieldsSetOnlyTheDataFolder) {
     TestMachine m;
     writeFile(m.siteControlFile(), sjis(u"1,D:\\nowhere\r\n"));
     MainWindow window(m.machine());
+    window.txtTaikai.setText(m.serverBase());
     std::u16string startFolder = window.Dir1.path();
     window.Form_Load();
     EXPECT_EQ(window.dataDir, u"D:\\nowhere\\");
@@ -108,12 +112,13 @@ TEST(StartUp, TwoFieldsSetOnlyTheDataFolder) {
     // The folder does not exist: the list keeps its folder and the status line tells.
     EXPECT_EQ(window.Dir1.path(), startFolder);
     EXPECT_EQ(window.selectedDir, u"D:\\nowhere\\");
-    EXPECT_EQ(window.statusText, u"データフォルダが見つかりません: D:\\nowhere\\");
+    EXPECT_EQ(window.statusText, u"フォルダが見つかりません: D:\\nowhere\\");
 }
 
 TEST(StartUp, WithoutASiteControlFileStartUpStillCompletes) {
     TestMachine m;
     MainWindow window(m.machine());
+    window.txtTaikai.setText(m.serverBase());
     std::u16string startFolder = window.Dir1.path();
     window.Form_Load();
     EXPECT_EQ(window.dataDir, u"");
@@ -129,6 +134,7 @@ TEST(StartUp, WithoutASiteControlFileStartUpStillCompletes) {
 TEST(StartUp, TheSeasonChangeRunsInsideStartUpAndUnloadClosesFiles) {
     TestMachine m;
     MainWindow window(m.machine());
+    window.txtTaikai.setText(m.serverBase());
     window.Form_Load();
     // txtNendo_Change stored the season; in internet mode the season's folder
     // was shown before the data folder replaced it.

@@ -47,6 +47,11 @@ TempFolder::~TempFolder() {
 
 TestMachine::TestMachine(LocalDateTime today) : files_(makeFiles(temp_.path())), clock_(today) {}
 
+std::u16string TestMachine::serverBase() const {
+    std::string base = server_.base() + "/swim/";
+    return std::u16string(base.begin(), base.end());
+}
+
 void writeFile(const fs::path& file, std::string_view bytes) {
     fs::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);

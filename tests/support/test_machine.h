@@ -8,6 +8,7 @@
 #include "platform/curl_transfer.h"
 #include "platform/host_files.h"
 #include "platform/machine.h"
+#include "tests/support/http_server.h"
 
 namespace quendro::test {
 
@@ -39,6 +40,10 @@ class TestMachine {
     std::filesystem::path workingFolder() const { return driveC() / "quendro" / "temp"; }
 
     HostFileSystem& files() { return files_; }
+    HttpTestServer& server() { return server_; }
+    // The base address of the season folders on the test server, for txtTaikai:
+    // a window under test never reaches beyond 127.0.0.1.
+    std::u16string serverBase() const;
     Machine machine() { return Machine{files_, clock_, inet_}; }
 
   private:
@@ -46,6 +51,7 @@ class TestMachine {
     HostFileSystem files_;
     FixedClock clock_;
     CurlTransfer inet_{files_, CurlTransfer::Limits{5, 20}};
+    HttpTestServer server_;
 };
 
 // Writes bytes to a host file, creating its folders.

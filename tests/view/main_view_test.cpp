@@ -25,6 +25,7 @@ class MainViewTest : public ::testing::Test {
   protected:
     MainViewTest() {
         writeFile(m.siteControlFile(), sjis(u"1,D:\\,3,D:\\kekka,KEKKA.DAT\r\n"));
+        window.txtTaikai.setText(m.serverBase());
         window.Form_Load();
         view.refresh();
     }

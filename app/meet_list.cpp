@@ -1,0 +1,85 @@
+#include "app/meet_list.h"
+
+#include "app/main_window.h"
+#include "app/server_addresses.h"
+#include "platform/field_reader.h"
+#include "platform/text_rules.h"
+#include "store/working_folder.h"
+
+namespace quendro {
+
+std::vector<std::u16string> meetListEntries(std::u16string text) {
+    std::vector<std::u16string> entries;
+    FieldReader reader(std::move(text));
+    while (!reader.atEnd()) {
+        auto field = reader.next();
+        if (!field) break;
+        entries.push_back(std::move(*field));
+    }
+    return entries;
+}
+
+std::u16string meetCodeOf(std::u16string_view entry) { return leftChars(entry, 7); }
+
+void MainWindow::optWeb_Click(int index) {
+    webMode = static_cast<std::int16_t>(index);
+    bool internet = index != 0;
+    cmdWebUp.enabled = !internet;
+    Drive1.enabled = !internet;
+    Dir1.enabled = !internet;
+    if (internet) {
+        lblWeb.caption = seasonFolderUrl(txtTaikai.text(), seasonYear);
+        lstTaikai.enabled = true;
+        BuildMeetList();
+    } else {
+        // The data folder, not the folder the list shows, until the list changes.
+        lblWeb.caption = dataDir;
+        lstTaikai.clear();
+        lstTaikai.enabled = false;
+    }
+}
+
+void MainWindow::Drive1_Change() {
+    // The folder list moves to the top folder of the chosen drive.
+    std::u16string drive = Drive1.drive();
+    if (drive.size() == 2 && drive[0] >= u'a' && drive[0] <= u'z') drive[0] -= 32;
+    showFolderInDirList(drive + u"\\");
+}
+
+void MainWindow::lstTaikai_Click() {
+    int row = lstTaikai.listIndex();
+    if (row < 0) return;
+    meetCode = meetCodeOf(lstTaikai.items()[static_cast<size_t>(row)]);
+    lblWeb.caption = meetFolderUrl(txtTaikai.text(), seasonYear, meetCode);
+}
+
+void MainWindow::BuildMeetList() {
+    mousePointer = MousePointer::Hourglass;
+    FileSystem& files = machine_.files;
+    // A new season list means no meet is imported: the heat table and the
+    // competitor table go; the meet header stays.
+    for (std::u16string_view file : {kWorkingList, kWorkingHeats, kWorkingCompetitors}) {
+        if (files.deleteFile(file) == FileStatus::PathNotFound) ensureWorkingFolder(files);
+    }
+    lstTaikai.clear();
+
+    std::u16string url = meetListUrl(txtTaikai.text(), seasonYear);
+    bool listed = false;
+    for (int attempt = 0; attempt < kMeetListAttempts && !listed; ++attempt) {
+        auto body = Inet1.openUrl(url);
+        if (!body) continue;
+        if (files.writeBytes(kWorkingList, *body) != FileStatus::Ok) {
+            ensureWorkingFolder(files);  // the folder may be missing: made, then fetched again
+            continue;
+        }
+        std::u16string text;
+        if (readText(files, kWorkingList, text) != FileStatus::Ok) continue;
+        int counter = 0;
+        for (auto& entry : meetListEntries(std::move(text))) lstTaikai.setItem(counter++, std::move(entry));
+        listed = true;
+    }
+    statusText = listed ? u"" : u"大会一覧を読み込めませんでした: " + url;
+    mousePointer = MousePointer::Default;
+}
+
+}  // namespace quendro

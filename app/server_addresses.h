@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quendro {
+
+// Addresses on the publisher's web server, joined from the base address in
+// txtTaikai (ending in "/"), the season and the meet code exactly as they
+// stand: no separator is added or removed.
+
+// base + season + "/": the season folder.
+std::u16string seasonFolderUrl(std::u16string_view base, std::u16string_view season);
+// The season's meet list, "list.txt" in the season folder.
+std::u16string meetListUrl(std::u16string_view base, std::u16string_view season);
+// Where the upload sends the meet list back: "list.dat" in the season folder.
+std::u16string meetListUploadUrl(std::u16string_view base, std::u16string_view season);
+// base + season + "/" + meet code + "/": the meet folder.
+std::u16string meetFolderUrl(std::u16string_view base, std::u16string_view season,
+                             std::u16string_view meetCode);
+// The lap file of a heat: "lap/r" + heat number + ".txt" in the meet folder.
+std::u16string lapFileUrl(std::u16string_view base, std::u16string_view season,
+                          std::u16string_view meetCode, std::u16string_view heatNumber);
+
+}  // namespace quendro

@@ -1,0 +1,156 @@
+#include "app/meet_list.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/main_window.h"
+#include "tests/support/test_machine.h"
+
+namespace fs = std::filesystem;
+
+namespace quendro {
+namespace {
+
+using test::readFile;
+using test::sjis;
+using test::TestMachine;
+using test::writeFile;
+
+// Two lines, each a comma and one quoted entry, as the upload appends them.
+const std::string kList = sjis(u",\"1234567 ABC\"\r\n,\"7654321 県選手権\"\r\n");
+
+class MeetListTest : public ::testing::Test {
+protected:
+    MeetListTest() {
+        m.server().serve("/swim/2010/list.txt", kList);
+        window.txtTaikai.setText(m.serverBase());
+    }
+
+    // The working folder as an earlier import left it.
+    void leaveImportedMeet() {
+        for (const char* name : {"taikai.dat", "ind2.dat", "kijun.dat"}) writeFile(m.workingFolder() / name, "x");
+    }
+
+    std::u16string base() const { return m.serverBase(); }
+
+    TestMachine m;
+    MainWindow window{m.machine()};
+};
+
+TEST_F(MeetListTest, StartUpListsTheSeasonsMeets) {
+    leaveImportedMeet();
+    window.Form_Load();
+    EXPECT_EQ(window.lstTaikai.items(),
+              (std::vector<std::u16string>{u"", u"1234567 ABC", u"", u"7654321 県選手権"}));
+    EXPECT_EQ(readFile(m.workingFolder() / "list.dat"), kList);  // stored byte for byte
+    EXPECT_FALSE(fs::exists(m.workingFolder() / "taikai.dat"));
+    EXPECT_FALSE(fs::exists(m.workingFolder() / "ind2.dat"));
+    EXPECT_TRUE(fs::exists(m.workingFolder() / "kijun.dat"));
+    EXPECT_EQ(window.mousePointer, MousePointer::Default);
+    EXPECT_TRUE(window.statusText.empty());
+}
+
+TEST_F(MeetListTest, EveryKeystrokeOfTheSeasonFetchesAList) {
+    window.Form_Load();
+    window.txtNendo.setText(u"");
+    for (std::u16string typed : {u"2", u"20", u"200", u"2009"}) {
+        leaveImportedMeet();
+        window.txtNendo.setText(typed);
+        EXPECT_FALSE(fs::exists(m.workingFolder() / "taikai.dat"));
+    }
+    auto requests = m.server().requests();
+    std::vector<std::string> last(requests.end() - 4, requests.end());
+    EXPECT_EQ(last, (std::vector<std::string>{"GET /swim/2/list.txt", "GET /swim/20/list.txt",
+                                              "GET /swim/200/list.txt", "GET /swim/2009/list.txt"}));
+    EXPECT_EQ(window.lblWeb.caption, base() + u"2009/");
+    // The server answered the unknown seasons with its error page, which is listed.
+    EXPECT_EQ(window.lstTaikai.items().front().substr(0, 6), u"<HTML>");
+}
+
+TEST_F(MeetListTest, ChoosingAMeetSetsItsCode) {
+    window.Form_Load();
+    window.lstTaikai.setListIndex(1);
+    EXPECT_EQ(window.meetCode, u"1234567");
+    EXPECT_EQ(window.lblWeb.caption, base() + u"2010/1234567/");
+    window.lstTaikai.setListIndex(3);
+    EXPECT_EQ(window.meetCode, u"7654321");
+    window.lstTaikai.setListIndex(2);
+    EXPECT_EQ(window.meetCode, u"");
+    EXPECT_EQ(window.lblWeb.caption, base() + u"2010//");
+}
+
+TEST_F(MeetListTest, LocalAndInternet) {
+    fs::create_directories(m.driveD() / "meet");
+    fs::create_directories(m.driveD() / "other");
+    writeFile(m.siteControlFile(), sjis(u"1,D:\\meet\r\n"));
+    window.Form_Load();
+
+    window.optWeb.select(0);
+    EXPECT_EQ(window.webMode, 0);
+    EXPECT_EQ(window.lstTaikai.listCount(), 0);
+    EXPECT_FALSE(window.lstTaikai.enabled);
+    EXPECT_TRUE(window.cmdWebUp.enabled);
+    EXPECT_TRUE(window.Dir1.enabled);
+    EXPECT_EQ(window.lblWeb.caption, u"D:\\meet\\");
+
+    // In local mode a season change only stores the season.
+    auto before = m.server().requests().size();
+    window.txtNendo.setText(u"2011");
+    EXPECT_EQ(window.seasonYear, u"2011");
+    EXPECT_EQ(window.lblWeb.caption, u"D:\\meet\\");
+    EXPECT_EQ(m.server().requests().size(), before);
+
+    window.Dir1.setPath(u"D:\\other");
+    EXPECT_EQ(window.selectedDir, u"D:\\other\\");
+    EXPECT_EQ(window.lblWeb.caption, u"D:\\other\\");
+    window.Drive1.setDrive(u"d:");
+    EXPECT_EQ(window.Dir1.path(), u"D:\\");
+    EXPECT_EQ(window.selectedDir, u"D:\\\\");
+
+    window.txtNendo.setText(u"2010");
+    window.optWeb.select(1);
+    EXPECT_EQ(window.webMode, 1);
+    EXPECT_FALSE(window.cmdWebUp.enabled);
+    EXPECT_FALSE(window.Drive1.enabled);
+    EXPECT_FALSE(window.Dir1.enabled);
+    EXPECT_TRUE(window.lstTaikai.enabled);
+    EXPECT_EQ(window.lstTaikai.listCount(), 4);
+    EXPECT_EQ(window.lblWeb.caption, base() + u"2010/");
+}
+
+TEST_F(MeetListTest, TheFirstBuildMakesTheWorkingFolder) {
+    ASSERT_FALSE(fs::exists(m.driveC() / "quendro"));
+    window.Form_Load();
+    EXPECT_EQ(readFile(m.workingFolder() / "list.dat"), kList);
+    EXPECT_EQ(window.lstTaikai.listCount(), 4);
+}
+
+TEST_F(MeetListTest, AServerThatCannotBeReachedLeavesAnEmptyListAndAWord) {
+    window.Form_Load();
+    leaveImportedMeet();
+    int closedPort;
+    {
+        test::HttpTestServer gone;
+        closedPort = std::stoi(gone.base().substr(gone.base().rfind(':') + 1));
+    }
+    std::string unreachable = "http://127.0.0.1:" + std::to_string(closedPort) + "/swim/";
+    window.txtTaikai.setText(std::u16string(unreachable.begin(), unreachable.end()));
+    window.optWeb.select(0);
+    window.optWeb.select(1);
+    EXPECT_EQ(window.lstTaikai.listCount(), 0);
+    EXPECT_FALSE(fs::exists(m.workingFolder() / "taikai.dat"));  // deleted all the same
+    EXPECT_TRUE(fs::exists(m.workingFolder() / "kijun.dat"));
+    EXPECT_EQ(window.mousePointer, MousePointer::Default);
+    EXPECT_EQ(window.statusText.substr(0, 6), u"大会一覧を読");
+}
+
+TEST(MeetList, EntriesAndCodes) {
+    EXPECT_EQ(meetListEntries(u"a,\"b,c\"\r\n\r\nd"), (std::vector<std::u16string>{u"a", u"b,c", u"", u"d"}));
+    EXPECT_EQ(meetListEntries(u""), std::vector<std::u16string>{});
+    EXPECT_EQ(meetCodeOf(u"1234567 ABC"), u"1234567");
+    EXPECT_EQ(meetCodeOf(u"123"), u"123");
+}
+
+}  // namespace
+}  // namespace quendro
