@@ -1,6 +1,6 @@
 #include "app/main_window.h"
 
-// Handlers of the meet import, the competitor search,
+// Handlers of the meet import,
 // the swim selection, the lap display, the reports and the upload. They are
 // wired to their controls and called by their names already; each is filled as
 // its part of the program comes.
@@ -8,8 +8,6 @@
 namespace quendro {
 
 void MainWindow::cmdKakutei_Click() {}
-void MainWindow::SearchCompetitors() {}
-void MainWindow::txtBango_Change() {}
 void MainWindow::lstNamae_Click() {}
 void MainWindow::lstShumoku_Click() {}
 void MainWindow::PrepareLapGrid() {}
