@@ -1,13 +1,11 @@
 #include "app/main_window.h"
 
-// Handlers of the meet import,
-// the swim selection, the lap display, the reports and the upload. They are
-// wired to their controls and called by their names already; each is filled as
-// its part of the program comes.
+// Handlers of the swim selection, the lap display, the reports and the upload.
+// They are wired to their controls and called by their names already; each is
+// filled as its part of the program comes.
 
 namespace quendro {
 
-void MainWindow::cmdKakutei_Click() {}
 void MainWindow::lstNamae_Click() {}
 void MainWindow::lstShumoku_Click() {}
 void MainWindow::PrepareLapGrid() {}
