@@ -1,15 +1,11 @@
 #include "app/main_window.h"
 
-// Handlers of the swim selection, the lap display, the reports and the upload.
+// Handlers of the reports and the upload.
 // They are wired to their controls and called by their names already; each is
 // filled as its part of the program comes.
 
 namespace quendro {
 
-void MainWindow::lstNamae_Click() {}
-void MainWindow::lstShumoku_Click() {}
-void MainWindow::PrepareLapGrid() {}
-void MainWindow::ShowLaps() {}
 void MainWindow::cmdLp_Click() {}
 void MainWindow::cmdHtml_Click() {}
 void MainWindow::cmdWebUp_Click() {}

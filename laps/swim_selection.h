@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quendro {
+
+// A competitor has at most 51 swims listed, a swim at most 60 splits
+// (1500 m in 25 m steps).
+inline constexpr int kMaxSwims = 51;
+inline constexpr int kMaxSplits = 60;
+
+// The competitor ordinal as the swim index writes it: four digits, zero-filled.
+std::u16string competitorKey(std::int16_t ordinal);
+
+// One row of the swim list, read from a swim index line.
+struct SwimRow {
+    std::u16string text;       // event, stage and final time: " 100m自由形 予選  1:05.32"
+    std::u16string finalTime;  // the final time text, or the result word
+    std::u16string heat;       // the four-digit heat number, which names the lap file
+    std::int16_t lane = 0;     // lane slot 0 to 9
+};
+SwimRow swimRowOf(std::u16string_view indexLine);
+
+// The swims of a competitor: the lines 1 to count of the swim index whose first
+// four characters are the key, in index order, at most 51.
+std::vector<SwimRow> swimsOfCompetitor(const std::vector<std::u16string>& swimTable, int count,
+                                       std::u16string_view key);
+
+}  // namespace quendro

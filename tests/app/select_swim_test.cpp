@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/main_window.h"
+#include "tests/support/test_machine.h"
+
+namespace fs = std::filesystem;
+
+namespace quendro {
+namespace {
+
+using test::readFile;
+using test::sjis;
+using test::TestMachine;
+using test::writeFile;
+
+const fs::path kSample = fs::path(QUENDRO_TEST_DATA) / "sample_records";
+
+// Heat 1 of the sample: lanes 4, 5 and 6 (slots 3, 4, 5) in records of nine fields.
+const std::string kHeat1 =
+    "4,31.25,,0,0,0,0,0,0\r\n5,33.40,,0,0,0,0,0,0\r\n6,35.02,,0,0,0,0,0,0\r\n"
+    "4,1:05.32,G,0,0,0,0,0,0\r\n5,1:10.15,G,0,0,0,0,0,0\r\n";
+
+// A local meet: the sample heat table and results file, a 50 m pool with
+// touchpads at both ends, and the lap file of heat 1 only.
+class SelectSwimTest : public ::testing::Test {
+protected:
+    SelectSwimTest() {
+        window.txtTaikai.setText(m.serverBase());
+        fs::path meet = m.driveD() / "meet";
+        fs::create_directories(meet / "kekka");
+        fs::copy_file(kSample / "taikai.dat", meet / "taikai.dat");
+        fs::copy_file(kSample / "KEKKA.DAT", meet / "kekka" / "KEKKA.DAT");
+        std::u16string header = u"X:\\meet\\kekka\\,KEKKA.DAT,2026001,県選手権,県選,20260725,20260726,プール,0";
+        for (int i = 10; i <= 73; ++i) header += u",0";
+        writeFile(meet / "kijun.dat", sjis(header));
+        writeFile(meet / "lap" / "r0001", kHeat1);
+        window.webMode = 0;
+        window.optWeb.select(0);
+        window.Dir1.setPath(u"D:\\meet");
+        window.cmdKakutei.click();
+    }
+
+    TestMachine m;
+    MainWindow window{m.machine()};
+};
+
+TEST_F(SelectSwimTest, ACompetitorsSwimsAndASwimsSplits) {
+    ASSERT_EQ(window.hitCount, 6);
+    window.lstNamae.setListIndex(0);
+    EXPECT_EQ(window.lstShumoku.items(),
+              (std::vector<std::u16string>{u" 100m自由形 予選  1:05.32", u" 100m自由形 決勝  1:03.88",
+                                           u" 200m自由形 予選  2:19.60"}));
+    EXPECT_EQ(window.swimCount, 3);
+    EXPECT_EQ(window.swimKeys[2], u"0004");
+    EXPECT_EQ(window.swimNumbers[2], 4);
+
+    window.lstShumoku.setListIndex(0);
+    EXPECT_EQ(window.splitCount, 2);
+    EXPECT_EQ(window.splitTimes[0], u"   31.25");
+    EXPECT_EQ(window.splitTimes[1], u" 1:05.32");  // the official time
+    EXPECT_EQ(window.splitTimes[2], u"");
+    EXPECT_EQ(window.lblShu[1].caption, u" 100m");
+    EXPECT_EQ(window.lblLap[0].caption, u"   31.25");
+    EXPECT_EQ(window.lblLap[1].caption, u" 1:05.32");
+    EXPECT_EQ(window.mousePointer, MousePointer::Default);
+
+    window.optLap.select(2);  // laps over 50 m
+    EXPECT_EQ(window.lblLap[0].caption, u"   31.25");
+    EXPECT_EQ(window.lblLap[1].caption, u"   34.07");
+    window.optLap.select(1);  // 25 m laps cannot be shown in a 50 m split distance
+    EXPECT_FALSE(window.optLap[1].enabled);
+    EXPECT_EQ(window.lblLap[0].caption, u"");
+
+    // Another competitor: the swims change, the lap cells stay.
+    window.optLap.select(0);
+    window.lstNamae.setListIndex(2);
+    EXPECT_EQ(window.lstShumoku.items(), (std::vector<std::u16string>{u" 100m自由形 予選       棄権"}));
+    EXPECT_EQ(window.lblLap[1].caption, u" 1:05.32");
+    window.lstShumoku.setListIndex(0);
+    EXPECT_EQ(window.splitCount, 1);
+    EXPECT_EQ(window.lblLap[0].caption, u"棄権");
+}
+
+TEST_F(SelectSwimTest, AMissingLapFileShowsNoTimes) {
+    window.lstNamae.setListIndex(0);
+    window.lstShumoku.setListIndex(0);
+    window.lstShumoku.setListIndex(2);  // heat 4 has no lap file
+    EXPECT_EQ(window.splitCount, 0);
+    for (const Label& cell : window.lblLap) EXPECT_EQ(cell.caption, u"");
+    EXPECT_EQ(window.mousePointer, MousePointer::Default);
+}
+
+TEST_F(SelectSwimTest, PoolAndTouchpadChangeTheCaptionsNotTheTimes) {
+    window.lstNamae.setListIndex(0);
+    window.lstShumoku.setListIndex(0);
+    window.optSetti.select(1);
+    EXPECT_EQ(window.splitDistance, 100);
+    EXPECT_EQ(window.lblShu[0].caption, u" 100m");
+    EXPECT_EQ(window.lblShu[15].caption, u"");
+    EXPECT_FALSE(window.optLap[2].enabled);
+    EXPECT_EQ(window.lblLap[1].caption, u" 1:05.32");
+    window.optSuiro.select(2);
+    EXPECT_EQ(window.splitDistance, 200);
+    EXPECT_EQ(window.lblShu[6].caption, u" 1400m");
+    EXPECT_EQ(window.lblShu[7].caption, u"");
+}
+
+TEST_F(SelectSwimTest, InternetModeFetchesTheLapFile) {
+    m.server().serve("/swim/2026/2026001/lap/r0001.txt", kHeat1);
+    window.webMode = 1;
+    window.seasonYear = u"2026";
+    window.meetCode = u"2026001";
+    window.lstNamae.setListIndex(1);
+    window.lstShumoku.setListIndex(0);
+    EXPECT_EQ(window.splitCount, 2);
+    EXPECT_EQ(window.splitTimes[0], u"   33.40");
+    EXPECT_EQ(window.splitTimes[1], u" 1:10.15");
+    EXPECT_EQ(readFile(m.workingFolder() / "t.txt"), kHeat1 + "\r\n");
+
+    window.chkQ.setValue(0);  // records of three fields
+    m.server().serve("/swim/2026/2026001/lap/r0001.txt", "5,33.00,\r\n5,1:09.00,G\r\n");
+    window.lstShumoku.setListIndex(-1);
+    window.lstShumoku.setListIndex(0);
+    EXPECT_EQ(window.splitTimes[0], u"   33.00");
+}
+
+}  // namespace
+}  // namespace quendro
