@@ -128,3 +128,34 @@ TEST_F(SelectSwimTest, InternetModeFetchesTheLapFile) {
 
 }  // namespace
 }  // namespace quendro
+
+namespace quendro {
+namespace {
+
+TEST_F(SelectSwimTest, TheHtmlPageOfTheListedCompetitors) {
+    writeFile(m.driveD() / "meet" / "lap" / "r0004",
+              "5,30.80,,0,0,0,0,0,0\r\n5,1:04.40,,0,0,0,0,0,0\r\n5,1:39.10,,0,0,0,0,0,0\r\n"
+              "5,2:19.50,G,0,0,0,0,0,0\r\n6,32.00,G,0,0,0,0,0,0\r\n");
+    window.txtBango.setText(u"1201");
+    window.cmdHtml.click();
+    const fs::path expected = fs::path(QUENDRO_TEST_DATA) / "html_page" / "expected.html";
+    EXPECT_EQ(readFile(m.driveD() / "meet" / "県選9.html"), readFile(expected));
+    // The last competitor's last swim stays chosen.
+    EXPECT_EQ(window.lstNamae.listIndex(), 0);
+    EXPECT_EQ(window.lstShumoku.listIndex(), 2);
+    EXPECT_EQ(window.splitCount, 4);
+
+    window.txtBango.setText(u"9");  // nobody: the opening and closing lines alone
+    window.txtRyaku.setText(u"");
+    window.cmdHtml.click();
+    EXPECT_EQ(readFile(m.driveD() / "meet" / "9.html"),
+              "<HTML><HEAD><TITLE></TITLE></HEAD><BODY>\r\n<TABLE BORDER=\"0\"  HEIGHT=\"100%\">\r\n"
+              "</TABLE></BODY></HTML>\r\n");
+
+    window.selectedDir = u"D:\\no such folder\\";
+    window.cmdHtml.click();
+    EXPECT_EQ(window.statusText, u"HTML を書き込めませんでした: D:\\no such folder\\9.html");
+}
+
+}  // namespace
+}  // namespace quendro

@@ -1,0 +1,82 @@
+#include "reports/html_page.h"
+
+#include "laps/code_tables.h"
+#include "platform/text_rules.h"
+
+namespace quendro {
+namespace {
+
+std::u16string cell(std::u16string_view content) { return u"<TD>" + std::u16string(content) + u"</TD>"; }
+
+std::u16string rightCell(std::u16string_view content) {
+    return u"<TD align=\"right\">" + std::u16string(content) + u"</TD>";
+}
+
+// The first q characters up to and with the first blank; all of them go when
+// there is no blank.
+std::u16string takeWord(std::u16string& s) {
+    size_t blank = s.find(u' ');
+    size_t q = blank == std::u16string::npos ? 0 : blank + 1;
+    std::u16string word = s.substr(0, q);
+    s.erase(0, q);
+    return word;
+}
+
+}  // namespace
+
+std::u16string htmlPagePath(std::u16string_view selectedDir, std::u16string_view abbreviation) {
+    return std::u16string(selectedDir) + std::u16string(abbreviation) + u"9.html";
+}
+
+SwimWords swimWords(std::u16string_view rowText) {
+    std::u16string s(rowText);
+    if (s.substr(0, 2) == u"  ") s.erase(0, 2);
+    if (s.substr(0, 1) == u" ") s.erase(0, 1);
+    SwimWords words;
+    words.event = takeWord(s);
+    words.stage = takeWord(s);
+    words.time = s;
+    return words;
+}
+
+HtmlPage::HtmlPage() {
+    line(u"<HTML><HEAD><TITLE></TITLE></HEAD><BODY>");
+    line(u"<TABLE BORDER=\"0\"  HEIGHT=\"100%\">");
+}
+
+void HtmlPage::line(std::u16string text) {
+    text_ += text;
+    text_ += u"\r\n";
+}
+
+void HtmlPage::competitor(const CompetitorRecord& record) {
+    line(u"<TR>");
+    line(cell(record.competitorName));
+    line(cell(decimalText(record.reportNumber)));
+    line(cell(chGaku(record.gradeCode)));
+    line(cell(record.reportText));
+    line(cell(record.numberText));
+}
+
+void HtmlPage::swim(int s, std::u16string_view rowText, const std::array<std::u16string, 60>& splitTimes,
+                    int splitCount) {
+    if (s != 0) {  // the first swim goes on in the competitor's row
+        line(u"<TR>");
+        for (int i = 0; i < 5; ++i) line(u"<TD></TD>");
+    }
+    SwimWords words = swimWords(rowText);
+    line(cell(words.event) + cell(words.stage) + cell(words.time));
+    for (int k = 1; k <= splitCount; ++k) line(rightCell(splitTimes[static_cast<size_t>(k - 1)]));
+    line(u"<TR>");
+    for (int i = 0; i < 9; ++i) line(u"<TD></TD>");
+    for (int k = 2; k <= splitCount; ++k) {
+        line(rightCell(chSa(splitTimes[static_cast<size_t>(k - 1)], splitTimes[static_cast<size_t>(k - 2)])));
+    }
+}
+
+std::u16string HtmlPage::finish() {
+    line(u"</TABLE></BODY></HTML>");
+    return std::move(text_);
+}
+
+}  // namespace quendro

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/record_files.h"
+
+namespace quendro {
+
+// The lap list of the listed competitors as one HTML table: a row per swim with
+// the competitor's particulars on the first, every split of the swim, and under
+// it a row with the laps. Every piece is a line of its own; nothing is escaped,
+// and rows are opened and never closed, as the page has always been written.
+
+// The page's file: the chosen folder, the meet abbreviation and "9.html".
+std::u16string htmlPagePath(std::u16string_view selectedDir, std::u16string_view abbreviation);
+
+// A swim row text cut into event, stage and final time: the leading blanks of
+// the event go, and each of the first two words keeps its closing blank.
+struct SwimWords {
+    std::u16string event;
+    std::u16string stage;
+    std::u16string time;
+};
+SwimWords swimWords(std::u16string_view rowText);
+
+class HtmlPage {
+public:
+    HtmlPage();
+    // The first row of a competitor: name, number, grade, report text and competitor number.
+    void competitor(const CompetitorRecord& record);
+    // A swim of the competitor (s from 0), its splits and its laps.
+    void swim(int s, std::u16string_view rowText, const std::array<std::u16string, 60>& splitTimes,
+              int splitCount);
+    // The whole page, its lines ended by CR LF.
+    std::u16string finish();
+
+private:
+    void line(std::u16string text);
+    std::u16string text_;
+};
+
+}  // namespace quendro
