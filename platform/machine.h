@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/internet_transfer.h"
+#include "platform/printer.h"
 
 namespace quendro {
 
@@ -12,6 +13,7 @@ struct Machine {
     FileSystem& files;
     Clock& clock;
     InternetTransfer& inet;
+    Printer& printer;
 };
 
 }  // namespace quendro

@@ -9,6 +9,7 @@
 #include "app/view/main_view.h"
 #include "platform/curl_transfer.h"
 #include "platform/host_files.h"
+#include "platform/qt_print/qt_printer.h"
 
 namespace {
 
@@ -33,7 +34,9 @@ int main(int argc, char* argv[]) {
         quendro::DriveMap(drivesFolder(), std::filesystem::current_path()));
     quendro::SystemClock clock;
     quendro::CurlTransfer inet(files);
-    quendro::MainWindow window(quendro::Machine{files, clock, inet});
+    // Without a printer on the machine the lap list is kept as a PDF file.
+    auto printer = quendro::QtPrinter::systemOrPdf(files.driveMap().toHost(u"c:\\quendro\\temp\\lap_list.pdf"));
+    quendro::MainWindow window(quendro::Machine{files, clock, inet, *printer});
     window.Form_Load();
 
     quendro::view::MainView view(window, files);

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/main_window.h"
+#include "platform/text_rules.h"
 #include "tests/support/test_machine.h"
 
 namespace fs = std::filesystem;
@@ -155,6 +156,44 @@ TEST_F(SelectSwimTest, TheHtmlPageOfTheListedCompetitors) {
     window.selectedDir = u"D:\\no such folder\\";
     window.cmdHtml.click();
     EXPECT_EQ(window.statusText, u"HTML を書き込めませんでした: D:\\no such folder\\9.html");
+}
+
+}  // namespace
+}  // namespace quendro
+
+namespace quendro {
+namespace {
+
+std::string utf8Lines(const std::vector<std::u16string>& lines) {
+    std::string text;
+    for (const auto& line : lines) text += toUtf8(line) + "\n";
+    return text;
+}
+
+TEST_F(SelectSwimTest, ThePrintedLapListOfTheListedCompetitors) {
+    writeFile(m.driveD() / "meet" / "lap" / "r0004",
+              "5,30.80,,0,0,0,0,0,0\r\n5,1:04.40,,0,0,0,0,0,0\r\n5,1:39.10,,0,0,0,0,0,0\r\n"
+              "5,2:19.50,G,0,0,0,0,0,0\r\n");
+    window.txtBango.setText(u"1201");
+    window.optLap.select(3);  // the lap choice does not change the list
+    window.cmdLp.click();
+    ASSERT_EQ(m.printer().documents.size(), 1u);
+    EXPECT_EQ(m.printer().fontName, u"ＭＳ 明朝");
+    EXPECT_EQ(m.printer().fontPoints, 10);
+    EXPECT_EQ(utf8Lines(m.printer().documents[0]),
+              readFile(fs::path(QUENDRO_TEST_DATA) / "lap_list" / "expected.txt"));
+    EXPECT_EQ(window.lstShumoku.listIndex(), 2);
+
+    // Nobody listed: the header and the closing rule.
+    window.txtBango.setText(u"9");
+    window.cmdLp.click();
+    const auto& empty = m.printer().documents.at(1);
+    ASSERT_EQ(empty.size(), 11u);
+    EXPECT_EQ(empty[10], empty[8]);
+
+    m.printer().outcome = {false, u"印刷できませんでした: プリンタを使えません"};
+    window.cmdLp.click();
+    EXPECT_EQ(window.statusText, u"印刷できませんでした: プリンタを使えません");
 }
 
 }  // namespace

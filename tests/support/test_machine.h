@@ -8,6 +8,7 @@
 #include "platform/curl_transfer.h"
 #include "platform/host_files.h"
 #include "platform/machine.h"
+#include "tests/support/grid_printer.h"
 #include "tests/support/http_server.h"
 
 namespace quendro::test {
@@ -44,7 +45,8 @@ class TestMachine {
     // The base address of the season folders on the test server, for txtTaikai:
     // a window under test never reaches beyond 127.0.0.1.
     std::u16string serverBase() const;
-    Machine machine() { return Machine{files_, clock_, inet_}; }
+    Machine machine() { return Machine{files_, clock_, inet_, printer_}; }
+    GridPrinter& printer() { return printer_; }
 
   private:
     TempFolder temp_;
@@ -52,6 +54,7 @@ class TestMachine {
     FixedClock clock_;
     CurlTransfer inet_{files_, CurlTransfer::Limits{5, 20}};
     HttpTestServer server_;
+    GridPrinter printer_;
 };
 
 // Writes bytes to a host file, creating its folders.

@@ -1,0 +1,93 @@
+#include "platform/qt_print/qt_printer.h"
+
+#include <QFontMetricsF>
+#include <QPrinterInfo>
+#include <QString>
+
+namespace quendro {
+namespace {
+
+QString qt(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+std::unique_ptr<QtPrinter> QtPrinter::systemOrPdf(std::filesystem::path pdfWhenNoPrinter) {
+    bool noPrinter = QPrinterInfo::defaultPrinter().isNull();
+    return std::unique_ptr<QtPrinter>(new QtPrinter(noPrinter ? std::move(pdfWhenNoPrinter) : std::filesystem::path()));
+}
+
+std::unique_ptr<QtPrinter> QtPrinter::pdf(std::filesystem::path file) {
+    return std::unique_ptr<QtPrinter>(new QtPrinter(std::move(file)));
+}
+
+QtPrinter::QtPrinter(std::filesystem::path pdfFile) : pdfFile_(std::move(pdfFile)) {}
+
+void QtPrinter::start() {
+    started_ = true;
+    failed_ = false;
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!pdfFile_.empty()) {
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+        printer_->setOutputFileName(QString::fromStdString(pdfFile_.string()));
+    }
+    printer_->setResolution(1440);  // one device unit is one twip
+    printer_->setFullPage(false);
+    if (!painter_.begin(printer_.get())) {
+        failed_ = true;
+        return;
+    }
+    painter_.setFont(font_);
+}
+
+void QtPrinter::setFont(std::u16string_view name, double points) {
+    font_ = QFont(qt(name));
+    font_.setPointSizeF(points);
+    font_.setStyleStrategy(QFont::PreferMatch);
+    if (started_ && !failed_) painter_.setFont(font_);
+}
+
+double QtPrinter::lineHeight() const { return QFontMetricsF(font_, printer_.get()).height(); }
+
+void QtPrinter::print(std::u16string_view text) {
+    if (!started_) start();
+    if (failed_) return;
+    // A line that would begin below the printable area begins on a new page.
+    double pageHeight = printer_->pageRect(QPrinter::DevicePixel).height();
+    if (y_ + lineHeight() > pageHeight) {
+        printer_->newPage();
+        y_ = 0;
+    }
+    QFontMetricsF metrics(font_, printer_.get());
+    QString item = qt(text);
+    painter_.drawText(QPointF(x_, y_ + metrics.ascent()), item);
+    x_ += metrics.horizontalAdvance(item);
+}
+
+void QtPrinter::endLine() {
+    x_ = 0;
+    y_ += started_ && !failed_ ? lineHeight() : 0;
+}
+
+Printer::Outcome QtPrinter::endDoc() {
+    Outcome outcome;
+    if (!started_) return outcome;
+    started_ = false;
+    x_ = 0;
+    y_ = 0;
+    if (failed_) {
+        outcome.ok = false;
+        outcome.word = pdfFile_.empty() ? u"印刷できませんでした: プリンタを使えません"
+                                        : u"印刷できませんでした: " + QString::fromStdString(pdfFile_.string()).toStdU16String();
+        return outcome;
+    }
+    painter_.end();
+    if (!pdfFile_.empty()) {
+        outcome.word = u"プリンタがないため PDF に保存しました: " +
+                       QString::fromStdString(pdfFile_.string()).toStdU16String();
+    }
+    return outcome;
+}
+
+}  // namespace quendro
