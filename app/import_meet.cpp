@@ -15,7 +15,7 @@ bool fileReadable(FileSystem& files, std::u16string_view path) {
 }  // namespace
 
 void MainWindow::cmdKakutei_Click() {
-    mousePointer = MousePointer::Hourglass;
+    setMousePointer(MousePointer::Hourglass);
     statusText.clear();
     txtNa.setText(u"読み込み中");
     txtSdate.setText(u"");
@@ -37,7 +37,7 @@ void MainWindow::cmdKakutei_Click() {
             if (!body) {
                 txtNa.setText(u"");
                 statusText = u"ダウンロードできませんでした: " + url;
-                mousePointer = MousePointer::Default;
+                setMousePointer(MousePointer::Default);
                 return;
             }
             FileStatus written = files.writeBytes(file.workingPath, *body);
@@ -47,7 +47,7 @@ void MainWindow::cmdKakutei_Click() {
             if (written != FileStatus::Ok) {
                 txtNa.setText(u"");
                 statusText = u"保存できませんでした: " + std::u16string(file.workingPath);
-                mousePointer = MousePointer::Default;
+                setMousePointer(MousePointer::Default);
                 return;
             }
         }
@@ -79,7 +79,7 @@ void MainWindow::cmdKakutei_Click() {
     } else if (!fileReadable(files, heatTablePath)) {
         statusText = u"ファイルがありません: " + heatTablePath;
     }
-    mousePointer = MousePointer::Default;
+    setMousePointer(MousePointer::Default);
 }
 
 }  // namespace quendro

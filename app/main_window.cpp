@@ -58,8 +58,11 @@ void MainWindow::Form_Load() {
     PrepareLapGrid();
 }
 
-void MainWindow::Form_Unload() {
-    machine_.files.closeAll();
+void MainWindow::Form_Unload() { machine_.files.closeAll(); }
+
+void MainWindow::setMousePointer(MousePointer pointer) {
+    mousePointer = pointer;
+    if (onMousePointer) onMousePointer(pointer);
 }
 
 void MainWindow::showFolderInDirList(const std::u16string& folder) {

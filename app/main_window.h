@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ class MainWindow {
     TwipRect clientArea{0, 0, 10905, 7785};
     FontSpec font;
     MousePointer mousePointer = MousePointer::Default;
+    // Shows the pointer at once; the view hooks onMousePointer to show it.
+    void setMousePointer(MousePointer pointer);
+    std::function<void(MousePointer)> onMousePointer;
     // A failure that no procedure handles itself is told here, in Japanese.
     std::u16string statusText;
 

@@ -54,7 +54,7 @@ void MainWindow::lstTaikai_Click() {
 }
 
 void MainWindow::BuildMeetList() {
-    mousePointer = MousePointer::Hourglass;
+    setMousePointer(MousePointer::Hourglass);
     FileSystem& files = machine_.files;
     // A new season list means no meet is imported: the heat table and the
     // competitor table go; the meet header stays.
@@ -79,7 +79,7 @@ void MainWindow::BuildMeetList() {
         listed = true;
     }
     statusText = listed ? u"" : u"大会一覧を読み込めませんでした: " + url;
-    mousePointer = MousePointer::Default;
+    setMousePointer(MousePointer::Default);
 }
 
 }  // namespace quendro

@@ -23,7 +23,7 @@ void MainWindow::lstNamae_Click() {
 }
 
 void MainWindow::lstShumoku_Click() {
-    mousePointer = MousePointer::Hourglass;
+    setMousePointer(MousePointer::Hourglass);
     splitTimes.fill(u"");
     FileSystem& files = machine_.files;
     int count = 0;
@@ -55,7 +55,7 @@ void MainWindow::lstShumoku_Click() {
         if (count > 0) splitTimes[static_cast<size_t>(count - 1)] = swimTexts[r];
     }
     splitCount = static_cast<std::int16_t>(count);
-    mousePointer = MousePointer::Default;
+    setMousePointer(MousePointer::Default);
     ShowLaps();
 }
 

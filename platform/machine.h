@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/event_loop.h"
 #include "platform/files.h"
 #include "platform/internet_transfer.h"
 #include "platform/printer.h"
@@ -14,6 +15,7 @@ struct Machine {
     Clock& clock;
     InternetTransfer& inet;
     Printer& printer;
+    EventLoop& events;
 };
 
 }  // namespace quendro

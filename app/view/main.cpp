@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/view/fonts.h"
 #include "app/view/main_view.h"
+#include "app/view/qt_event_loop.h"
 #include "platform/curl_transfer.h"
 #include "platform/host_files.h"
 #include "platform/qt_print/qt_printer.h"
@@ -36,7 +37,8 @@ int main(int argc, char* argv[]) {
     quendro::CurlTransfer inet(files);
     // Without a printer on the machine the lap list is kept as a PDF file.
     auto printer = quendro::QtPrinter::systemOrPdf(files.driveMap().toHost(u"c:\\quendro\\temp\\lap_list.pdf"));
-    quendro::MainWindow window(quendro::Machine{files, clock, inet, *printer});
+    quendro::view::QtEventLoop events;
+    quendro::MainWindow window(quendro::Machine{files, clock, inet, *printer, events});
     window.Form_Load();
 
     quendro::view::MainView view(window, files);

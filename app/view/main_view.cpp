@@ -101,6 +101,7 @@ MainView::MainView(MainWindow& model, FileSystem& files, QWidget* parent)
     status_->setObjectName(QStringLiteral("statusLine"));
     status_->setGeometry(0, pixels(model_.clientArea.height), width(), kStatusHeight);
     status_->setFrameShape(QFrame::StyledPanel);
+    model_.onMousePointer = [this](MousePointer pointer) { showPointer(pointer); };
     refresh();
     widgets.at(&model_.txtBango)->setFocus();
 }
@@ -126,11 +127,10 @@ QWidget* MainView::makeWidget(Control& control) {
 
 template <typename Action>
 void MainView::act(Action action) {
-    if (acting_) return;  // a refresh is under way: the widget only echoes the model
-    acting_ = true;
+    if (refreshing_) return;  // the widget only echoes the model
+    // Actions may nest: while an upload waits, the window takes other clicks.
     action();
     refresh();
-    acting_ = false;
 }
 
 void MainView::connectWidget(Control& control, QWidget* widget) {
@@ -192,16 +192,23 @@ void MainView::connectWidget(Control& control, QWidget* widget) {
 }
 
 void MainView::refresh() {
-    bool wasActing = acting_;
-    acting_ = true;
+    bool wasRefreshing = refreshing_;
+    refreshing_ = true;
     for (const Binding& binding : bindings_) refreshOne(binding);
     status_->setText(qt(model_.statusText));
-    if (model_.mousePointer == MousePointer::Hourglass) {
-        setCursor(Qt::WaitCursor);
+    refreshing_ = wasRefreshing;
+}
+
+// The pointer is a setting of the whole window, not a stack: the default
+// pointer ends every hourglass.
+void MainView::showPointer(MousePointer pointer) {
+    if (pointer == MousePointer::Hourglass) {
+        if (!QApplication::overrideCursor()) QApplication::setOverrideCursor(Qt::WaitCursor);
+        // Shown before the work that follows blocks the window.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     } else {
-        unsetCursor();
+        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
     }
-    acting_ = wasActing;
 }
 
 void MainView::refreshOne(const Binding& b) {
@@ -303,6 +310,8 @@ void MainView::fillDirList(DirList& dir, QWidget* widget) {
     }
     if (!chain.empty()) list->setCurrentRow(static_cast<int>(chain.size()) - 1);
 }
+
+MainView::~MainView() { model_.onMousePointer = nullptr; }
 
 void MainView::closeEvent(QCloseEvent* event) {
     model_.Form_Unload();

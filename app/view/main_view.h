@@ -17,6 +17,7 @@ class MainView : public QWidget {
   public:
     // The file system fills the drive and folder lists.
     MainView(MainWindow& model, FileSystem& files, QWidget* parent = nullptr);
+    ~MainView() override;
 
     // Shows the model's state in every widget.
     void refresh();
@@ -36,6 +37,7 @@ class MainView : public QWidget {
     void connectWidget(Control& control, QWidget* widget);
     void refreshOne(const Binding& binding);
     void fillDirList(DirList& dir, QWidget* widget);
+    void showPointer(MousePointer pointer);
     // Runs a user action on the model, then shows the outcome.
     template <typename Action>
     void act(Action action);
@@ -44,7 +46,7 @@ class MainView : public QWidget {
     FileSystem& files_;
     std::vector<Binding> bindings_;
     QLabel* status_ = nullptr;
-    bool acting_ = false;
+    bool refreshing_ = false;
 };
 
 }  // namespace quendro::view

@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/curl_transfer.h"
 #include "platform/host_files.h"
+#include "platform/event_loop.h"
 #include "platform/machine.h"
 #include "tests/support/grid_printer.h"
 #include "tests/support/http_server.h"
@@ -45,7 +46,7 @@ class TestMachine {
     // The base address of the season folders on the test server, for txtTaikai:
     // a window under test never reaches beyond 127.0.0.1.
     std::u16string serverBase() const;
-    Machine machine() { return Machine{files_, clock_, inet_, printer_}; }
+    Machine machine() { return Machine{files_, clock_, inet_, printer_, events_}; }
     GridPrinter& printer() { return printer_; }
 
   private:
@@ -55,6 +56,7 @@ class TestMachine {
     CurlTransfer inet_{files_, CurlTransfer::Limits{5, 20}};
     HttpTestServer server_;
     GridPrinter printer_;
+    IdleEventLoop events_;
 };
 
 // Writes bytes to a host file, creating its folders.
