@@ -2,10 +2,17 @@
 // keystroke: decoding records and Shift-JIS text must stay far below a keystroke.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "laps/code_tables.h"
 #include "platform/shift_jis.h"
+#include "platform/host_files.h"
+#include "store/competitor_search.h"
 #include "store/record_files.h"
 
 namespace {
@@ -42,5 +49,32 @@ void TimeTexts(benchmark::State& state) {
     }
 }
 BENCHMARK(TimeTexts);
+
+}  // namespace
+
+namespace {
+
+// One keystroke in the number box: the whole results file of a large meet is
+// read and filtered. It must stay well below the time between two keystrokes.
+void SearchOnAKeystroke(benchmark::State& state) {
+    namespace fs = std::filesystem;
+    fs::path folder = fs::temp_directory_path() / ("quendro-bench-" + std::to_string(::getpid()));
+    fs::create_directories(folder / "drives");
+    {
+        std::string file(384, ' ');
+        const std::int32_t count = 3000;
+        std::memcpy(file.data(), &count, sizeof count);  // little-endian on this machine
+        file += std::string(9 * 384, '\0');
+        for (int k = 1; k <= count; ++k) file += competitorRecord(k);
+        std::ofstream(folder / "KEKKA.DAT", std::ios::binary) << file;
+    }
+    quendro::HostFileSystem files(quendro::DriveMap(folder / "drives", folder));
+    for (auto _ : state) {
+        quendro::CompetitorTable table(files, u"KEKKA.DAT", quendro::CompetitorSource::Results);
+        benchmark::DoNotOptimize(quendro::searchCompetitors(table, u"12"));
+    }
+    fs::remove_all(folder);
+}
+BENCHMARK(SearchOnAKeystroke)->Unit(benchmark::kMillisecond);
 
 }  // namespace

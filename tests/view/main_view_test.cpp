@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,7 +10,6 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/view/fonts.h"
 #include "tests/support/test_machine.h"
 
 namespace quendro {
@@ -108,12 +106,3 @@ TEST_F(MainViewTest, TheWindowIsDrawn) {
 
 }  // namespace
 }  // namespace quendro
-
-int main(int argc, char** argv) {
-    // The window is drawn off screen: no display is needed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    quendro::view::installFontSubstitutions();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

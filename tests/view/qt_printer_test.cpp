@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <cstdio>
 #include <filesystem>
 #include <regex>
 
-#include "app/view/fonts.h"
 #include "platform/text_rules.h"
 #include "reports/lap_list.h"
 #include "tests/support/test_machine.h"
@@ -113,11 +111,3 @@ TEST_F(QtPrinterTest, AFolderThatCannotBeWrittenIsAFailureWithAWord) {
 
 }  // namespace
 }  // namespace quendro
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    quendro::view::installFontSubstitutions();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
