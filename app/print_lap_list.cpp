@@ -21,7 +21,7 @@ void MainWindow::cmdLp_Click() {
         lstNamae.setListIndex(p);  // lists the competitor's swims
         printCompetitorLine(printer, competitors.competitor(hitRecords[static_cast<size_t>(p)]));
         printer.endLine();
-        for (int s = 0; s < swimCount; ++s) {
+        for (int s = 0; s < swimCount && s < lstShumoku.listCount(); ++s) {
             lstShumoku.setListIndex(s);  // reads the swim's splits
             printSwim(printer, lstShumoku.items()[static_cast<size_t>(s)], splitTimes, splitCount);
         }

@@ -15,7 +15,7 @@ void MainWindow::cmdHtml_Click() {
     for (int p = 0; p < hitCount; ++p) {
         lstNamae.setListIndex(p);  // lists the competitor's swims
         page.competitor(competitors.competitor(hitRecords[static_cast<size_t>(p)]));
-        for (int s = 0; s < swimCount; ++s) {
+        for (int s = 0; s < swimCount && s < lstShumoku.listCount(); ++s) {
             lstShumoku.setListIndex(s);  // reads the swim's splits
             page.swim(s, lstShumoku.items()[static_cast<size_t>(s)], splitTimes, splitCount);
         }
