@@ -127,12 +127,6 @@ TEST_F(SelectSwimTest, InternetModeFetchesTheLapFile) {
     EXPECT_EQ(window.splitTimes[0], u"   33.00");
 }
 
-}  // namespace
-}  // namespace quendro
-
-namespace quendro {
-namespace {
-
 TEST_F(SelectSwimTest, TheHtmlPageOfTheListedCompetitors) {
     writeFile(m.driveD() / "meet" / "lap" / "r0004",
               "5,30.80,,0,0,0,0,0,0\r\n5,1:04.40,,0,0,0,0,0,0\r\n5,1:39.10,,0,0,0,0,0,0\r\n"
@@ -157,12 +151,6 @@ TEST_F(SelectSwimTest, TheHtmlPageOfTheListedCompetitors) {
     window.cmdHtml.click();
     EXPECT_EQ(window.statusText, u"HTML を書き込めませんでした: D:\\no such folder\\9.html");
 }
-
-}  // namespace
-}  // namespace quendro
-
-namespace quendro {
-namespace {
 
 std::string utf8Lines(const std::vector<std::u16string>& lines) {
     std::string text;
