@@ -58,7 +58,9 @@ void MainWindow::Form_Load() {
     PrepareLapGrid();
 }
 
-void MainWindow::Form_Unload() { machine_.files.closeAll(); }
+void MainWindow::Form_Unload() {
+    machine_.files.closeAll();
+}
 
 void MainWindow::setMousePointer(MousePointer pointer) {
     mousePointer = pointer;

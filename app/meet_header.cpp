@@ -52,8 +52,8 @@ std::optional<std::int16_t> touchpadIndexFor(std::u16string_view field) {
 }
 
 void MainWindow::ReadMeetHeader() {
-    std::u16string path = webMode != 0 ? std::u16string(kWorkingHeader)
-                                       : dataDir + std::u16string(kMeetHeaderName);
+    std::u16string path =
+        webMode != 0 ? std::u16string(kWorkingHeader) : dataDir + std::u16string(kMeetHeaderName);
     std::u16string text;
     if (readText(machine_.files, path, text) != FileStatus::Ok) return;
     const MeetHeader h = parseMeetHeader(std::move(text));

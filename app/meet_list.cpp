@@ -19,7 +19,9 @@ std::vector<std::u16string> meetListEntries(std::u16string text) {
     return entries;
 }
 
-std::u16string meetCodeOf(std::u16string_view entry) { return leftChars(entry, 7); }
+std::u16string meetCodeOf(std::u16string_view entry) {
+    return leftChars(entry, 7);
+}
 
 void MainWindow::optWeb_Click(int index) {
     webMode = static_cast<std::int16_t>(index);
@@ -75,7 +77,8 @@ void MainWindow::BuildMeetList() {
         std::u16string text;
         if (readText(files, kWorkingList, text) != FileStatus::Ok) continue;
         int counter = 0;
-        for (auto& entry : meetListEntries(std::move(text))) lstTaikai.setItem(counter++, std::move(entry));
+        for (auto& entry : meetListEntries(std::move(text)))
+            lstTaikai.setItem(counter++, std::move(entry));
         listed = true;
     }
     statusText = listed ? u"" : u"大会一覧を読み込めませんでした: " + url;

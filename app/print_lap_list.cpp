@@ -11,8 +11,8 @@ void MainWindow::cmdLp_Click() {
     CompetitorTable competitors(machine_.files, file.path, file.source);
 
     LocalDateTime now = machine_.clock.now();
-    LapListHeader header{shortDateText(now), timeText(now), txtNa.text(), txtBasho.text(),
-                         txtSdate.text(), txtEdate.text(), txtBango.text(), {}};
+    LapListHeader header{shortDateText(now), timeText(now),   txtNa.text(),    txtBasho.text(),
+                         txtSdate.text(),    txtEdate.text(), txtBango.text(), {}};
     for (size_t i = 0; i < 8; ++i) header.distanceCaptions[i] = lblShu[i].caption;
     printLapListHeader(printer, header);
 

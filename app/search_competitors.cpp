@@ -17,6 +17,8 @@ void MainWindow::SearchCompetitors() {
     hitCount = static_cast<std::int16_t>(found.lines.size());
 }
 
-void MainWindow::txtBango_Change() { SearchCompetitors(); }
+void MainWindow::txtBango_Change() {
+    SearchCompetitors();
+}
 
 }  // namespace quendro

@@ -34,22 +34,27 @@ void MainWindow::lstShumoku_Click() {
         bool opened = false;
         if (webMode != 0) {
             // The heat's lap file comes from the server into the working folder.
-            auto body = Inet1.openUrl(lapFileUrl(txtTaikai.text(), seasonYear, meetCode, swimKeys[r]));
+            auto body =
+                Inet1.openUrl(lapFileUrl(txtTaikai.text(), seasonYear, meetCode, swimKeys[r]));
             if (body) {
                 std::string stored = *body + "\r\n";
                 FileStatus written = files.writeBytes(kWorkingLapFile, stored);
                 if (written != FileStatus::Ok && ensureWorkingFolder(files)) {
                     written = files.writeBytes(kWorkingLapFile, stored);
                 }
-                opened = written == FileStatus::Ok && files.readBytes(kWorkingLapFile, bytes) == FileStatus::Ok;
+                opened = written == FileStatus::Ok &&
+                         files.readBytes(kWorkingLapFile, bytes) == FileStatus::Ok;
             }
         } else {
-            opened = files.readBytes(localLapFilePath(dataDir, swimKeys[r]), bytes) == FileStatus::Ok;
+            opened =
+                files.readBytes(localLapFilePath(dataDir, swimKeys[r]), bytes) == FileStatus::Ok;
         }
         if (opened && !bytes.empty()) {
-            LaneSplits lane = readLaneSplits(decodeShiftJis(bytes), swimNumbers[r] + 1, chkQ.value() == 1);
+            LaneSplits lane =
+                readLaneSplits(decodeShiftJis(bytes), swimNumbers[r] + 1, chkQ.value() == 1);
             count = static_cast<int>(lane.splits.size());
-            for (int i = 0; i < count; ++i) splitTimes[static_cast<size_t>(i)] = lane.splits[static_cast<size_t>(i)];
+            for (int i = 0; i < count; ++i)
+                splitTimes[static_cast<size_t>(i)] = lane.splits[static_cast<size_t>(i)];
         }
         // The last split read shows the official final time, or the result word.
         if (count > 0) splitTimes[static_cast<size_t>(count - 1)] = swimTexts[r];

@@ -20,9 +20,11 @@ void MainWindow::cmdWebUp_Click() {
         return;
     }
     FileStatus written = files.writeBytes(kWorkingList, *body);
-    if (written != FileStatus::Ok && ensureWorkingFolder(files)) written = files.writeBytes(kWorkingList, *body);
+    if (written != FileStatus::Ok && ensureWorkingFolder(files))
+        written = files.writeBytes(kWorkingList, *body);
     if (written == FileStatus::Ok) {
-        written = appendText(files, kWorkingList, meetListEntryLine(txtCode.text(), txtRyaku.text()));
+        written =
+            appendText(files, kWorkingList, meetListEntryLine(txtCode.text(), txtRyaku.text()));
     }
     if (written != FileStatus::Ok) {
         statusText = u"保存できませんでした: " + std::u16string(kWorkingList);

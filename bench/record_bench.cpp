@@ -1,7 +1,6 @@
 // The competitor search reads every competitor record of the meet on each
 // keystroke: decoding records and Shift-JIS text must stay far below a keystroke.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <cstring>
@@ -10,8 +9,8 @@
 #include <string>
 
 #include "laps/code_tables.h"
-#include "platform/shift_jis.h"
 #include "platform/host_files.h"
+#include "platform/shift_jis.h"
 #include "store/competitor_search.h"
 #include "store/record_files.h"
 

@@ -7,7 +7,8 @@ namespace quendro {
 
 std::optional<std::int16_t> splitDistanceFor(std::int16_t poolIndex, std::int16_t touchpadIndex) {
     static constexpr std::int16_t kDistances[3][2] = {{25, 50}, {50, 100}, {100, 200}};
-    if (poolIndex < 0 || poolIndex > 2 || touchpadIndex < 0 || touchpadIndex > 1) return std::nullopt;
+    if (poolIndex < 0 || poolIndex > 2 || touchpadIndex < 0 || touchpadIndex > 1)
+        return std::nullopt;
     return kDistances[poolIndex][touchpadIndex];
 }
 
@@ -29,7 +30,8 @@ SplitTexts distanceCaptions(std::int16_t splitDistance) {
     return captions;
 }
 
-SplitTexts lapCells(std::int16_t lapIndex, std::int16_t splitDistance, const SplitTexts& splitTimes) {
+SplitTexts lapCells(std::int16_t lapIndex, std::int16_t splitDistance,
+                    const SplitTexts& splitTimes) {
     SplitTexts cells;
     if (lapIndex == 0) return splitTimes;
     // The chosen lap as a number of splits.

@@ -24,6 +24,7 @@ SplitTexts distanceCaptions(std::int16_t splitDistance);
 
 // The texts of the 60 time cells: the cumulative splits (lap option 0) or the
 // laps over 25, 50, 100 or 200 m, each under the distance where the lap ends.
-SplitTexts lapCells(std::int16_t lapIndex, std::int16_t splitDistance, const SplitTexts& splitTimes);
+SplitTexts lapCells(std::int16_t lapIndex, std::int16_t splitDistance,
+                    const SplitTexts& splitTimes);
 
 }  // namespace quendro

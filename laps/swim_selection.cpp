@@ -12,13 +12,15 @@ std::int64_t numberIn(std::u16string_view line, size_t start, size_t length) {
 
 }  // namespace
 
-std::u16string competitorKey(std::int16_t ordinal) { return zeroFilled(ordinal, 4); }
+std::u16string competitorKey(std::int16_t ordinal) {
+    return zeroFilled(ordinal, 4);
+}
 
 SwimRow swimRowOf(std::u16string_view line) {
     SwimRow row;
     row.finalTime = chKiro(static_cast<std::int32_t>(numberIn(line, 8, 6)));
-    row.text = chShu(static_cast<std::int16_t>(numberIn(line, 5, 2))) + u" " + chMt(midChars(line, 7, 1)) +
-               u" " + rightAligned(row.finalTime, 8);
+    row.text = chShu(static_cast<std::int16_t>(numberIn(line, 5, 2))) + u" " +
+               chMt(midChars(line, 7, 1)) + u" " + rightAligned(row.finalTime, 8);
     row.heat = midChars(line, 14, 4);
     row.lane = static_cast<std::int16_t>(numberIn(line, 18, 2));
     return row;

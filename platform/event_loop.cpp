@@ -5,6 +5,8 @@
 
 namespace quendro {
 
-void IdleEventLoop::processEvents() { std::this_thread::sleep_for(std::chrono::milliseconds(5)); }
+void IdleEventLoop::processEvents() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
 
 }  // namespace quendro

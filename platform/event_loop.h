@@ -5,7 +5,7 @@ namespace quendro {
 // Lets the window handle the events that wait, from inside a procedure that
 // waits for something else (the end of an upload).
 class EventLoop {
-public:
+  public:
     virtual ~EventLoop() = default;
     // Handles what waits, or rests a moment when nothing does.
     virtual void processEvents() = 0;
@@ -13,7 +13,7 @@ public:
 
 // The event loop of a program without a window: nothing waits, so it only rests.
 class IdleEventLoop : public EventLoop {
-public:
+  public:
     void processEvents() override;
 };
 

@@ -11,7 +11,7 @@ namespace quendro {
 // start of the next one. A line that would begin below the printable area
 // begins at the top of a new page. The first item starts a document.
 class Printer {
-public:
+  public:
     virtual ~Printer() = default;
     virtual void setFont(std::u16string_view name, double points) = 0;
     virtual void setCurrentX(int twips) = 0;

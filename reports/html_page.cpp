@@ -6,7 +6,9 @@
 namespace quendro {
 namespace {
 
-std::u16string cell(std::u16string_view content) { return u"<TD>" + std::u16string(content) + u"</TD>"; }
+std::u16string cell(std::u16string_view content) {
+    return u"<TD>" + std::u16string(content) + u"</TD>";
+}
 
 std::u16string rightCell(std::u16string_view content) {
     return u"<TD align=\"right\">" + std::u16string(content) + u"</TD>";
@@ -58,8 +60,8 @@ void HtmlPage::competitor(const CompetitorRecord& record) {
     line(cell(record.numberText));
 }
 
-void HtmlPage::swim(int s, std::u16string_view rowText, const std::array<std::u16string, 60>& splitTimes,
-                    int splitCount) {
+void HtmlPage::swim(int s, std::u16string_view rowText,
+                    const std::array<std::u16string, 60>& splitTimes, int splitCount) {
     if (s != 0) {  // the first swim goes on in the competitor's row
         line(u"<TR>");
         for (int i = 0; i < 5; ++i) line(u"<TD></TD>");
@@ -70,7 +72,8 @@ void HtmlPage::swim(int s, std::u16string_view rowText, const std::array<std::u1
     line(u"<TR>");
     for (int i = 0; i < 9; ++i) line(u"<TD></TD>");
     for (int k = 2; k <= splitCount; ++k) {
-        line(rightCell(chSa(splitTimes[static_cast<size_t>(k - 1)], splitTimes[static_cast<size_t>(k - 2)])));
+        line(rightCell(
+            chSa(splitTimes[static_cast<size_t>(k - 1)], splitTimes[static_cast<size_t>(k - 2)])));
     }
 }
 

@@ -27,7 +27,7 @@ struct SwimWords {
 SwimWords swimWords(std::u16string_view rowText);
 
 class HtmlPage {
-public:
+  public:
     HtmlPage();
     // The first row of a competitor: name, number, grade, report text and competitor number.
     void competitor(const CompetitorRecord& record);
@@ -37,7 +37,7 @@ public:
     // The whole page, its lines ended by CR LF.
     std::u16string finish();
 
-private:
+  private:
     void line(std::u16string text);
     std::u16string text_;
 };

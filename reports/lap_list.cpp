@@ -29,8 +29,10 @@ void printSplitBlock(Printer& printer, const std::array<std::u16string, 60>& spl
         if (k == 1) {
             printer.print(u"          ");
         } else {
-            printer.print(u"(" + chSa(splits[static_cast<size_t>(k - 1)], splits[static_cast<size_t>(k - 2)]) +
-                          u")");
+            printer.print(
+                u"(" +
+                chSa(splits[static_cast<size_t>(k - 1)], splits[static_cast<size_t>(k - 2)]) +
+                u")");
         }
     }
     printer.endLine();
@@ -42,7 +44,9 @@ std::u16string numberItem(std::int16_t value) {
     return (value < 0 ? u"-" : u" ") + decimalText(value < 0 ? -std::int32_t{value} : value) + u" ";
 }
 
-void printRule(Printer& printer) { lineAt(printer, 250, std::u16string(110, u'-')); }
+void printRule(Printer& printer) {
+    lineAt(printer, 250, std::u16string(110, u'-'));
+}
 
 void printLapListHeader(Printer& printer, const LapListHeader& h) {
     printer.setCurrentY(500);
@@ -56,7 +60,8 @@ void printLapListHeader(Printer& printer, const LapListHeader& h) {
     printer.endLine();
     printRule(printer);
     printer.setCurrentX(3200);
-    for (const auto& caption : h.distanceCaptions) printer.print(rightChars(u"         " + caption, 10));
+    for (const auto& caption : h.distanceCaptions)
+        printer.print(rightChars(u"         " + caption, 10));
     printer.endLine();
 }
 
@@ -68,15 +73,16 @@ void printCompetitorLine(Printer& printer, const CompetitorRecord& c) {
     lineAt(printer, 9750, c.numberText);
 }
 
-void printSwim(Printer& printer, std::u16string_view rowText, const std::array<std::u16string, 60>& splitTimes,
-               int splitCount) {
+void printSwim(Printer& printer, std::u16string_view rowText,
+               const std::array<std::u16string, 60>& splitTimes, int splitCount) {
     printAt(printer, 750, rowText);
     int count = std::min(splitCount, 60);
     if (count <= 1) {
         printer.endLine();
     } else {
         // The first block goes on the line of the row text, to its right.
-        for (int a = 1; a <= count; a += 8) printSplitBlock(printer, splitTimes, a, std::min(a + 7, count));
+        for (int a = 1; a <= count; a += 8)
+            printSplitBlock(printer, splitTimes, a, std::min(a + 7, count));
     }
     printer.endLine();
 }

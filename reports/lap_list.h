@@ -24,7 +24,7 @@ struct LapListHeader {
     std::u16string venue;
     std::u16string firstDay;
     std::u16string lastDay;
-    std::u16string filter;  // the number filter the list was made with
+    std::u16string filter;                           // the number filter the list was made with
     std::array<std::u16string, 8> distanceCaptions;  // of the first eight splits
 };
 

@@ -6,8 +6,8 @@
 namespace quendro {
 
 std::u16string swimIndexLine(std::int16_t competitor, std::int16_t eventCode,
-                             std::u16string_view stageCode, std::int32_t laneTime, std::int32_t heat,
-                             int slot) {
+                             std::u16string_view stageCode, std::int32_t laneTime,
+                             std::int32_t heat, int slot) {
     // A blank or non-digit stage reads as 0.
     std::int64_t stage = roundHalfEven(numericValue(stageCode)).value_or(0);
     return zeroFilled(competitor, 4) + zeroFilled(std::int64_t{eventCode} * 10 + stage, 3) +
@@ -21,15 +21,18 @@ std::vector<std::u16string> buildSwimIndex(const HeatTable& heats) {
         HeatRecord heat = heats.heat(k);
         for (int j = 0; j < 10; ++j) {
             if (heat.laneCompetitor[static_cast<size_t>(j)] == 0) continue;
-            index.push_back(swimIndexLine(heat.laneCompetitor[static_cast<size_t>(j)], heat.eventCode,
-                                          heat.stageCode, heat.laneTime[static_cast<size_t>(j)], k, j));
+            index.push_back(swimIndexLine(heat.laneCompetitor[static_cast<size_t>(j)],
+                                          heat.eventCode, heat.stageCode,
+                                          heat.laneTime[static_cast<size_t>(j)], k, j));
         }
     }
     return index;
 }
 
 std::vector<MeetFile> meetFilesToDownload() {
-    return {{u"taikai.txt", kWorkingHeats}, {u"ind2.txt", kWorkingCompetitors}, {u"kijun.txt", kWorkingHeader}};
+    return {{u"taikai.txt", kWorkingHeats},
+            {u"ind2.txt", kWorkingCompetitors},
+            {u"kijun.txt", kWorkingHeader}};
 }
 
 }  // namespace quendro

@@ -14,8 +14,8 @@ namespace quendro {
 // heat number (4) and lane slot (2), each zero-filled. Competitor 17 in slot 3
 // of heat 12, event 5, stage "2", time 25831 gives "0017052025831001203".
 std::u16string swimIndexLine(std::int16_t competitor, std::int16_t eventCode,
-                             std::u16string_view stageCode, std::int32_t laneTime, std::int32_t heat,
-                             int slot);
+                             std::u16string_view stageCode, std::int32_t laneTime,
+                             std::int32_t heat, int slot);
 
 // The swim index of a heat table: index 0 stays empty, then every occupied lane
 // slot (0 to 9) of every heat, heat by heat in file order and slot by slot.

@@ -36,7 +36,8 @@ int main(int argc, char* argv[]) {
     quendro::SystemClock clock;
     quendro::CurlTransfer inet(files);
     // Without a printer on the machine the lap list is kept as a PDF file.
-    auto printer = quendro::QtPrinter::systemOrPdf(files.driveMap().toHost(u"c:\\quendro\\temp\\lap_list.pdf"));
+    auto printer = quendro::QtPrinter::systemOrPdf(
+        files.driveMap().toHost(u"c:\\quendro\\temp\\lap_list.pdf"));
     quendro::view::QtEventLoop events;
     quendro::MainWindow window(quendro::Machine{files, clock, inet, *printer, events});
     window.Form_Load();

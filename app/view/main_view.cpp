@@ -311,7 +311,9 @@ void MainView::fillDirList(DirList& dir, QWidget* widget) {
     if (!chain.empty()) list->setCurrentRow(static_cast<int>(chain.size()) - 1);
 }
 
-MainView::~MainView() { model_.onMousePointer = nullptr; }
+MainView::~MainView() {
+    model_.onMousePointer = nullptr;
+}
 
 void MainView::closeEvent(QCloseEvent* event) {
     model_.Form_Unload();

@@ -6,7 +6,7 @@ namespace quendro::view {
 
 // The window's own event loop, run from inside a procedure that waits.
 class QtEventLoop : public EventLoop {
-public:
+  public:
     void processEvents() override;
 };
 

@@ -15,7 +15,8 @@ QString qt(std::u16string_view text) {
 
 std::unique_ptr<QtPrinter> QtPrinter::systemOrPdf(std::filesystem::path pdfWhenNoPrinter) {
     bool noPrinter = QPrinterInfo::defaultPrinter().isNull();
-    return std::unique_ptr<QtPrinter>(new QtPrinter(noPrinter ? std::move(pdfWhenNoPrinter) : std::filesystem::path()));
+    return std::unique_ptr<QtPrinter>(
+        new QtPrinter(noPrinter ? std::move(pdfWhenNoPrinter) : std::filesystem::path()));
 }
 
 std::unique_ptr<QtPrinter> QtPrinter::pdf(std::filesystem::path file) {
@@ -48,7 +49,9 @@ void QtPrinter::setFont(std::u16string_view name, double points) {
     if (started_ && !failed_) painter_.setFont(font_);
 }
 
-double QtPrinter::lineHeight() const { return QFontMetricsF(font_, printer_.get()).height(); }
+double QtPrinter::lineHeight() const {
+    return QFontMetricsF(font_, printer_.get()).height();
+}
 
 void QtPrinter::print(std::u16string_view text) {
     if (!started_) start();
@@ -78,8 +81,10 @@ Printer::Outcome QtPrinter::endDoc() {
     y_ = 0;
     if (failed_) {
         outcome.ok = false;
-        outcome.word = pdfFile_.empty() ? u"印刷できませんでした: プリンタを使えません"
-                                        : u"印刷できませんでした: " + QString::fromStdString(pdfFile_.string()).toStdU16String();
+        outcome.word = pdfFile_.empty()
+                           ? u"印刷できませんでした: プリンタを使えません"
+                           : u"印刷できませんでした: " +
+                                 QString::fromStdString(pdfFile_.string()).toStdU16String();
         return outcome;
     }
     painter_.end();

@@ -15,7 +15,7 @@ namespace quendro {
 // stay exact. The system's default printer takes the job; on a machine with no
 // printer the job is written as a PDF file instead, so that nothing is lost.
 class QtPrinter : public Printer {
-public:
+  public:
     // Prints on the default printer, or into pdfWhenNoPrinter when there is none.
     static std::unique_ptr<QtPrinter> systemOrPdf(std::filesystem::path pdfWhenNoPrinter);
     // Always writes the job into a PDF file.
@@ -28,7 +28,7 @@ public:
     void endLine() override;
     Outcome endDoc() override;
 
-private:
+  private:
     explicit QtPrinter(std::filesystem::path pdfFile);
     void start();
     double lineHeight() const;

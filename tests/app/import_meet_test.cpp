@@ -21,7 +21,8 @@ const fs::path kSample = fs::path(QUENDRO_TEST_DATA) / "sample_records";
 
 // A meet header of 73 fields: 25 m pool, touchpads at one end.
 std::string header(const std::u16string& code, const std::u16string& name) {
-    std::u16string text = u"D:\\kekka\\,KEKKA.DAT," + code + u"," + name + u",略,20260725,20260726,県総合プール,1";
+    std::u16string text =
+        u"D:\\kekka\\,KEKKA.DAT," + code + u"," + name + u",略,20260725,20260726,県総合プール,1";
     for (int i = 10; i <= 71; ++i) text += i == 10 || i % 10 == 1 ? u"\r\n0" : u",0";
     text += u",1,0\r\n";
     return sjis(text);
@@ -29,12 +30,13 @@ std::string header(const std::u16string& code, const std::u16string& name) {
 
 std::string ind2() {
     std::string file = RecordBytes(128).int32(0, 3).str();
-    for (const char* number : {"1201", "1202", "1305"}) file += RecordBytes(128).bytes(11, number).bytes(25, "NAME").str();
+    for (const char* number : {"1201", "1202", "1305"})
+        file += RecordBytes(128).bytes(11, number).bytes(25, "NAME").str();
     return file;
 }
 
 class ImportMeetTest : public ::testing::Test {
-protected:
+  protected:
     ImportMeetTest() {
         window.txtTaikai.setText(m.serverBase());
         fs::create_directories(m.workingFolder());
@@ -93,7 +95,8 @@ TEST_F(ImportMeetTest, AFailedDownloadStopsTheImportAndSaysSo) {
     window.txtTaikai.setText(u"http://127.0.0.1:1/swim/");  // nothing listens there
     window.cmdKakutei.click();
     EXPECT_EQ(readFile(m.workingFolder() / "kijun.dat"), "old header");
-    EXPECT_EQ(window.statusText, u"ダウンロードできませんでした: http://127.0.0.1:1/swim/2026/2026001/taikai.txt");
+    EXPECT_EQ(window.statusText,
+              u"ダウンロードできませんでした: http://127.0.0.1:1/swim/2026/2026001/taikai.txt");
     EXPECT_EQ(window.txtNa.text(), u"");
     EXPECT_EQ(window.mousePointer, MousePointer::Default);
 }

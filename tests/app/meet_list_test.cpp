@@ -21,7 +21,7 @@ using test::writeFile;
 const std::string kList = sjis(u",\"1234567 ABC\"\r\n,\"7654321 県選手権\"\r\n");
 
 class MeetListTest : public ::testing::Test {
-protected:
+  protected:
     MeetListTest() {
         m.server().serve("/swim/2010/list.txt", kList);
         window.txtTaikai.setText(m.serverBase());
@@ -29,7 +29,8 @@ protected:
 
     // The working folder as an earlier import left it.
     void leaveImportedMeet() {
-        for (const char* name : {"taikai.dat", "ind2.dat", "kijun.dat"}) writeFile(m.workingFolder() / name, "x");
+        for (const char* name : {"taikai.dat", "ind2.dat", "kijun.dat"})
+            writeFile(m.workingFolder() / name, "x");
     }
 
     std::u16string base() const { return m.serverBase(); }
@@ -61,8 +62,9 @@ TEST_F(MeetListTest, EveryKeystrokeOfTheSeasonFetchesAList) {
     }
     auto requests = m.server().requests();
     std::vector<std::string> last(requests.end() - 4, requests.end());
-    EXPECT_EQ(last, (std::vector<std::string>{"GET /swim/2/list.txt", "GET /swim/20/list.txt",
-                                              "GET /swim/200/list.txt", "GET /swim/2009/list.txt"}));
+    EXPECT_EQ(last,
+              (std::vector<std::string>{"GET /swim/2/list.txt", "GET /swim/20/list.txt",
+                                        "GET /swim/200/list.txt", "GET /swim/2009/list.txt"}));
     EXPECT_EQ(window.lblWeb.caption, base() + u"2009/");
     // The server answered the unknown seasons with its error page, which is listed.
     EXPECT_EQ(window.lstTaikai.items().front().substr(0, 6), u"<HTML>");
@@ -146,7 +148,8 @@ TEST_F(MeetListTest, AServerThatCannotBeReachedLeavesAnEmptyListAndAWord) {
 }
 
 TEST(MeetList, EntriesAndCodes) {
-    EXPECT_EQ(meetListEntries(u"a,\"b,c\"\r\n\r\nd"), (std::vector<std::u16string>{u"a", u"b,c", u"", u"d"}));
+    EXPECT_EQ(meetListEntries(u"a,\"b,c\"\r\n\r\nd"),
+              (std::vector<std::u16string>{u"a", u"b,c", u"", u"d"}));
     EXPECT_EQ(meetListEntries(u""), std::vector<std::u16string>{});
     EXPECT_EQ(meetCodeOf(u"1234567 ABC"), u"1234567");
     EXPECT_EQ(meetCodeOf(u"123"), u"123");

@@ -21,7 +21,8 @@ TEST(RandomInput, ReadersTakeAnyBytes) {
     for (int round = 0; round < 2000; ++round) {
         std::string bytes(random() % 400, '\0');
         for (char& b : bytes) {
-            b = random() % 2 ? alphabet[random() % alphabet.size()] : static_cast<char>(random() % 256);
+            b = random() % 2 ? alphabet[random() % alphabet.size()]
+                             : static_cast<char>(random() % 256);
         }
         std::u16string text = decodeShiftJis(bytes);
         EXPECT_LE(text.size(), bytes.size());

@@ -26,14 +26,15 @@ const std::string kHeat1 =
 // A local meet: the sample heat table and results file, a 50 m pool with
 // touchpads at both ends, and the lap file of heat 1 only.
 class SelectSwimTest : public ::testing::Test {
-protected:
+  protected:
     SelectSwimTest() {
         window.txtTaikai.setText(m.serverBase());
         fs::path meet = m.driveD() / "meet";
         fs::create_directories(meet / "kekka");
         fs::copy_file(kSample / "taikai.dat", meet / "taikai.dat");
         fs::copy_file(kSample / "KEKKA.DAT", meet / "kekka" / "KEKKA.DAT");
-        std::u16string header = u"X:\\meet\\kekka\\,KEKKA.DAT,2026001,県選手権,県選,20260725,20260726,プール,0";
+        std::u16string header =
+            u"X:\\meet\\kekka\\,KEKKA.DAT,2026001,県選手権,県選,20260725,20260726,プール,0";
         for (int i = 10; i <= 73; ++i) header += u",0";
         writeFile(meet / "kijun.dat", sjis(header));
         writeFile(meet / "lap" / "r0001", kHeat1);
@@ -50,9 +51,10 @@ protected:
 TEST_F(SelectSwimTest, ACompetitorsSwimsAndASwimsSplits) {
     ASSERT_EQ(window.hitCount, 6);
     window.lstNamae.setListIndex(0);
-    EXPECT_EQ(window.lstShumoku.items(),
-              (std::vector<std::u16string>{u" 100m自由形 予選  1:05.32", u" 100m自由形 決勝  1:03.88",
-                                           u" 200m自由形 予選  2:19.60"}));
+    EXPECT_EQ(
+        window.lstShumoku.items(),
+        (std::vector<std::u16string>{u" 100m自由形 予選  1:05.32", u" 100m自由形 決勝  1:03.88",
+                                     u" 200m自由形 予選  2:19.60"}));
     EXPECT_EQ(window.swimCount, 3);
     EXPECT_EQ(window.swimKeys[2], u"0004");
     EXPECT_EQ(window.swimNumbers[2], 4);
@@ -77,7 +79,8 @@ TEST_F(SelectSwimTest, ACompetitorsSwimsAndASwimsSplits) {
     // Another competitor: the swims change, the lap cells stay.
     window.optLap.select(0);
     window.lstNamae.setListIndex(2);
-    EXPECT_EQ(window.lstShumoku.items(), (std::vector<std::u16string>{u" 100m自由形 予選       棄権"}));
+    EXPECT_EQ(window.lstShumoku.items(),
+              (std::vector<std::u16string>{u" 100m自由形 予選       棄権"}));
     EXPECT_EQ(window.lblLap[1].caption, u" 1:05.32");
     window.lstShumoku.setListIndex(0);
     EXPECT_EQ(window.splitCount, 1);
@@ -143,9 +146,10 @@ TEST_F(SelectSwimTest, TheHtmlPageOfTheListedCompetitors) {
     window.txtBango.setText(u"9");  // nobody: the opening and closing lines alone
     window.txtRyaku.setText(u"");
     window.cmdHtml.click();
-    EXPECT_EQ(readFile(m.driveD() / "meet" / "9.html"),
-              "<HTML><HEAD><TITLE></TITLE></HEAD><BODY>\r\n<TABLE BORDER=\"0\"  HEIGHT=\"100%\">\r\n"
-              "</TABLE></BODY></HTML>\r\n");
+    EXPECT_EQ(
+        readFile(m.driveD() / "meet" / "9.html"),
+        "<HTML><HEAD><TITLE></TITLE></HEAD><BODY>\r\n<TABLE BORDER=\"0\"  HEIGHT=\"100%\">\r\n"
+        "</TABLE></BODY></HTML>\r\n");
 
     window.selectedDir = u"D:\\no such folder\\";
     window.cmdHtml.click();

@@ -17,7 +17,7 @@ using test::TestMachine;
 using test::writeFile;
 
 class UploadTest : public ::testing::Test {
-protected:
+  protected:
     UploadTest() {
         window.txtTaikai.setText(m.serverBase());
         window.seasonYear = u"2010";
@@ -57,7 +57,8 @@ TEST_F(UploadTest, FailuresLeaveTheProgramRunningAndSaySo) {
     // The season's list cannot be had: nothing is sent.
     window.txtTaikai.setText(u"http://127.0.0.1:1/swim/");
     window.cmdWebUp.click();
-    EXPECT_EQ(window.statusText, u"大会一覧を読み込めませんでした: http://127.0.0.1:1/swim/2010/list.txt");
+    EXPECT_EQ(window.statusText,
+              u"大会一覧を読み込めませんでした: http://127.0.0.1:1/swim/2010/list.txt");
     EXPECT_EQ(window.mousePointer, MousePointer::Default);
 
     // The server refuses the list.

@@ -56,19 +56,20 @@ TEST(LapGrid, CumulativeAndLapTimes) {
         {4, 50, by50, splits({u"", u"", u"", u" 2:01.00"})},
         {1, 50, by50, SplitTexts{}},
         {3, 25,
-         splits({u"   13.50", u"   28.10", u"   43.00", u"   58.90", u" 1:14.40", u" 1:30.20", u" 1:45.70",
-                 u" 2:01.00"}),
+         splits({u"   13.50", u"   28.10", u"   43.00", u"   58.90", u" 1:14.40", u" 1:30.20",
+                 u" 1:45.70", u" 2:01.00"}),
          splits({u"", u"", u"", u"   58.90", u"", u"", u"", u" 1:02.10"})},
         {4, 25,
-         splits({u"   13.50", u"   28.10", u"   43.00", u"   58.90", u" 1:14.40", u" 1:30.20", u" 1:45.70",
-                 u" 2:01.00"}),
+         splits({u"   13.50", u"   28.10", u"   43.00", u"   58.90", u" 1:14.40", u" 1:30.20",
+                 u" 1:45.70", u" 2:01.00"}),
          splits({u"", u"", u"", u"", u"", u"", u"", u" 2:01.00"})},
         {4, 200, splits({u" 2:01.00"}), splits({u" 2:01.00"})},
         {3, 200, splits({u" 2:01.00"}), SplitTexts{}},
         // A swim that ended in a result word shows it in its last lap.
         {2, 50, splits({u"   28.10", u"棄権"}), splits({u"   28.10", u"棄権"})},
     };
-    for (const Case& c : cases) EXPECT_EQ(lapCells(c.lapIndex, c.splitDistance, c.splitTimes), c.cells);
+    for (const Case& c : cases)
+        EXPECT_EQ(lapCells(c.lapIndex, c.splitDistance, c.splitTimes), c.cells);
 }
 
 }  // namespace

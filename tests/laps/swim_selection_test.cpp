@@ -49,12 +49,20 @@ TEST(LapFile, SplitsOfOneLane) {
     };
     const Case cases[] = {
         // Records of nine fields, lanes interleaved; another lane's "G" does not stop.
-        {u"4,31.25,,0,0,0,0,0,0\r\n5,30.00,G,0,0,0,0,0,0\r\n4,1:05.32,G,0,0,0,0,0,0\r\n4,1:40.00,,0,0,0,0,0,0\r\n",
-         4, true, {u"   31.25", u" 1:05.32"}, true},
+        {u"4,31.25,,0,0,0,0,0,0\r\n5,30.00,G,0,0,0,0,0,0\r\n4,1:05.32,G,0,0,0,0,0,0\r\n4,1:40.00,,"
+         u"0,0,0,0,0,0\r\n",
+         4,
+         true,
+         {u"   31.25", u" 1:05.32"},
+         true},
         {u"4,31.25,\r\n5,30.00,G\r\n4,1:05.32,G\r\n", 4, false, {u"   31.25", u" 1:05.32"}, true},
         // Read in threes, a file of nine-field records goes astray.
         {u"4,31.25,,0,0,0,0,0,0\r\n", 4, false, {u"   31.25"}, true},
-        {u"4,31.25,\r\n4,1:05.32,\r\n", 4, false, {u"   31.25", u" 1:05.32"}, true},  // no "G": all of them
+        {u"4,31.25,\r\n4,1:05.32,\r\n",
+         4,
+         false,
+         {u"   31.25", u" 1:05.32"},
+         true},  // no "G": all of them
         {u"5,31.25,G\r\n", 4, false, {}, true},
         {u"4,31.25,\r\n4,1:05", 4, false, {u"   31.25"}, false},  // ends inside a record
         {u"04, 31.25 ,G", 4, false, {u"  31.25 "}, true},

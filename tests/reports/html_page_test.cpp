@@ -43,7 +43,8 @@ TEST(HtmlPage, NoCompetitorsIsThreeLines) {
     HtmlPage page;
     EXPECT_EQ(linesOf(page.finish()),
               (std::vector<std::u16string>{u"<HTML><HEAD><TITLE></TITLE></HEAD><BODY>",
-                                           u"<TABLE BORDER=\"0\"  HEIGHT=\"100%\">", u"</TABLE></BODY></HTML>"}));
+                                           u"<TABLE BORDER=\"0\"  HEIGHT=\"100%\">",
+                                           u"</TABLE></BODY></HTML>"}));
 }
 
 TEST(HtmlPage, SwimsWithNoneOneAndSixtySplits) {
@@ -54,15 +55,16 @@ TEST(HtmlPage, SwimsWithNoneOneAndSixtySplits) {
     page.swim(0, u" 100m自由形 予選  1:05.32", splits, 0);
     splits[0] = u"   31.25";
     page.swim(1, u" 100m自由形 決勝  1:05.32", splits, 1);
-    for (int k = 0; k < 60; ++k) splits[static_cast<size_t>(k)] = rightAligned(decimalText(10 + k) + u".00", 8);
+    for (int k = 0; k < 60; ++k)
+        splits[static_cast<size_t>(k)] = rightAligned(decimalText(10 + k) + u".00", 8);
     splits[5] = u"   10.00";  // earlier than the split before it: an empty lap
     page.swim(2, u"1500m自由形 予選 17:01.11", splits, 60);
     std::vector<std::u16string> lines = linesOf(page.finish());
 
     std::vector<std::u16string> head(lines.begin() + 2, lines.begin() + 8);
-    EXPECT_EQ(head, (std::vector<std::u16string>{u"<TR>", u"<TD>ABC             </TD>", u"<TD>-3</TD>",
-                                                 u"<TD></TD>", u"<TD>CLUB        </TD>",
-                                                 u"<TD>0007          </TD>"}));
+    EXPECT_EQ(head, (std::vector<std::u16string>{
+                        u"<TR>", u"<TD>ABC             </TD>", u"<TD>-3</TD>", u"<TD></TD>",
+                        u"<TD>CLUB        </TD>", u"<TD>0007          </TD>"}));
     // Swim 0: its words, no split, a lap row of nine empty cells.
     EXPECT_EQ(lines[8], u"<TD>100m自由形 </TD><TD>予選 </TD><TD> 1:05.32</TD>");
     EXPECT_EQ(lines[9], u"<TR>");

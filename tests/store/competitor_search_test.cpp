@@ -14,7 +14,8 @@ using test::TestMachine;
 using test::writeFile;
 
 std::string ind2(const std::vector<std::pair<std::string, std::string>>& competitors) {
-    std::string file = RecordBytes(128).int32(0, static_cast<std::int32_t>(competitors.size())).str();
+    std::string file =
+        RecordBytes(128).int32(0, static_cast<std::int32_t>(competitors.size())).str();
     for (const auto& [number, name] : competitors) {
         file += RecordBytes(128).bytes(11, number).bytes(25, name).str();
     }
@@ -28,14 +29,26 @@ TEST(CompetitorSearch, NumberFilter) {
         bool matches;
     };
     const Case cases[] = {
-        {u"1", true},     {u"12", true},     {u"123", true},  {u"1234", true},
-        {u"12345", false}, {u"2", false},    {u" 1", false},  // value 1, but the blank must match too
-        {u"", true},      {u"   ", true},    {u"0", true},    {u"00", true},
-        {u"山田", true},   {u"abc", true},    {u"007", false},
-        {u"1234          ", true},  {u"123456789012345", false},  // longer than the field
+        {u"1", true},
+        {u"12", true},
+        {u"123", true},
+        {u"1234", true},
+        {u"12345", false},
+        {u"2", false},
+        {u" 1", false},  // value 1, but the blank must match too
+        {u"", true},
+        {u"   ", true},
+        {u"0", true},
+        {u"00", true},
+        {u"山田", true},
+        {u"abc", true},
+        {u"007", false},
+        {u"1234          ", true},
+        {u"123456789012345", false},  // longer than the field
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(matchesNumberFilter(number, c.filter), c.matches) << std::string(c.filter.begin(), c.filter.end());
+        EXPECT_EQ(matchesNumberFilter(number, c.filter), c.matches)
+            << std::string(c.filter.begin(), c.filter.end());
     }
     EXPECT_TRUE(matchesNumberFilter(u"007           ", u"007"));
     EXPECT_FALSE(matchesNumberFilter(u"7             ", u"007"));

@@ -33,8 +33,8 @@ TEST(MeetImport, EveryOccupiedLaneOfEveryHeatInFileOrder) {
 
     HeatTable heats(m.files(), u"D:\\taikai.dat");
     std::vector<std::u16string> index = buildSwimIndex(heats);
-    EXPECT_EQ(index, (std::vector<std::u16string>{u"", u"0007021003125000100", u"0005132004102000302",
-                                                  u"0120132888888000309"}));
+    EXPECT_EQ(index, (std::vector<std::u16string>{u"", u"0007021003125000100",
+                                                  u"0005132004102000302", u"0120132888888000309"}));
 }
 
 }  // namespace

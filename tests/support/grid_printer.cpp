@@ -3,7 +3,9 @@
 namespace quendro::test {
 namespace {
 
-bool halfWidth(char16_t c) { return c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F); }
+bool halfWidth(char16_t c) {
+    return c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F);
+}
 
 }  // namespace
 

@@ -11,7 +11,7 @@ namespace quendro::test {
 // 100 twips (half a character of the 10 pt list font): a half-width character
 // takes one column, any other two. What it printed reads as plain lines.
 class GridPrinter : public Printer {
-public:
+  public:
     void setFont(std::u16string_view name, double points) override;
     void setCurrentX(int twips) override { x_ = twips; }
     void setCurrentY(int twips) override { topTwips_ = twips; }
@@ -26,7 +26,7 @@ public:
     int topTwips_ = 0;
     Outcome outcome;  // what endDoc() answers
 
-private:
+  private:
     std::vector<std::u16string> lines_;
     int x_ = 0;
     size_t line_ = 0;

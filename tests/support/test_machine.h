@@ -6,8 +6,8 @@
 
 #include "platform/clock.h"
 #include "platform/curl_transfer.h"
-#include "platform/host_files.h"
 #include "platform/event_loop.h"
+#include "platform/host_files.h"
 #include "platform/machine.h"
 #include "tests/support/grid_printer.h"
 #include "tests/support/http_server.h"

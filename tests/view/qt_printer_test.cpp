@@ -38,14 +38,17 @@ double leftOf(const std::string& bbox, const std::string& word, int n = 0) {
 }
 
 class QtPrinterTest : public ::testing::Test {
-protected:
+  protected:
     void printList(Printer& printer, int swims) {
         printer.setFont(kLapListFont, kLapListPoints);
-        LapListHeader header{u"2010/06/29", u"9:30:00", u"県選手権", u"プール", u"2026/07/25", u"2026/07/26", u"12", {}};
-        for (size_t i = 0; i < 8; ++i) header.distanceCaptions[i] = u" " + decimalText(50 * (i + 1)) + u"m";
+        LapListHeader header{u"2010/06/29", u"9:30:00",    u"県選手権", u"プール",
+                             u"2026/07/25", u"2026/07/26", u"12",       {}};
+        for (size_t i = 0; i < 8; ++i)
+            header.distanceCaptions[i] = u" " + decimalText(50 * (i + 1)) + u"m";
         printLapListHeader(printer, header);
         printRule(printer);
-        printCompetitorLine(printer, {u"1201          ", u"山田太郎        ", u"県立第一高  ", u"33", 17});
+        printCompetitorLine(printer,
+                            {u"1201          ", u"山田太郎        ", u"県立第一高  ", u"33", 17});
         printer.endLine();
         std::array<std::u16string, 60> splits;
         splits[0] = u"   31.25";
@@ -80,10 +83,11 @@ TEST_F(QtPrinterTest, TheListLandsInAPdfAtItsTwips) {
     EXPECT_NEAR(leftOf(bbox, "1:05.32", 1) - rule, (3250 + 1000 + 200 - 250) / 20.0, 0.6);
     // Its lap under it: "(" and three blanks before the digits.
     EXPECT_NEAR(leftOf(bbox, "34\\.07\\)") - rule, (3250 + 1000 + 400 - 250) / 20.0, 0.6);
-    EXPECT_EQ(run("pdftoppm -r 60 -png -f 1 -l 1 '" + pdf.string() + "' '" + (temp.path() / "page").string() +
-                  "' && echo ok"),
+    EXPECT_EQ(run("pdftoppm -r 60 -png -f 1 -l 1 '" + pdf.string() + "' '" +
+                  (temp.path() / "page").string() + "' && echo ok"),
               "ok\n");
-    fs::copy_file(pdf, fs::path(QUENDRO_SHOT_DIR) / "lap_list.pdf", fs::copy_options::overwrite_existing);
+    fs::copy_file(pdf, fs::path(QUENDRO_SHOT_DIR) / "lap_list.pdf",
+                  fs::copy_options::overwrite_existing);
     fs::copy_file(temp.path() / "page-1.png", fs::path(QUENDRO_SHOT_DIR) / "lap_list_page1.png",
                   fs::copy_options::overwrite_existing);
 }
