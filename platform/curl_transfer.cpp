@@ -16,9 +16,14 @@ struct EasyDeleter {
 };
 using Easy = std::unique_ptr<CURL, EasyDeleter>;
 
-size_t collectBody(char* data, size_t size, size_t count, void* target) {
-    static_cast<std::string*>(target)->append(data, size * count);
-    return size * count;
+// A URL holding a control character (a NUL above all) is refused before libcurl
+// sees it, which would cut it at the NUL.
+bool usableAddress(std::u16string_view url) {
+    if (url.empty()) return false;
+    for (char16_t c : url) {
+        if (c < 0x20 || c == 0x7F) return false;
+    }
+    return true;
 }
 
 // The bytes of a PUT, handed to libcurl piece by piece.
@@ -35,32 +40,21 @@ size_t supplyUpload(char* buffer, size_t size, size_t count, void* source) {
     return n;
 }
 
-void setLimits(CURL* curl, const CurlTransfer::Limits& limits) {
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, limits.transferSeconds);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
-}
-
-// Sends the bytes; true when the server took them (a status below 400).
+// Sends the bytes; true when the server took them (a status of 2xx).
 bool put(const std::string& url, Upload upload, CurlTransfer::Limits limits) {
     Easy curl(curl_easy_init());
     if (!curl) return false;
-    std::string answer;
-    curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
+    BodySink answer;
+    configureTransfer(curl.get(), url, limits, answer);
     curl_easy_setopt(curl.get(), CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_READFUNCTION, supplyUpload);
     curl_easy_setopt(curl.get(), CURLOPT_READDATA, &upload);
     curl_easy_setopt(curl.get(), CURLOPT_INFILESIZE_LARGE,
                      static_cast<curl_off_t>(upload.bytes.size()));
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, collectBody);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &answer);
-    setLimits(curl.get(), limits);
     if (curl_easy_perform(curl.get()) != CURLE_OK) return false;
     long status = 0;
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
-    return status > 0 && status < 400;
+    return status >= 200 && status < 300;
 }
 
 }  // namespace
@@ -79,16 +73,18 @@ void CurlTransfer::waitForTransfer() {
 }
 
 std::optional<std::string> CurlTransfer::openUrl(std::u16string_view url) {
-    Easy curl(curl_easy_init());
-    if (!curl) return std::nullopt;
-    std::string address = toUtf8(url);
-    std::string body;
-    curl_easy_setopt(curl.get(), CURLOPT_URL, address.c_str());
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, collectBody);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &body);
-    setLimits(curl.get(), limits_);
-    if (curl_easy_perform(curl.get()) != CURLE_OK) return std::nullopt;
-    return body;
+    Download result = download(url);
+    if (!result.ok()) return std::nullopt;
+    return std::move(result.body);
+}
+
+Download CurlTransfer::download(std::u16string_view url) {
+    if (!usableAddress(url)) {
+        Download refused;
+        refused.failure = DownloadFailure::BadAddress;
+        return refused;
+    }
+    return downloadWithCurl(toUtf8(url), limits_);
 }
 
 bool CurlTransfer::execute(std::u16string_view url, std::u16string_view operation) {
@@ -100,6 +96,7 @@ bool CurlTransfer::execute(std::u16string_view url, std::u16string_view operatio
     waitForTransfer();  // one transfer at a time, like the component
     running_ = true;
     failed_ = false;
+    if (!usableAddress(url)) return false;
     transfer_ = std::thread([this, address = toUtf8(url), upload = std::move(upload)]() mutable {
         failed_ = !put(address, std::move(upload), limits_);
         running_ = false;

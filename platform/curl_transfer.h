@@ -3,20 +3,18 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/curl_options.h"
 #include "platform/files.h"
 #include "platform/internet_transfer.h"
 
 namespace quendro {
 
-// The internet transfer component over libcurl: HTTP (or whatever scheme the
-// base URL names) with time limits, so that an unreachable server never hangs
-// the window for long.
+// The internet transfer component over libcurl: HTTP or HTTPS with time, stall
+// and size limits, so that no server can hang the window for long or fill the
+// memory, and redirects only to the same host.
 class CurlTransfer : public InternetTransfer {
   public:
-    struct Limits {
-        long connectSeconds = 10;
-        long transferSeconds = 120;
-    };
+    using Limits = TransferLimits;
 
     // The file system reads the local file that a PUT sends.
     explicit CurlTransfer(FileSystem& files) : CurlTransfer(files, Limits{}) {}
@@ -26,6 +24,7 @@ class CurlTransfer : public InternetTransfer {
     CurlTransfer& operator=(const CurlTransfer&) = delete;
 
     std::optional<std::string> openUrl(std::u16string_view url) override;
+    Download download(std::u16string_view url) override;
     void setUrl(std::u16string url) override { url_ = std::move(url); }
     const std::u16string& url() const override { return url_; }
     bool execute(std::u16string_view url, std::u16string_view operation) override;

@@ -6,16 +6,51 @@
 
 namespace quendro {
 
+// How a download ended. Only a whole body with a status below 400 is a body;
+// every other ending is a failure that the caller reports and never stores.
+enum class DownloadFailure {
+    None,
+    NoAnswer,     // no connection, or the server closed it before answering
+    ErrorStatus,  // the server answered with a status of 400 or above
+    TooLarge,     // the body grew past the size limit
+    Stalled,      // the server stopped sending for longer than the stall limit
+    CutShort,     // the connection broke inside the body
+    BadRedirect,  // a redirect to another host or scheme, or too many of them
+    BadAddress,   // the URL cannot be used
+};
+
+struct Download {
+    DownloadFailure failure = DownloadFailure::NoAnswer;
+    long status = 0;   // HTTP status of the last answer; 0 when none came
+    std::string body;  // the whole body when ok()
+    bool ok() const { return failure == DownloadFailure::None; }
+};
+
+// What went wrong, in the words of the status line ("" when nothing did).
+std::u16string downloadFailureWord(const Download& download);
+
 // The internet transfer component of the window: downloads from the publisher's
 // web server and sends the season meet list back to it.
 class InternetTransfer {
   public:
     virtual ~InternetTransfer() = default;
 
-    // The whole body of the resource at url, in one blocking call. The HTTP status
-    // is not looked at: an error page is a body like any other. Empty only when
-    // no answer came (no connection, a broken transfer, a URL that cannot be used).
+    // The whole body of the resource at url, in one blocking call. Empty when the
+    // download failed: no answer, an error status (400 and above), a body cut
+    // short or too large, a stalled server, a URL that cannot be used.
     virtual std::optional<std::string> openUrl(std::u16string_view url) = 0;
+
+    // The same download, telling how it ended (the status of an error page, a
+    // stall, a cut). A component that knows no more than openUrl tells only
+    // whether a body came.
+    virtual Download download(std::u16string_view url) {
+        Download result;
+        if (auto body = openUrl(url)) {
+            result.failure = DownloadFailure::None;
+            result.body = std::move(*body);
+        }
+        return result;
+    }
 
     // The component's current URL.
     virtual void setUrl(std::u16string url) = 0;

@@ -28,7 +28,7 @@ bool waitForTransfer(InternetTransfer& inet) {
     return !inet.stillExecuting();
 }
 
-TEST(CurlTransfer, DownloadsTheWholeBodyWhateverTheStatus) {
+TEST(CurlTransfer, DownloadsTheWholeBodyAndNoErrorPage) {
     HttpTestServer server;
     std::string list = "\r\n,\"1234567 \x8C\xA7\x91\x49\x8E\xE8\x8C\xA0\"\r\n";
     std::string big(3'000'000, 'x');
@@ -42,10 +42,10 @@ TEST(CurlTransfer, DownloadsTheWholeBodyWhateverTheStatus) {
     EXPECT_EQ(openUrlAsText(inet, wide(server.base() + "/swim/2010/list.txt")),
               u"\r\n,\"1234567 県選手権\"\r\n");
     EXPECT_EQ(inet.openUrl(wide(server.base() + "/swim/2010/big.bin")), big);
-    // An error page is a body like any other.
-    EXPECT_EQ(inet.openUrl(wide(server.base() + "/swim/2009/list.txt")),
-              HttpTestServer::kErrorPage);
-    EXPECT_EQ(inet.openUrl(wide(server.base() + "/swim/2010/broken.txt")), "server trouble");
+    // An error page is no body.
+    EXPECT_EQ(inet.openUrl(wide(server.base() + "/swim/2009/list.txt")), std::nullopt);
+    EXPECT_EQ(inet.download(wide(server.base() + "/swim/2009/list.txt")).status, 404);
+    EXPECT_EQ(inet.openUrl(wide(server.base() + "/swim/2010/broken.txt")), std::nullopt);
     EXPECT_EQ(server.requests().front(), "GET /swim/2010/list.txt");
 }
 

@@ -18,6 +18,8 @@ HttpTestServer::HttpTestServer() : server_(std::make_unique<httplib::Server>()) 
             return;
         }
         response.status = found->second.status;
+        if (!found->second.location.empty())
+            response.set_header("Location", found->second.location);
         response.set_content(found->second.body, "application/octet-stream");
     });
     server_->Put(".*", [this](const httplib::Request& request, httplib::Response& response) {
@@ -44,7 +46,12 @@ std::string HttpTestServer::base() const {
 
 void HttpTestServer::serve(const std::string& path, std::string body, int status) {
     std::lock_guard lock(mutex_);
-    resources_[path] = Resource{std::move(body), status};
+    resources_[path] = Resource{std::move(body), status, {}};
+}
+
+void HttpTestServer::redirect(const std::string& path, std::string location, int status) {
+    std::lock_guard lock(mutex_);
+    resources_[path] = Resource{"moved", status, std::move(location)};
 }
 
 void HttpTestServer::answerPutWith(int status) {

@@ -26,6 +26,8 @@ class HttpTestServer {
     // "http://127.0.0.1:<port>"
     std::string base() const;
     void serve(const std::string& path, std::string body, int status = 200);
+    // Answers GET of path with a redirect to location.
+    void redirect(const std::string& path, std::string location, int status = 302);
     // The status that PUT answers with.
     void answerPutWith(int status);
     // The body of the last PUT to path ("" when none came).
@@ -39,6 +41,7 @@ class HttpTestServer {
     struct Resource {
         std::string body;
         int status;
+        std::string location;
     };
 
     std::unique_ptr<httplib::Server> server_;

@@ -1,0 +1,142 @@
+#include "platform/curl_options.h"
+
+#include <memory>
+
+namespace quendro {
+namespace {
+
+struct EasyDeleter {
+    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+struct UrlDeleter {
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+
+size_t collectCapped(char* data, size_t size, size_t count, void* target) {
+    auto* sink = static_cast<BodySink*>(target);
+    size_t n = size * count;
+    if (sink->bytes.size() + n > sink->cap) {
+        sink->overflow = true;
+        return 0;  // a short count ends the transfer with CURLE_WRITE_ERROR
+    }
+    sink->bytes.append(data, n);
+    return n;
+}
+
+// Scheme and host of an address, the host in lower case; empty when it cannot be parsed.
+std::optional<std::pair<std::string, std::string>> schemeAndHost(const std::string& address) {
+    std::unique_ptr<CURLU, UrlDeleter> url(curl_url());
+    if (!url || curl_url_set(url.get(), CURLUPART_URL, address.c_str(), 0) != CURLUE_OK)
+        return std::nullopt;
+    char* scheme = nullptr;
+    char* host = nullptr;
+    std::optional<std::pair<std::string, std::string>> parts;
+    if (curl_url_get(url.get(), CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
+        curl_url_get(url.get(), CURLUPART_HOST, &host, 0) == CURLUE_OK) {
+        std::string h = host;
+        for (char& c : h) {
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        }
+        parts.emplace(scheme, h);
+    }
+    curl_free(scheme);
+    curl_free(host);
+    return parts;
+}
+
+bool connected(CURL* curl) {
+    curl_off_t connect = 0;
+    curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connect);
+    return connect > 0;
+}
+
+}  // namespace
+
+void configureTransfer(CURL* curl, const std::string& url, const TransferLimits& limits,
+                       BodySink& sink) {
+    sink.cap = limits.maxBodyBytes;
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, limits.transferSeconds);
+    // Less than one byte a second for stallSeconds: the server has stopped.
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
+    // A size announced in advance fails at once; any other body at the cap.
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBodyBytes));
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collectCapped);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+}
+
+Download finishTransfer(CURL* curl, CURLcode code, BodySink& sink) {
+    Download result;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
+    switch (code) {
+        case CURLE_OK:
+            if (result.status >= 400) {
+                result.failure = DownloadFailure::ErrorStatus;
+            } else if (result.status >= 300) {
+                result.failure = DownloadFailure::BadRedirect;
+            } else {
+                result.failure = DownloadFailure::None;
+                result.body = std::move(sink.bytes);
+            }
+            break;
+        case CURLE_WRITE_ERROR:
+        case CURLE_FILESIZE_EXCEEDED:
+            result.failure = sink.overflow || code == CURLE_FILESIZE_EXCEEDED
+                                 ? DownloadFailure::TooLarge
+                                 : DownloadFailure::CutShort;
+            break;
+        case CURLE_OPERATION_TIMEDOUT:
+            result.failure = connected(curl) ? DownloadFailure::Stalled : DownloadFailure::NoAnswer;
+            break;
+        case CURLE_PARTIAL_FILE:
+        case CURLE_RECV_ERROR:
+            result.failure = result.status > 0 ? DownloadFailure::CutShort : DownloadFailure::NoAnswer;
+            break;
+        case CURLE_URL_MALFORMAT: result.failure = DownloadFailure::BadAddress; break;
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            // A scheme other than http or https; or, once connected, an answer
+            // that is no HTTP at all.
+            result.failure = connected(curl) ? DownloadFailure::NoAnswer : DownloadFailure::BadAddress;
+            break;
+        case CURLE_TOO_MANY_REDIRECTS: result.failure = DownloadFailure::BadRedirect; break;
+        default: result.failure = DownloadFailure::NoAnswer; break;
+    }
+    return result;
+}
+
+std::optional<std::string> sameHostRedirect(CURL* curl, const std::string& from) {
+    char* location = nullptr;
+    if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location) != CURLE_OK || !location)
+        return std::nullopt;
+    std::string target = location;
+    auto origin = schemeAndHost(from);
+    auto next = schemeAndHost(target);
+    if (!origin || !next) return std::nullopt;
+    if (next->first != "http" && next->first != "https") return std::nullopt;
+    if (next->second != origin->second) return std::nullopt;
+    return target;
+}
+
+Download downloadWithCurl(const std::string& url, const TransferLimits& limits) {
+    std::string address = url;
+    for (int redirects = 0;; ++redirects) {
+        std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
+        if (!curl) return Download{};
+        BodySink sink;
+        configureTransfer(curl.get(), address, limits, sink);
+        CURLcode code = curl_easy_perform(curl.get());
+        Download result = finishTransfer(curl.get(), code, sink);
+        if (result.failure != DownloadFailure::BadRedirect || code != CURLE_OK) return result;
+        auto next = sameHostRedirect(curl.get(), address);
+        if (!next || redirects >= limits.maxRedirects) return result;
+        address = *next;
+    }
+}
+
+}  // namespace quendro

@@ -1,0 +1,169 @@
+// Downloads from servers that misbehave: every ending is a failure that says
+// what happened, within the limits, and never a body.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+
+#include "platform/curl_transfer.h"
+#include "platform/text_rules.h"
+#include "tests/support/http_server.h"
+#include "tests/support/raw_server.h"
+#include "tests/support/test_machine.h"
+
+namespace quendro {
+namespace {
+
+using test::HttpTestServer;
+using test::RawServer;
+using Clock = std::chrono::steady_clock;
+
+// Short limits, so that a stall is seen within two seconds.
+CurlTransfer::Limits quickLimits() {
+    CurlTransfer::Limits limits;
+    limits.connectSeconds = 5;
+    limits.transferSeconds = 20;
+    limits.stallSeconds = 2;
+    limits.maxBodyBytes = 1 << 20;
+    return limits;
+}
+
+struct HttpCase {
+    const char* name;
+    std::function<void(HttpTestServer&)> setUp;
+    const char* path;
+    DownloadFailure failure;
+    long status;
+};
+
+TEST(HostileServer, ErrorStatusesAndRedirectsAreFailures) {
+    const HttpCase cases[] = {
+        {"found", [](HttpTestServer& s) { s.serve("/a.txt", "body"); }, "/a.txt",
+         DownloadFailure::None, 200},
+        {"not found", [](HttpTestServer&) {}, "/none.txt", DownloadFailure::ErrorStatus, 404},
+        {"server error", [](HttpTestServer& s) { s.serve("/a.txt", "trouble", 500); }, "/a.txt",
+         DownloadFailure::ErrorStatus, 500},
+        {"forbidden", [](HttpTestServer& s) { s.serve("/a.txt", "no", 403); }, "/a.txt",
+         DownloadFailure::ErrorStatus, 403},
+        {"same host redirect",
+         [](HttpTestServer& s) {
+             s.redirect("/old.txt", "/a.txt");
+             s.serve("/a.txt", "body");
+         },
+         "/old.txt", DownloadFailure::None, 200},
+        {"other host redirect",
+         [](HttpTestServer& s) { s.redirect("/old.txt", "http://localhost:1/a.txt"); },
+         "/old.txt", DownloadFailure::BadRedirect, 302},
+        {"other scheme redirect",
+         [](HttpTestServer& s) { s.redirect("/old.txt", "ftp://127.0.0.1/a.txt"); }, "/old.txt",
+         DownloadFailure::BadRedirect, 302},
+        {"redirect loop",
+         [](HttpTestServer& s) {
+             s.redirect("/a.txt", "/b.txt");
+             s.redirect("/b.txt", "/a.txt");
+         },
+         "/a.txt", DownloadFailure::BadRedirect, 302},
+    };
+    test::TestMachine m;
+    for (const HttpCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        HttpTestServer server;
+        c.setUp(server);
+        CurlTransfer inet(m.files(), quickLimits());
+        std::u16string url = fromUtf8(server.base() + c.path);
+        Download result = inet.download(url);
+        EXPECT_EQ(result.failure, c.failure);
+        EXPECT_EQ(result.status, c.status);
+        // openUrl gives a body only when the download succeeded.
+        EXPECT_EQ(inet.openUrl(url).has_value(), c.failure == DownloadFailure::None);
+        EXPECT_EQ(result.body, result.ok() ? "body" : "");
+        EXPECT_EQ(downloadFailureWord(result).empty(), result.ok());
+        // A redirect loop is cut after a few rounds.
+        EXPECT_LE(server.requests().size(), 14u);
+    }
+}
+
+struct RawCase {
+    const char* name;
+    RawServer::Behaviour behaviour;
+    DownloadFailure failure;
+};
+
+TEST(HostileServer, SilenceCutsAndEndlessBodiesEndWithinTheLimits) {
+    const RawCase cases[] = {
+        {"accepts and says nothing", [](RawServer& s, int) { s.holdSilent(); },
+         DownloadFailure::Stalled},
+        {"stops inside the body",
+         [](RawServer& s, int socket) {
+             RawServer::send(socket, "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\nabc");
+             s.holdSilent();
+         },
+         DownloadFailure::Stalled},
+        {"closes inside the body",
+         [](RawServer&, int socket) { RawServer::closeMidBody(socket, 1000, 100); },
+         DownloadFailure::CutShort},
+        {"closes before answering", [](RawServer&, int) {}, DownloadFailure::NoAnswer},
+        {"endless chunked body", [](RawServer& s, int socket) { s.endlessBody(socket); },
+         DownloadFailure::TooLarge},
+        {"announces a body over the limit",
+         [](RawServer& s, int socket) {
+             RawServer::send(socket, "HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\n");
+             s.holdSilent();
+         },
+         DownloadFailure::TooLarge},
+        {"garbage instead of HTTP",
+         [](RawServer&, int socket) { RawServer::send(socket, "\x81\x40 hello\r\n\r\n"); },
+         DownloadFailure::NoAnswer},
+    };
+    test::TestMachine m;
+    for (const RawCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        RawServer server(c.behaviour);
+        CurlTransfer inet(m.files(), quickLimits());
+        auto start = Clock::now();
+        Download result = inet.download(fromUtf8(server.base() + "/swim/2010/list.txt"));
+        auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        EXPECT_EQ(result.failure, c.failure);
+        EXPECT_TRUE(result.body.empty());
+        EXPECT_LT(seconds, 9.0);  // a stall of two seconds, measured over libcurl's average
+    }
+}
+
+TEST(HostileServer, TheDefaultLimitsStopAnEndlessBodyAt64MegabytesAndASilentServerInTenSeconds) {
+    test::TestMachine m;
+    CurlTransfer inet(m.files());
+    {
+        RawServer endless([](RawServer& s, int socket) { s.endlessBody(socket); });
+        Download result = inet.download(fromUtf8(endless.base() + "/big"));
+        EXPECT_EQ(result.failure, DownloadFailure::TooLarge);
+    }
+    RawServer silent([](RawServer& s, int) { s.holdSilent(); });
+    auto start = Clock::now();
+    EXPECT_EQ(inet.openUrl(fromUtf8(silent.base() + "/swim/2010/list.txt")), std::nullopt);
+    auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    EXPECT_GE(seconds, 9.0);
+    EXPECT_LT(seconds, 15.0);
+}
+
+TEST(HostileServer, AddressesThatCannotBeUsedAreRefused) {
+    test::TestMachine m;
+    CurlTransfer inet(m.files(), quickLimits());
+    HttpTestServer server;
+    server.serve("/a.txt", "body");
+    const std::u16string refused[] = {
+        fromUtf8(server.base()) + std::u16string(u"/a.txt\0/../b", 12),  // NUL inside
+        fromUtf8(server.base()) + u"/a.txt\r\nX: y",
+        u"file:///etc/passwd",
+        u"",
+    };
+    for (const std::u16string& url : refused) {
+        Download result = inet.download(url);
+        EXPECT_EQ(result.failure, DownloadFailure::BadAddress) << toUtf8(url);
+    }
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_FALSE(inet.execute(fromUtf8(server.base()) + std::u16string(u"/x\0y", 4),
+                              u"PUT c:\\quendro\\temp\\list.dat"));
+}
+
+}  // namespace
+}  // namespace quendro
