@@ -4,6 +4,14 @@
 
 namespace quendro {
 
+FileStatus FileSystem::moveFile(std::u16string_view from, std::u16string_view to) {
+    std::string bytes;
+    FileStatus status = readBytes(from, bytes);
+    if (status == FileStatus::Ok) status = writeBytes(to, bytes);
+    if (status == FileStatus::Ok) status = deleteFile(from);
+    return status;
+}
+
 FileStatus readText(FileSystem& files, std::u16string_view path, std::u16string& text) {
     std::string bytes;
     FileStatus status = files.readBytes(path, bytes);

@@ -29,7 +29,8 @@ class RecordFile {
     virtual std::string record(std::int64_t number) = 0;
 };
 
-// What the program asks of the file system. Paths are in the program's own form,
+// What the program asks of the file system. A path holding a NUL names no file.
+// Paths are in the program's own form,
 // as the site control file and the meet header write them: "c:\quendro\temp\kijun.dat",
 // "D:\meet\", or relative to the current folder ("..\ctl\dr_kyo.ctl").
 class FileSystem {
@@ -42,6 +43,9 @@ class FileSystem {
     virtual FileStatus writeBytes(std::u16string_view path, std::string_view bytes) = 0;
     // Adds to the end of the file, creating it when it is missing.
     virtual FileStatus appendBytes(std::u16string_view path, std::string_view bytes) = 0;
+    // Puts the file at from in the place of the file at to, whole. The file
+    // system of the machine does it in one step; this one copies and deletes.
+    virtual FileStatus moveFile(std::u16string_view from, std::u16string_view to);
     // Deletes a file; NotFound when there is none.
     virtual FileStatus deleteFile(std::u16string_view path) = 0;
     // Creates one folder; its parent must exist.

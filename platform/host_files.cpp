@@ -40,8 +40,14 @@ FileStatus missingStatus(const fs::path& host) {
     return FileStatus::PathNotFound;
 }
 
+// A NUL would cut the host's path short where the program's path goes on: such
+// a path names nothing.
+bool holdsNul(std::u16string_view path) {
+    return path.find(u'\0') != std::u16string_view::npos;
+}
+
 bool namesNoFile(std::u16string_view path) {
-    return path.empty() || path.back() == u'\\' || path.back() == u'/';
+    return path.empty() || path.back() == u'\\' || path.back() == u'/' || holdsNul(path);
 }
 
 bool writeAll(int fd, std::string_view bytes) {
@@ -130,11 +136,12 @@ FileStatus HostFileSystem::writeBytes(std::u16string_view path, std::string_view
     if (fs::is_directory(host, ec)) return FileStatus::BadName;
     if (!fs::is_directory(host.parent_path(), ec)) return FileStatus::PathNotFound;
     // The new content goes to a file of its own first, so that a failed write
-    // never leaves the old file half overwritten.
-    fs::path temporary = host;
-    temporary += ".quendro-new";
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // never leaves the old file half overwritten. That file is new, made with a
+    // name of its own: nothing planted under its name is followed or overwritten.
+    std::string temporary = host.string() + ".quendro-XXXXXX";
+    int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return statusOf(errno);
+    ::fchmod(fd, 0644);
     bool ok = writeAll(fd, bytes);
     int error = errno;
     if (::close(fd) != 0 && ok) {
@@ -166,6 +173,14 @@ FileStatus HostFileSystem::appendBytes(std::u16string_view path, std::string_vie
     return ok ? FileStatus::Ok : statusOf(error);
 }
 
+FileStatus HostFileSystem::moveFile(std::u16string_view from, std::u16string_view to) {
+    if (namesNoFile(from) || namesNoFile(to)) return FileStatus::BadName;
+    fs::path source = map_.toHost(from);
+    fs::path target = map_.toHost(to);
+    if (::rename(source.c_str(), target.c_str()) == 0) return FileStatus::Ok;
+    return errno == ENOENT ? missingStatus(source) : statusOf(errno);
+}
+
 FileStatus HostFileSystem::deleteFile(std::u16string_view path) {
     if (namesNoFile(path)) return FileStatus::BadName;
     fs::path host = map_.toHost(path);
@@ -175,12 +190,14 @@ FileStatus HostFileSystem::deleteFile(std::u16string_view path) {
 }
 
 FileStatus HostFileSystem::makeFolder(std::u16string_view path) {
+    if (path.empty() || holdsNul(path)) return FileStatus::BadName;
     fs::path host = map_.toHost(path);
     if (::mkdir(host.c_str(), 0755) == 0) return FileStatus::Ok;
     return errno == ENOENT ? FileStatus::PathNotFound : statusOf(errno);
 }
 
 std::u16string HostFileSystem::folderName(std::u16string_view path) {
+    if (holdsNul(path)) return {};
     fs::path host = map_.toHost(path);
     std::error_code ec;
     if (!fs::exists(host, ec)) return {};
@@ -191,7 +208,7 @@ std::u16string HostFileSystem::folderName(std::u16string_view path) {
 
 bool HostFileSystem::folderExists(std::u16string_view path) {
     std::error_code ec;
-    return !path.empty() && fs::is_directory(map_.toHost(path), ec);
+    return !path.empty() && !holdsNul(path) && fs::is_directory(map_.toHost(path), ec);
 }
 
 std::unique_ptr<RecordFile> HostFileSystem::openRecords(std::u16string_view path, int recordLength,
@@ -227,6 +244,7 @@ std::vector<std::u16string> HostFileSystem::drives() {
 
 std::vector<std::u16string> HostFileSystem::subfolders(std::u16string_view path) {
     std::vector<std::string> names;
+    if (holdsNul(path)) return {};
     std::error_code ec;
     fs::directory_iterator it(map_.toHost(path), ec);
     if (!ec) {

@@ -16,6 +16,7 @@ class HostFileSystem : public FileSystem {
     FileStatus readBytes(std::u16string_view path, std::string& bytes) override;
     FileStatus writeBytes(std::u16string_view path, std::string_view bytes) override;
     FileStatus appendBytes(std::u16string_view path, std::string_view bytes) override;
+    FileStatus moveFile(std::u16string_view from, std::u16string_view to) override;
     FileStatus deleteFile(std::u16string_view path) override;
     FileStatus makeFolder(std::u16string_view path) override;
     std::u16string folderName(std::u16string_view path) override;

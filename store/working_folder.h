@@ -1,6 +1,8 @@
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -20,5 +22,18 @@ inline constexpr std::u16string_view kWorkingLapFile = u"c:\\quendro\\temp\\t.tx
 // Creates the working folder and its parent where they are missing. False when
 // a folder could not be made.
 bool ensureWorkingFolder(FileSystem& files);
+
+// A file's new content.
+struct NewFile {
+    std::u16string_view path;
+    std::string bytes;
+};
+// Replaces the files all together or not at all: every new content is written
+// beside its file first, and only when all of them are on disk do they take
+// the places of the old files. On a failure the old files stay as they were and
+// the status of the failed write comes back.
+FileStatus replaceFilesTogether(FileSystem& files, const std::vector<NewFile>& newFiles);
+// The same for files of the working folder, which is made when it is missing.
+FileStatus replaceWorkingFiles(FileSystem& files, const std::vector<NewFile>& newFiles);
 
 }  // namespace quendro
