@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 #include "app/meet_header.h"
 #include "app/server_addresses.h"
+#include "app/status_words.h"
 #include "store/meet_import.h"
 #include "store/working_folder.h"
 
@@ -17,6 +18,17 @@ bool fileReadable(FileSystem& files, std::u16string_view path) {
 void MainWindow::cmdKakutei_Click() {
     setMousePointer(MousePointer::Hourglass);
     statusText.clear();
+    // What the boxes showed, for a download that fails: the last good meet stays.
+    const std::u16string shown[] = {txtNa.text(), txtSdate.text(), txtEdate.text(),
+                                    txtBasho.text()};
+    auto giveUp = [&](std::u16string word) {
+        txtNa.setText(shown[0]);
+        txtSdate.setText(shown[1]);
+        txtEdate.setText(shown[2]);
+        txtBasho.setText(shown[3]);
+        statusText = std::move(word);
+        setMousePointer(MousePointer::Default);
+    };
     txtNa.setText(u"読み込み中");
     txtSdate.setText(u"");
     txtEdate.setText(u"");
@@ -30,26 +42,24 @@ void MainWindow::cmdKakutei_Click() {
         if (selectedDir.empty() || selectedDir.back() != u'\\') selectedDir += u"\\";
         std::u16string folder = meetFolderUrl(txtTaikai.text(), seasonYear, meetCode);
         lblWeb.caption = folder;
-        // The three files of the meet folder become the working files, byte for byte.
+        showWork();
+        // The three files of the meet folder become the working files, byte for
+        // byte, all three or none: the files on disk and the meet in the window
+        // always belong to the same import.
+        std::vector<NewFile> arrived;
         for (const MeetFile& file : meetFilesToDownload()) {
             std::u16string url = folder + std::u16string(file.serverName);
-            auto body = Inet1.openUrl(url);
-            if (!body) {
-                txtNa.setText(u"");
-                statusText = u"ダウンロードできませんでした: " + url;
-                setMousePointer(MousePointer::Default);
+            Download body = Inet1.download(url);
+            if (!body.ok()) {
+                giveUp(u"ダウンロードできませんでした (" + downloadFailureWord(body) + u"): " + url);
                 return;
             }
-            FileStatus written = files.writeBytes(file.workingPath, *body);
-            if (written != FileStatus::Ok && ensureWorkingFolder(files)) {
-                written = files.writeBytes(file.workingPath, *body);
-            }
-            if (written != FileStatus::Ok) {
-                txtNa.setText(u"");
-                statusText = u"保存できませんでした: " + std::u16string(file.workingPath);
-                setMousePointer(MousePointer::Default);
-                return;
-            }
+            arrived.push_back({file.workingPath, std::move(body.body)});
+        }
+        FileStatus written = replaceWorkingFiles(files, arrived);
+        if (written != FileStatus::Ok) {
+            giveUp(workingFolderWord(written));
+            return;
         }
         ReadMeetHeader();
         PrepareLapGrid();
@@ -58,10 +68,20 @@ void MainWindow::cmdKakutei_Click() {
     } else {
         dataDir = Dir1.path() + u"\\";
         lblWeb.caption = dataDir;
+        showWork();
+        headerPath = dataDir + std::u16string(kMeetHeaderName);
+        if (!fileReadable(files, headerPath)) {
+            // No header, no meet: nothing of the meet shown before stays, so that
+            // no competitor of another meet is listed against this folder's heats.
+            txtNa.setText(u"");
+            txtCode.setText(u"");
+            txtRyaku.setText(u"");
+            resultDir.clear();
+            resultFile.clear();
+        }
         ReadMeetHeader();
         PrepareLapGrid();
         heatTablePath = dataDir + u"taikai.dat";
-        headerPath = dataDir + std::u16string(kMeetHeaderName);
     }
 
     HeatTable heats(files, heatTablePath);
@@ -78,6 +98,8 @@ void MainWindow::cmdKakutei_Click() {
         statusText = u"ファイルがありません: " + headerPath;
     } else if (!fileReadable(files, heatTablePath)) {
         statusText = u"ファイルがありません: " + heatTablePath;
+    } else {
+        statusText = u"読み込みました: " + lblWeb.caption;
     }
     setMousePointer(MousePointer::Default);
 }

@@ -67,6 +67,10 @@ void MainWindow::setMousePointer(MousePointer pointer) {
     if (onMousePointer) onMousePointer(pointer);
 }
 
+void MainWindow::showWork() {
+    if (onShowWork) onShowWork();
+}
+
 void MainWindow::showFolderInDirList(const std::u16string& folder) {
     if (folder.empty()) return;  // no data folder named: the list keeps the current folder
     if (!machine_.files.folderExists(folder)) {

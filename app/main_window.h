@@ -30,6 +30,10 @@ class MainWindow {
     std::function<void(MousePointer)> onMousePointer;
     // A failure that no procedure handles itself is told here, in Japanese.
     std::u16string statusText;
+    // Lets the view draw the window as it stands (words, captions, pointer)
+    // before a download blocks it; the view hooks onShowWork.
+    void showWork();
+    std::function<void()> onShowWork;
 
     // ---- Controls -----------------------------------------------------------
     TextBox txtBango;  // competitor number filter
@@ -135,12 +139,17 @@ class MainWindow {
 
   private:
     void layOutControls();
+    // Empties the lap grid: no swim is chosen.
+    void clearLaps();
     void connectHandlers();
     // Shows the folder in Dir1 when it exists; otherwise Dir1 keeps its folder
     // and the status line says so.
     void showFolderInDirList(const std::u16string& folder);
 
     Machine machine_;
+    // Whether the last swim chosen had its lap file read; the reports count
+    // the swims whose lap file could not be read.
+    bool lapFileRead_ = true;
 };
 
 }  // namespace quendro

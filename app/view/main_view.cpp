@@ -102,6 +102,11 @@ MainView::MainView(MainWindow& model, FileSystem& files, QWidget* parent)
     status_->setGeometry(0, pixels(model_.clientArea.height), width(), kStatusHeight);
     status_->setFrameShape(QFrame::StyledPanel);
     model_.onMousePointer = [this](MousePointer pointer) { showPointer(pointer); };
+    // Before a download blocks the window, what the model says now is drawn.
+    model_.onShowWork = [this] {
+        refresh();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
     refresh();
     widgets.at(&model_.txtBango)->setFocus();
 }
@@ -313,6 +318,7 @@ void MainView::fillDirList(DirList& dir, QWidget* widget) {
 
 MainView::~MainView() {
     model_.onMousePointer = nullptr;
+    model_.onShowWork = nullptr;
 }
 
 void MainView::closeEvent(QCloseEvent* event) {

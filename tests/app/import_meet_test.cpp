@@ -83,7 +83,7 @@ TEST_F(ImportMeetTest, InternetModeDownloadsTheMeetIntoTheWorkingFolder) {
     // The search ran with the filter in the number box.
     EXPECT_EQ(window.hitCount, 2);
     EXPECT_EQ(window.mousePointer, MousePointer::Default);
-    EXPECT_TRUE(window.statusText.empty());
+    EXPECT_EQ(window.statusText, u"読み込みました: " + m.serverBase() + u"2026/2026001/");
 }
 
 TEST_F(ImportMeetTest, AFailedDownloadStopsTheImportAndSaysSo) {
@@ -96,7 +96,8 @@ TEST_F(ImportMeetTest, AFailedDownloadStopsTheImportAndSaysSo) {
     window.cmdKakutei.click();
     EXPECT_EQ(readFile(m.workingFolder() / "kijun.dat"), "old header");
     EXPECT_EQ(window.statusText,
-              u"ダウンロードできませんでした: http://127.0.0.1:1/swim/2026/2026001/taikai.txt");
+              u"ダウンロードできませんでした (サーバーから応答がありません): "
+              u"http://127.0.0.1:1/swim/2026/2026001/taikai.txt");
     EXPECT_EQ(window.txtNa.text(), u"");
     EXPECT_EQ(window.mousePointer, MousePointer::Default);
 }
@@ -115,7 +116,7 @@ TEST_F(ImportMeetTest, LocalModeAdoptsTheChosenFolder) {
     EXPECT_EQ(window.txtCode.text(), u"LOCAL01");
     EXPECT_EQ(window.resultDir, u"D:\\kekka\\");
     EXPECT_EQ(window.swimTableCount, 10);
-    EXPECT_TRUE(window.statusText.empty());
+    EXPECT_EQ(window.statusText, u"読み込みました: D:\\meet\\");
 }
 
 TEST_F(ImportMeetTest, AFolderWithoutTheMeetImportsAnEmptyMeet) {
@@ -128,7 +129,7 @@ TEST_F(ImportMeetTest, AFolderWithoutTheMeetImportsAnEmptyMeet) {
     EXPECT_EQ(window.meetHeatCount, 0);
     EXPECT_EQ(window.swimTableCount, 0);
     EXPECT_EQ(window.swimTable, std::vector<std::u16string>{u""});
-    EXPECT_EQ(window.txtNa.text(), u"読み込み中");  // no header replaced it
+    EXPECT_EQ(window.txtNa.text(), u"");  // no header: no meet name, and no word of work left
     EXPECT_EQ(window.statusText, u"ファイルがありません: D:\\\\kijun.dat");
 }
 

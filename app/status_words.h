@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/files.h"
+
+namespace quendro {
+
+// The status line's word for a working folder that cannot be written: the
+// folder is named, and whether writing was refused or failed (a full disk).
+std::u16string workingFolderWord(FileStatus status);
+
+// A report's status line: what was done, and how many swims went without
+// their splits because their lap file could not be read.
+std::u16string reportWord(std::u16string_view done, int unreadSwims);
+
+}  // namespace quendro
