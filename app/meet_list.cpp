@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/server_addresses.h"
+#include "app/status_words.h"
 #include "platform/field_reader.h"
 #include "platform/text_rules.h"
 #include "store/working_folder.h"
@@ -66,22 +67,36 @@ void MainWindow::BuildMeetList() {
     lstTaikai.clear();
 
     std::u16string url = meetListUrl(txtTaikai.text(), seasonYear);
-    bool listed = false;
-    for (int attempt = 0; attempt < kMeetListAttempts && !listed; ++attempt) {
-        auto body = Inet1.openUrl(url);
-        if (!body) continue;
-        if (files.writeBytes(kWorkingList, *body) != FileStatus::Ok) {
-            ensureWorkingFolder(files);  // the folder may be missing: made, then fetched again
-            continue;
+    showWork();
+    statusText = u"大会一覧を読み込めませんでした: " + url;
+    for (int attempt = 0; attempt < kMeetListAttempts; ++attempt) {
+        Download body = Inet1.download(url);
+        if (!body.ok()) {
+            if (body.failure == DownloadFailure::ErrorStatus && body.status == 404) {
+                statusText = u"この年度の大会一覧はまだありません: " + url;
+                break;
+            }
+            statusText = u"大会一覧を読み込めませんでした (" + downloadFailureWord(body) + u"): " + url;
+            // Only a server that did not answer is asked again: an error page, a
+            // stall or an endless body would only come again.
+            if (body.failure == DownloadFailure::NoAnswer) continue;
+            break;
+        }
+        FileStatus written = files.writeBytes(kWorkingList, body.body);
+        // The folder may be missing: it is made, and the list fetched again.
+        if (written == FileStatus::PathNotFound && ensureWorkingFolder(files)) continue;
+        if (written != FileStatus::Ok) {
+            statusText = workingFolderWord(written);
+            break;
         }
         std::u16string text;
         if (readText(files, kWorkingList, text) != FileStatus::Ok) continue;
         int counter = 0;
         for (auto& entry : meetListEntries(std::move(text)))
             lstTaikai.setItem(counter++, std::move(entry));
-        listed = true;
+        statusText.clear();
+        break;
     }
-    statusText = listed ? u"" : u"大会一覧を読み込めませんでした: " + url;
     setMousePointer(MousePointer::Default);
 }
 

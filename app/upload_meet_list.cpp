@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 #include "app/server_addresses.h"
+#include "app/status_words.h"
+#include "platform/shift_jis.h"
 #include "store/meet_list_upload.h"
 #include "store/working_folder.h"
 
@@ -8,26 +10,27 @@ namespace quendro {
 void MainWindow::cmdWebUp_Click() {
     setMousePointer(MousePointer::Hourglass);
     FileSystem& files = machine_.files;
-    files.deleteFile(kWorkingList);  // no copy yet is no error
 
-    // The season's list as it stands on the server, and this meet after it.
+    // The season's list as it stands on the server, and this meet after it. A
+    // season without a list yet (404) starts an empty one; any other failure
+    // sends nothing, so that the server's list is never replaced by a part of it.
     std::u16string season = seasonFolderUrl(txtTaikai.text(), seasonYear);
     std::u16string source = meetListUrl(txtTaikai.text(), seasonYear);
-    auto body = Inet1.openUrl(source);
-    if (!body) {
-        statusText = u"大会一覧を読み込めませんでした: " + source;
+    showWork();
+    Download list = Inet1.download(source);
+    bool noListYet = list.failure == DownloadFailure::ErrorStatus && list.status == 404;
+    if (!list.ok() && !noListYet) {
+        statusText = u"大会一覧を読み込めませんでした (" + downloadFailureWord(list) +
+                     u"): " + source + u"  送信していません";
         setMousePointer(MousePointer::Default);
         return;
     }
-    FileStatus written = files.writeBytes(kWorkingList, *body);
-    if (written != FileStatus::Ok && ensureWorkingFolder(files))
-        written = files.writeBytes(kWorkingList, *body);
-    if (written == FileStatus::Ok) {
-        written =
-            appendText(files, kWorkingList, meetListEntryLine(txtCode.text(), txtRyaku.text()));
-    }
+    std::string bytes = list.ok() ? std::move(list.body) : std::string();
+    bytes += encodeShiftJis(meetListEntryLine(txtCode.text(), txtRyaku.text()));
+    // The working copy is replaced only by the whole new list.
+    FileStatus written = replaceWorkingFiles(files, {{kWorkingList, std::move(bytes)}});
     if (written != FileStatus::Ok) {
-        statusText = u"保存できませんでした: " + std::u16string(kWorkingList);
+        statusText = workingFolderWord(written);
         setMousePointer(MousePointer::Default);
         return;
     }
@@ -41,7 +44,8 @@ void MainWindow::cmdWebUp_Click() {
     }
     // The window goes on handling its events while the list is sent.
     while (Inet1.stillExecuting()) machine_.events.processEvents();
-    statusText = Inet1.executeFailed() ? u"送信できませんでした: " + target : u"";
+    statusText = Inet1.executeFailed() ? u"送信できませんでした: " + target
+                                       : u"大会一覧を送信しました: " + target;
     setMousePointer(MousePointer::Default);
 }
 

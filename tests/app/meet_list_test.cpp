@@ -66,8 +66,10 @@ TEST_F(MeetListTest, EveryKeystrokeOfTheSeasonFetchesAList) {
               (std::vector<std::string>{"GET /swim/2/list.txt", "GET /swim/20/list.txt",
                                         "GET /swim/200/list.txt", "GET /swim/2009/list.txt"}));
     EXPECT_EQ(window.lblWeb.caption, base() + u"2009/");
-    // The server answered the unknown seasons with its error page, which is listed.
-    EXPECT_EQ(window.lstTaikai.items().front().substr(0, 6), u"<HTML>");
+    // The server answered the unknown seasons with 404: no list yet, and its
+    // error page is never listed.
+    EXPECT_EQ(window.lstTaikai.listCount(), 0);
+    EXPECT_EQ(window.statusText, u"この年度の大会一覧はまだありません: " + base() + u"2009/list.txt");
 }
 
 TEST_F(MeetListTest, ChoosingAMeetSetsItsCode) {

@@ -39,7 +39,7 @@ TEST_F(UploadTest, TheMeetIsAppendedToTheSeasonsListAndSentBack) {
     EXPECT_EQ(readFile(m.workingFolder() / "list.dat"), expected);
     EXPECT_EQ(window.Inet1.url(), m.serverBase() + u"2010/");
     EXPECT_EQ(window.mousePointer, MousePointer::Default);
-    EXPECT_TRUE(window.statusText.empty());
+    EXPECT_EQ(window.statusText, u"大会一覧を送信しました: " + m.serverBase() + u"2010/list.dat");
     // The meet list box is not reloaded.
     EXPECT_EQ(window.lstTaikai.listCount(), 0);
 }
@@ -58,7 +58,8 @@ TEST_F(UploadTest, FailuresLeaveTheProgramRunningAndSaySo) {
     window.txtTaikai.setText(u"http://127.0.0.1:1/swim/");
     window.cmdWebUp.click();
     EXPECT_EQ(window.statusText,
-              u"大会一覧を読み込めませんでした: http://127.0.0.1:1/swim/2010/list.txt");
+              u"大会一覧を読み込めませんでした (サーバーから応答がありません): "
+              u"http://127.0.0.1:1/swim/2010/list.txt  送信していません");
     EXPECT_EQ(window.mousePointer, MousePointer::Default);
 
     // The server refuses the list.
