@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/status_words.h"
 #include "reports/lap_list.h"
 #include "store/competitor_search.h"
 
@@ -16,19 +17,26 @@ void MainWindow::cmdLp_Click() {
     for (size_t i = 0; i < 8; ++i) header.distanceCaptions[i] = lblShu[i].caption;
     printLapListHeader(printer, header);
 
+    int unread = 0;  // swims whose lap file could not be read
     for (int p = 0; p < hitCount; ++p) {
         printRule(printer);
-        lstNamae.setListIndex(p);  // lists the competitor's swims
+        lstNamae.choose(p);  // lists the competitor's swims
         printCompetitorLine(printer, competitors.competitor(hitRecords[static_cast<size_t>(p)]));
         printer.endLine();
         for (int s = 0; s < swimCount && s < lstShumoku.listCount(); ++s) {
-            lstShumoku.setListIndex(s);  // reads the swim's splits
+            lstShumoku.choose(s);  // reads the swim's splits, also those of a swim chosen before
+            if (!lapFileRead_) ++unread;
             printSwim(printer, lstShumoku.items()[static_cast<size_t>(s)], splitTimes, splitCount);
         }
     }
     printRule(printer);
     Printer::Outcome outcome = printer.endDoc();
-    if (!outcome.ok || !outcome.word.empty()) statusText = outcome.word;
+    // The outcome of this print replaces whatever the status line said before.
+    if (!outcome.ok) {
+        statusText = outcome.word;
+    } else {
+        statusText = reportWord(outcome.word.empty() ? u"印刷しました" : outcome.word, unread);
+    }
 }
 
 }  // namespace quendro

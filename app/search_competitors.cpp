@@ -15,6 +15,8 @@ void MainWindow::SearchCompetitors() {
         hitRecords[i] = found.ordinals[i];
     }
     hitCount = static_cast<std::int16_t>(found.lines.size());
+    // Both lists are new and no swim is chosen: the grid shows no one's times.
+    clearLaps();
 }
 
 void MainWindow::txtBango_Change() {

@@ -1,11 +1,17 @@
 #include "app/main_window.h"
 #include "app/server_addresses.h"
+#include "app/status_words.h"
 #include "laps/lap_file.h"
 #include "laps/swim_selection.h"
 #include "platform/shift_jis.h"
 #include "store/working_folder.h"
 
 namespace quendro {
+namespace {
+
+constexpr std::u16string_view kLapFileWord = u"ラップファイルを読めませんでした: ";
+
+}  // namespace
 
 void MainWindow::lstNamae_Click() {
     int row = lstNamae.listIndex();
@@ -20,6 +26,14 @@ void MainWindow::lstNamae_Click() {
         swimNumbers[r] = swims[r].lane;
     }
     swimCount = static_cast<std::int16_t>(swims.size());
+    // No swim of this competitor is chosen yet: the grid shows no one's times.
+    clearLaps();
+}
+
+void MainWindow::clearLaps() {
+    splitTimes.fill(u"");
+    splitCount = 0;
+    ShowLaps();
 }
 
 void MainWindow::lstShumoku_Click() {
@@ -28,26 +42,39 @@ void MainWindow::lstShumoku_Click() {
     FileSystem& files = machine_.files;
     int count = 0;
     int row = lstShumoku.listIndex();
+    lapFileRead_ = false;
     if (row >= 0 && row < kMaxSwims) {
         const auto r = static_cast<size_t>(row);
         std::string bytes;
         bool opened = false;
+        std::u16string source;
+        std::u16string failure;
         if (webMode != 0) {
             // The heat's lap file comes from the server into the working folder.
-            auto body =
-                Inet1.openUrl(lapFileUrl(txtTaikai.text(), seasonYear, meetCode, swimKeys[r]));
-            if (body) {
-                std::string stored = *body + "\r\n";
+            std::u16string url = lapFileUrl(txtTaikai.text(), seasonYear, meetCode, swimKeys[r]);
+            showWork();
+            Download body = Inet1.download(url);
+            if (body.ok()) {
+                std::string stored = body.body + "\r\n";
                 FileStatus written = files.writeBytes(kWorkingLapFile, stored);
-                if (written != FileStatus::Ok && ensureWorkingFolder(files)) {
+                if (written == FileStatus::PathNotFound && ensureWorkingFolder(files)) {
                     written = files.writeBytes(kWorkingLapFile, stored);
                 }
                 opened = written == FileStatus::Ok &&
                          files.readBytes(kWorkingLapFile, bytes) == FileStatus::Ok;
+                if (written != FileStatus::Ok) failure = workingFolderWord(written);
+            } else {
+                failure = std::u16string(kLapFileWord) + u"(" + downloadFailureWord(body) + u") " + url;
             }
         } else {
-            opened =
-                files.readBytes(localLapFilePath(dataDir, swimKeys[r]), bytes) == FileStatus::Ok;
+            source = localLapFilePath(dataDir, swimKeys[r]);
+            opened = files.readBytes(source, bytes) == FileStatus::Ok;
+        }
+        lapFileRead_ = opened;
+        if (!opened) {
+            statusText = failure.empty() ? std::u16string(kLapFileWord) + source : failure;
+        } else if (statusText.starts_with(kLapFileWord)) {
+            statusText.clear();  // the word was about a swim chosen before
         }
         if (opened && !bytes.empty()) {
             LaneSplits lane =
@@ -57,7 +84,10 @@ void MainWindow::lstShumoku_Click() {
                 splitTimes[static_cast<size_t>(i)] = lane.splits[static_cast<size_t>(i)];
         }
         // The last split read shows the official final time, or the result word.
-        if (count > 0) splitTimes[static_cast<size_t>(count - 1)] = swimTexts[r];
+        // A heat swum after the import has no final time yet: its measured
+        // finish stays.
+        if (count > 0 && hasFinalTime(swimTexts[r]))
+            splitTimes[static_cast<size_t>(count - 1)] = swimTexts[r];
     }
     splitCount = static_cast<std::int16_t>(count);
     setMousePointer(MousePointer::Default);

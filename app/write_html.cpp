@@ -1,10 +1,15 @@
 #include "app/main_window.h"
+#include "app/status_words.h"
 #include "reports/html_page.h"
 #include "store/competitor_search.h"
 
 namespace quendro {
 
 void MainWindow::cmdHtml_Click() {
+    if (std::u16string fault = pageNameFault(txtRyaku.text()); !fault.empty()) {
+        statusText = u"HTML を書き込みません: 略称にファイル名に使えない文字があります (" + fault + u")";
+        return;
+    }
     CompetitorFile file = competitorFileFor(webMode, resultDir, resultFile);
     CompetitorTable competitors(machine_.files, file.path, file.source);
     std::u16string path = htmlPagePath(selectedDir, txtRyaku.text());
@@ -12,18 +17,20 @@ void MainWindow::cmdHtml_Click() {
     // The page is made whole before it is written, so that a failure never
     // leaves half a page behind.
     HtmlPage page;
+    int unread = 0;  // swims whose lap file could not be read
     for (int p = 0; p < hitCount; ++p) {
-        lstNamae.setListIndex(p);  // lists the competitor's swims
+        lstNamae.choose(p);  // lists the competitor's swims
         page.competitor(competitors.competitor(hitRecords[static_cast<size_t>(p)]));
         for (int s = 0; s < swimCount && s < lstShumoku.listCount(); ++s) {
-            lstShumoku.setListIndex(s);  // reads the swim's splits
+            lstShumoku.choose(s);  // reads the swim's splits, also those of a swim chosen before
+            if (!lapFileRead_) ++unread;
             page.swim(s, lstShumoku.items()[static_cast<size_t>(s)], splitTimes, splitCount);
         }
     }
     if (writeText(machine_.files, path, page.finish()) != FileStatus::Ok) {
         statusText = u"HTML を書き込めませんでした: " + path;
     } else {
-        statusText = u"HTML を書き込みました: " + path;
+        statusText = reportWord(u"HTML を書き込みました", unread) + u": " + path;
     }
 }
 

@@ -38,4 +38,8 @@ std::vector<SwimRow> swimsOfCompetitor(const std::vector<std::u16string>& swimTa
     return rows;
 }
 
+bool hasFinalTime(std::u16string_view finalTime) {
+    return finalTime.find_first_not_of(u' ') != std::u16string_view::npos;
+}
+
 }  // namespace quendro

@@ -24,6 +24,10 @@ struct SwimRow {
 };
 SwimRow swimRowOf(std::u16string_view indexLine);
 
+// True when a final time text holds a time or a result word; a swim whose heat
+// was swum after the import has none yet (all blanks or empty).
+bool hasFinalTime(std::u16string_view finalTime);
+
 // The swims of a competitor: the lines 1 to count of the swim index whose first
 // four characters are the key, in index order, at most 51.
 std::vector<SwimRow> swimsOfCompetitor(const std::vector<std::u16string>& swimTable, int count,

@@ -43,6 +43,13 @@ bool ListBox::setListIndex(int n) {
     return true;
 }
 
+bool ListBox::choose(int n) {
+    if (n < 0 || n >= listCount()) return false;
+    if (n != listIndex_) return setListIndex(n);
+    if (onClick) onClick();
+    return true;
+}
+
 OptionGroup::OptionGroup(int count) {
     for (int i = 0; i < count; ++i) buttons_.push_back(std::make_unique<OptionButton>());
 }

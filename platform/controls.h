@@ -122,6 +122,9 @@ class ListBox : public Control {
     // Selects row n (-1: none). Runs onClick when another row becomes selected.
     // False (nothing changed) when n names no row.
     bool setListIndex(int n);
+    // Selects row n as a click on it does: onClick runs also when row n was
+    // selected already. False (nothing changed) when n names no row.
+    bool choose(int n);
     std::function<void()> onClick;
 
   private:

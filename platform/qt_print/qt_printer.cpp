@@ -3,12 +3,27 @@
 #include <QFontMetricsF>
 #include <QPrinterInfo>
 #include <QString>
+#include <algorithm>
+#include <fstream>
 
 namespace quendro {
 namespace {
 
 QString qt(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A PDF file is whole when it ends with its end-of-file mark; a full disk
+// leaves it short of it, though the painter ends without a complaint.
+bool wholePdf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    if (!in) return false;
+    std::streamoff size = in.tellg();
+    std::streamoff tail = std::min<std::streamoff>(size, 64);
+    std::string end(static_cast<size_t>(tail), '\0');
+    in.seekg(size - tail);
+    in.read(end.data(), tail);
+    return in && end.find("%%EOF") != std::string::npos;
 }
 
 }  // namespace
@@ -87,7 +102,15 @@ Printer::Outcome QtPrinter::endDoc() {
                                  QString::fromStdString(pdfFile_.string()).toStdU16String();
         return outcome;
     }
-    painter_.end();
+    bool ended = painter_.end();
+    if (!ended || (!pdfFile_.empty() && !wholePdf(pdfFile_))) {
+        outcome.ok = false;
+        outcome.word = pdfFile_.empty()
+                           ? u"印刷できませんでした: 印刷を終えられません"
+                           : u"印刷できませんでした: PDF を保存できません: " +
+                                 QString::fromStdString(pdfFile_.string()).toStdU16String();
+        return outcome;
+    }
     if (!pdfFile_.empty()) {
         outcome.word = u"プリンタがないため PDF に保存しました: " +
                        QString::fromStdString(pdfFile_.string()).toStdU16String();

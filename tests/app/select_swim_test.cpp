@@ -76,12 +76,14 @@ TEST_F(SelectSwimTest, ACompetitorsSwimsAndASwimsSplits) {
     EXPECT_FALSE(window.optLap[1].enabled);
     EXPECT_EQ(window.lblLap[0].caption, u"");
 
-    // Another competitor: the swims change, the lap cells stay.
+    // Another competitor: the swims change, and no swim of theirs is chosen
+    // yet, so the lap cells show no one's times.
     window.optLap.select(0);
     window.lstNamae.setListIndex(2);
     EXPECT_EQ(window.lstShumoku.items(),
               (std::vector<std::u16string>{u" 100m自由形 予選       棄権"}));
-    EXPECT_EQ(window.lblLap[1].caption, u" 1:05.32");
+    EXPECT_EQ(window.splitCount, 0);
+    EXPECT_EQ(window.lblLap[1].caption, u"");
     window.lstShumoku.setListIndex(0);
     EXPECT_EQ(window.splitCount, 1);
     EXPECT_EQ(window.lblLap[0].caption, u"棄権");
