@@ -6,8 +6,14 @@
 namespace quendro {
 
 // Addresses on the publisher's web server, joined from the base address in
-// txtTaikai (ending in "/"), the season and the meet code exactly as they
-// stand: no separator is added or removed.
+// txtTaikai (ending in "/"), the season and the meet code: no separator is
+// added or removed. Season, meet code and heat number stand as they are when
+// they hold only letters, digits and "-._~" (as every good one does); any other
+// character is percent-encoded (as UTF-8), so that no text from a file or the
+// keyboard can change the shape of the address.
+
+// A text as one segment of a URL path.
+std::u16string urlPathSegment(std::u16string_view text);
 
 // base + season + "/": the season folder.
 std::u16string seasonFolderUrl(std::u16string_view base, std::u16string_view season);

@@ -1,5 +1,6 @@
 #include "platform/text_rules.h"
 
+#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -35,7 +36,7 @@ double radixValue(std::u16string_view s, int base) {
 }  // namespace
 
 double numericValue(std::u16string_view text) {
-    std::string s;        // the number as read, for strtod
+    std::string s;        // the number as read
     std::u16string wide;  // the text without blanks, tabs and line feeds
     for (char16_t c : text) {
         if (!isIgnored(c)) wide.push_back(c);
@@ -75,7 +76,13 @@ double numericValue(std::u16string_view text) {
             s += exponent;
         }
     }
-    double v = std::strtod(s.c_str(), nullptr);
+    // from_chars reads "." as the decimal point whatever the locale says (a
+    // window toolkit sets the C library's locale from the user's settings).
+    const char* first = s.data();
+    if (*first == '+') ++first;
+    double v = 0.0;
+    auto [end, error] = std::from_chars(first, s.data() + s.size(), v);
+    if (error != std::errc()) return 0.0;
     return std::isfinite(v) ? v : 0.0;
 }
 

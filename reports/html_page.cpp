@@ -6,12 +6,27 @@
 namespace quendro {
 namespace {
 
+std::u16string escaped(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (char16_t c : text) {
+        switch (c) {
+            case u'&': out += u"&amp;"; break;
+            case u'<': out += u"&lt;"; break;
+            case u'>': out += u"&gt;"; break;
+            case u'"': out += u"&quot;"; break;
+            default: out.push_back(c);
+        }
+    }
+    return out;
+}
+
 std::u16string cell(std::u16string_view content) {
-    return u"<TD>" + std::u16string(content) + u"</TD>";
+    return u"<TD>" + escaped(content) + u"</TD>";
 }
 
 std::u16string rightCell(std::u16string_view content) {
-    return u"<TD align=\"right\">" + std::u16string(content) + u"</TD>";
+    return u"<TD align=\"right\">" + escaped(content) + u"</TD>";
 }
 
 // The first q characters up to and with the first blank; all of them go when
@@ -28,6 +43,15 @@ std::u16string takeWord(std::u16string& s) {
 
 std::u16string htmlPagePath(std::u16string_view selectedDir, std::u16string_view abbreviation) {
     return std::u16string(selectedDir) + std::u16string(abbreviation) + u"9.html";
+}
+
+std::u16string pageNameFault(std::u16string_view abbreviation) {
+    if (abbreviation.find(u'\0') != std::u16string_view::npos) return u"NUL";
+    for (char16_t c : {u'\\', u'/', u':'}) {
+        if (abbreviation.find(c) != std::u16string_view::npos) return std::u16string(1, c);
+    }
+    if (abbreviation.find(u"..") != std::u16string_view::npos) return u"..";
+    return u"";
 }
 
 SwimWords swimWords(std::u16string_view rowText) {

@@ -11,11 +11,16 @@ namespace quendro {
 
 // The lap list of the listed competitors as one HTML table: a row per swim with
 // the competitor's particulars on the first, every split of the swim, and under
-// it a row with the laps. Every piece is a line of its own; nothing is escaped,
-// and rows are opened and never closed, as the page has always been written.
+// it a row with the laps. Every piece is a line of its own, and rows are opened
+// and never closed, as the page has always been written. "&", "<", ">" and '"'
+// in a cell's text are written as entities, so that every name stays a name.
 
 // The page's file: the chosen folder, the meet abbreviation and "9.html".
 std::u16string htmlPagePath(std::u16string_view selectedDir, std::u16string_view abbreviation);
+// The abbreviation comes from the meet header, that is from a file or a
+// server: it may name the page, never another folder. Empty when it can; else
+// what in it cannot be part of a file name (a NUL, "\", "/", ":", "..").
+std::u16string pageNameFault(std::u16string_view abbreviation);
 
 // A swim row text cut into event, stage and final time: the leading blanks of
 // the event go, and each of the first two words keeps its closing blank.

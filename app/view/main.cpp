@@ -1,6 +1,7 @@
 // Starts the program: the real file system, the machine's clock, the window
 // model and the window that shows it.
 #include <QApplication>
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 
@@ -29,6 +30,9 @@ std::filesystem::path drivesFolder() {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // The application took the user's locale for the C library too; numbers in
+    // the meet's files are read with "." as the decimal point all the same.
+    std::setlocale(LC_NUMERIC, "C");
     quendro::view::installFontSubstitutions();
 
     quendro::HostFileSystem files(
