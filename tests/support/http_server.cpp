@@ -10,7 +10,7 @@ namespace quendro::test {
 HttpTestServer::HttpTestServer() : server_(std::make_unique<httplib::Server>()) {
     server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         std::lock_guard lock(mutex_);
-        requests_.push_back("GET " + request.path);
+        requests_.push_back("GET " + request.target);  // as sent, not decoded
         auto found = resources_.find(request.path);
         if (found == resources_.end()) {
             response.status = 404;
@@ -24,7 +24,7 @@ HttpTestServer::HttpTestServer() : server_(std::make_unique<httplib::Server>()) 
     });
     server_->Put(".*", [this](const httplib::Request& request, httplib::Response& response) {
         std::lock_guard lock(mutex_);
-        requests_.push_back("PUT " + request.path);
+        requests_.push_back("PUT " + request.target);
         puts_[request.path] = request.body;
         response.status = putStatus_;
     });

@@ -32,7 +32,7 @@ class HttpTestServer {
     void answerPutWith(int status);
     // The body of the last PUT to path ("" when none came).
     std::string putBody(const std::string& path) const;
-    // Every request so far, as "GET /path".
+    // Every request so far, as "GET /path" with the path as it was sent.
     std::vector<std::string> requests() const;
 
     static constexpr const char* kErrorPage = "<HTML><BODY>404 Not Found</BODY></HTML>";
