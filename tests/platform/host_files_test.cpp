@@ -97,6 +97,44 @@ TEST(HostFiles, WritesReplaceAppendsAddAndDeletesRemove) {
     EXPECT_FALSE(fs::exists(m.workingFolder() / "list.dat"));
 }
 
+TEST(HostFiles, APathHoldingANulNamesNothing) {
+    TestMachine m;
+    HostFileSystem& files = m.files();
+    writeFile(m.driveD() / "x", "kept");
+    // Cut at the NUL, each of these would reach D:\x.
+    const std::u16string withNul(u"D:\\x\0\\..\\y", 11);
+    std::string bytes;
+    EXPECT_EQ(files.readBytes(withNul, bytes), FileStatus::BadName);
+    EXPECT_EQ(files.writeBytes(withNul, "new"), FileStatus::BadName);
+    EXPECT_EQ(files.appendBytes(withNul, "new"), FileStatus::BadName);
+    EXPECT_EQ(files.moveFile(withNul, u"D:\\z"), FileStatus::BadName);
+    EXPECT_EQ(files.deleteFile(withNul), FileStatus::BadName);
+    EXPECT_EQ(files.makeFolder(std::u16string(u"D:\\n\0", 5)), FileStatus::BadName);
+    EXPECT_FALSE(files.folderExists(std::u16string(u"D:\\\0", 4)));
+    FileStatus status;
+    EXPECT_EQ(files.openRecords(withNul, 10, status), nullptr);
+    EXPECT_EQ(status, FileStatus::BadName);
+    EXPECT_EQ(readFile(m.driveD() / "x"), "kept");
+    EXPECT_FALSE(fs::exists(m.driveD() / "n"));
+}
+
+TEST(HostFiles, TheSafeWriteFollowsNoPlantedLink) {
+    TestMachine m;
+    writeFile(m.root() / "victim", "kept");
+    // A link where the write put its temporary file before.
+    fs::create_symlink(m.root() / "victim", m.driveD() / "page.html.quendro-new");
+    ASSERT_EQ(m.files().writeBytes(u"D:\\page.html", "page"), FileStatus::Ok);
+    EXPECT_EQ(readFile(m.driveD() / "page.html"), "page");
+    EXPECT_EQ(readFile(m.root() / "victim"), "kept");
+    EXPECT_FALSE(fs::is_symlink(m.driveD() / "page.html"));
+    // Nothing of the write is left beside the file; the planted link is as it was.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m.driveD()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"page.html", "page.html.quendro-new"}));
+}
+
 TEST(HostFiles, TextFilesAreShiftJisOnDisk) {
     TestMachine m;
     ASSERT_EQ(writeText(m.files(), u"D:\\x.txt", u"県選手権\r\n"), FileStatus::Ok);

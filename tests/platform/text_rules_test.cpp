@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+
+#include "tests/support/test_machine.h"
+
 namespace quendro {
 namespace {
 
@@ -22,6 +27,26 @@ TEST(TextRules, NumericValueReadsTheNumberAtTheFront) {
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(numericValue(c.text), c.value)
             << std::string(c.text.begin(), c.text.end());
+}
+
+// A window toolkit sets the C library's locale from the user's settings; under
+// de_DE the C library reads "0.5" as 0. The meet's numbers must not change.
+TEST(TextRules, NumbersReadTheSameInEveryLocale) {
+    test::TempFolder locales;
+    std::string make = "localedef -i de_DE -f UTF-8 " + (locales.path() / "de_DE.UTF-8").string() +
+                       " >/dev/null 2>&1";
+    if (std::system(make.c_str()) != 0) GTEST_SKIP() << "skipped: localedef cannot make de_DE";
+    ::setenv("LOCPATH", locales.path().c_str(), 1);
+    const char* german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    ::unsetenv("LOCPATH");
+    if (!german) GTEST_SKIP() << "skipped: the de_DE locale cannot be set";
+    double c = std::strtod("0.5", nullptr);
+    double half = numericValue(u"0.5");
+    double exponent = numericValue(u"2.5E-1");
+    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_EQ(c, 0.0);  // the locale is in force: the C library reads the point as an end
+    EXPECT_EQ(half, 0.5);
+    EXPECT_EQ(exponent, 0.25);
 }
 
 TEST(TextRules, RoundsHalvesToEven) {

@@ -98,6 +98,29 @@ TEST_F(MainViewTest, WhatTheUserDoesReachesTheModel) {
     EXPECT_EQ(widget<QLabel>("statusLine")->text(), QString::fromUtf8("ダウンロードできません"));
 }
 
+TEST_F(MainViewTest, TheWindowSaysWhatItDoesBeforeADownloadBlocksIt) {
+    window.webMode = 1;
+    window.seasonYear = u"2010";
+    window.meetCode = u"2010001";
+    window.txtNa.setText(u"前の大会");
+    view.refresh();
+    QString name;
+    QString source;
+    auto draw = window.onShowWork;
+    ASSERT_TRUE(draw);
+    window.onShowWork = [&] {
+        draw();
+        name = widget<QLineEdit>("txtNa")->text();
+        source = widget<QLabel>("lblWeb")->text();
+    };
+    window.cmdKakutei.click();  // the test server has no such meet
+    EXPECT_EQ(name, QString::fromUtf8("読み込み中"));
+    EXPECT_EQ(source.toStdU16String(), m.serverBase() + u"2010/2010001/");
+    // The download failed: the meet shown before stays.
+    view.refresh();
+    EXPECT_EQ(widget<QLineEdit>("txtNa")->text(), QString::fromUtf8("前の大会"));
+}
+
 TEST_F(MainViewTest, TheWindowIsDrawn) {
     QPixmap shot = view.grab();
     EXPECT_EQ(shot.width(), 727);

@@ -10,6 +10,7 @@
 
 #include "platform/text_rules.h"
 #include "reports/lap_list.h"
+#include "tests/support/small_disk.h"
 #include "tests/support/test_machine.h"
 
 namespace fs = std::filesystem;
@@ -108,6 +109,17 @@ TEST_F(QtPrinterTest, ALongListGoesOnOnNewPagesWithoutTheHeader) {
 TEST_F(QtPrinterTest, AFolderThatCannotBeWrittenIsAFailureWithAWord) {
     auto printer = QtPrinter::pdf(temp.path() / "no such folder" / "list.pdf");
     printList(*printer, 1);
+    Printer::Outcome outcome = printer->endDoc();
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.word.substr(0, 10), u"印刷できませんでした");
+}
+
+TEST_F(QtPrinterTest, AFullDiskIsAFailureAndNoWordOfSuccess) {
+    fs::create_directories(temp.path() / "disk");
+    test::SmallDisk disk(temp.path() / "disk", test::SmallDisk::Kind::Full);
+    if (!disk.mounted()) GTEST_SKIP() << "skipped: " << disk.why();
+    auto printer = QtPrinter::pdf(temp.path() / "disk" / "list.pdf");
+    printList(*printer, 40);
     Printer::Outcome outcome = printer->endDoc();
     EXPECT_FALSE(outcome.ok);
     EXPECT_EQ(outcome.word.substr(0, 10), u"印刷できませんでした");
