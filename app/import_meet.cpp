@@ -51,7 +51,8 @@ void MainWindow::cmdKakutei_Click() {
             std::u16string url = folder + std::u16string(file.serverName);
             Download body = Inet1.download(url);
             if (!body.ok()) {
-                giveUp(u"ダウンロードできませんでした (" + downloadFailureWord(body) + u"): " + url);
+                giveUp(u"ダウンロードできませんでした (" + downloadFailureWord(body) + u"): " +
+                       url);
                 return;
             }
             arrived.push_back({file.workingPath, std::move(body.body)});

@@ -76,7 +76,8 @@ void MainWindow::BuildMeetList() {
                 statusText = u"この年度の大会一覧はまだありません: " + url;
                 break;
             }
-            statusText = u"大会一覧を読み込めませんでした (" + downloadFailureWord(body) + u"): " + url;
+            statusText =
+                u"大会一覧を読み込めませんでした (" + downloadFailureWord(body) + u"): " + url;
             // Only a server that did not answer is asked again: an error page, a
             // stall or an endless body would only come again.
             if (body.failure == DownloadFailure::NoAnswer) continue;

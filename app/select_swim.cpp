@@ -64,7 +64,8 @@ void MainWindow::lstShumoku_Click() {
                          files.readBytes(kWorkingLapFile, bytes) == FileStatus::Ok;
                 if (written != FileStatus::Ok) failure = workingFolderWord(written);
             } else {
-                failure = std::u16string(kLapFileWord) + u"(" + downloadFailureWord(body) + u") " + url;
+                failure =
+                    std::u16string(kLapFileWord) + u"(" + downloadFailureWord(body) + u") " + url;
             }
         } else {
             source = localLapFilePath(dataDir, swimKeys[r]);

@@ -20,8 +20,8 @@ void MainWindow::cmdWebUp_Click() {
     Download list = Inet1.download(source);
     bool noListYet = list.failure == DownloadFailure::ErrorStatus && list.status == 404;
     if (!list.ok() && !noListYet) {
-        statusText = u"大会一覧を読み込めませんでした (" + downloadFailureWord(list) +
-                     u"): " + source + u"  送信していません";
+        statusText = u"大会一覧を読み込めませんでした (" + downloadFailureWord(list) + u"): " +
+                     source + u"  送信していません";
         setMousePointer(MousePointer::Default);
         return;
     }

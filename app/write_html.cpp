@@ -7,7 +7,8 @@ namespace quendro {
 
 void MainWindow::cmdHtml_Click() {
     if (std::u16string fault = pageNameFault(txtRyaku.text()); !fault.empty()) {
-        statusText = u"HTML を書き込みません: 略称にファイル名に使えない文字があります (" + fault + u")";
+        statusText =
+            u"HTML を書き込みません: 略称にファイル名に使えない文字があります (" + fault + u")";
         return;
     }
     CompetitorFile file = competitorFileFor(webMode, resultDir, resultFile);

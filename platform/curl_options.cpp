@@ -96,13 +96,15 @@ Download finishTransfer(CURL* curl, CURLcode code, BodySink& sink) {
             break;
         case CURLE_PARTIAL_FILE:
         case CURLE_RECV_ERROR:
-            result.failure = result.status > 0 ? DownloadFailure::CutShort : DownloadFailure::NoAnswer;
+            result.failure =
+                result.status > 0 ? DownloadFailure::CutShort : DownloadFailure::NoAnswer;
             break;
         case CURLE_URL_MALFORMAT: result.failure = DownloadFailure::BadAddress; break;
         case CURLE_UNSUPPORTED_PROTOCOL:
             // A scheme other than http or https; or, once connected, an answer
             // that is no HTTP at all.
-            result.failure = connected(curl) ? DownloadFailure::NoAnswer : DownloadFailure::BadAddress;
+            result.failure =
+                connected(curl) ? DownloadFailure::NoAnswer : DownloadFailure::BadAddress;
             break;
         case CURLE_TOO_MANY_REDIRECTS: result.failure = DownloadFailure::BadRedirect; break;
         default: result.failure = DownloadFailure::NoAnswer; break;

@@ -28,7 +28,8 @@ using test::writeFile;
 const fs::path kSample = fs::path(QUENDRO_TEST_DATA) / "sample_records";
 
 std::string header(const std::u16string& name) {
-    std::u16string text = u"D:\\kekka\\,KEKKA.DAT,2026001," + name + u",略,20260725,20260726,会場,1";
+    std::u16string text =
+        u"D:\\kekka\\,KEKKA.DAT,2026001," + name + u",略,20260725,20260726,会場,1";
     for (int i = 10; i <= 73; ++i) text += u",0";
     return sjis(text + u"\r\n");
 }
@@ -239,9 +240,8 @@ TEST_F(HostileMeetTest, TheUploadNeverSendsAPartOfTheList) {
         EXPECT_EQ(w.mousePointer, MousePointer::Default);
     }
     // A list cut short: nothing goes back.
-    test::RawServer cut([](test::RawServer&, int socket) {
-        test::RawServer::closeMidBody(socket, 4000, 100);
-    });
+    test::RawServer cut(
+        [](test::RawServer&, int socket) { test::RawServer::closeMidBody(socket, 4000, 100); });
     window.txtTaikai.setText(fromUtf8(cut.base() + "/swim/"));
     window.cmdWebUp.enabled = true;
     window.cmdWebUp.click();
@@ -277,7 +277,8 @@ TEST_F(HostileMeetTest, TheWordsOfTheImportAreShownBeforeItsDownloads) {
         shown.push_back(window.txtNa.text() + u"|" + window.lblWeb.caption);
     };
     window.cmdKakutei.click();
-    EXPECT_EQ(shown, std::vector<std::u16string>{u"読み込み中|" + m.serverBase() + u"2026/2026001/"});
+    EXPECT_EQ(shown,
+              std::vector<std::u16string>{u"読み込み中|" + m.serverBase() + u"2026/2026001/"});
 }
 
 TEST_F(HostileMeetTest, AMeetCodeFromTheListNeverChangesTheShapeOfTheAddress) {

@@ -64,9 +64,9 @@ TEST_F(LocalMendsTest, AnAbbreviationNeverNamesAPageOutsideTheChosenFolder) {
         importMeet(c.abbreviation, readFile(kSample / "taikai.dat"));
         window.txtBango.setText(u"1201");
         window.cmdHtml.click();
-        EXPECT_EQ(window.statusText,
-                  u"HTML を書き込みません: 略称にファイル名に使えない文字があります (" + c.fault +
-                      u")");
+        EXPECT_EQ(
+            window.statusText,
+            u"HTML を書き込みません: 略称にファイル名に使えない文字があります (" + c.fault + u")");
         EXPECT_EQ(readFile(m.root() / "victim9.html"), "kept");
         for (const auto& entry : fs::recursive_directory_iterator(m.root())) {
             if (entry.path().filename() == "victim9.html") continue;
@@ -137,7 +137,7 @@ TEST_F(LocalMendsTest, TheGridShowsOnlyTheChosenSwim) {
         return window.splitCount == 0;
     };
     const std::function<void()> rebuilds[] = {
-        [&] { window.txtBango.setText(u"12"); },    // the competitor list
+        [&] { window.txtBango.setText(u"12"); },   // the competitor list
         [&] { window.lstNamae.setListIndex(1); },  // another competitor's swims
         [&] { window.lstNamae.choose(0); },        // the same competitor again
         [&] { window.cmdKakutei.click(); },        // the meet again
@@ -159,7 +159,8 @@ TEST_F(LocalMendsTest, TheStatusLineTellsTheOutcomeOfEachReport) {
     window.txtBango.setText(u"1201");  // three swims, only heat 1 has a lap file
     window.cmdHtml.click();
     EXPECT_EQ(window.statusText,
-              u"ラップファイルを読めなかった泳ぎが 2 件あります (HTML を書き込みました): D:\\meet\\県選9.html");
+              u"ラップファイルを読めなかった泳ぎが 2 件あります (HTML を書き込みました): "
+              u"D:\\meet\\県選9.html");
     window.cmdLp.click();
     EXPECT_EQ(window.statusText, u"ラップファイルを読めなかった泳ぎが 2 件あります (印刷しました)");
 

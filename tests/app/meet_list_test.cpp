@@ -69,7 +69,8 @@ TEST_F(MeetListTest, EveryKeystrokeOfTheSeasonFetchesAList) {
     // The server answered the unknown seasons with 404: no list yet, and its
     // error page is never listed.
     EXPECT_EQ(window.lstTaikai.listCount(), 0);
-    EXPECT_EQ(window.statusText, u"この年度の大会一覧はまだありません: " + base() + u"2009/list.txt");
+    EXPECT_EQ(window.statusText,
+              u"この年度の大会一覧はまだありません: " + base() + u"2009/list.txt");
 }
 
 TEST_F(MeetListTest, ChoosingAMeetSetsItsCode) {
