@@ -96,9 +96,9 @@ void MainWindow::cmdKakutei_Click() {
     // A meet folder without its header or heat table imports as an empty meet;
     // the status line says which file is missing.
     if (!fileReadable(files, headerPath)) {
-        statusText = u"ファイルがありません: " + headerPath;
+        statusText = u"ファイルがありません: " + pathForUser(files, headerPath);
     } else if (!fileReadable(files, heatTablePath)) {
-        statusText = u"ファイルがありません: " + heatTablePath;
+        statusText = u"ファイルがありません: " + pathForUser(files, heatTablePath);
     } else {
         statusText = u"読み込みました: " + lblWeb.caption;
     }

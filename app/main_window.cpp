@@ -22,6 +22,14 @@ MainWindow::MainWindow(Machine machine) : Inet1(machine.inet), machine_(machine)
     Drive1.setDrive(driveOf(machine_.files.currentFolder()));
     Dir1.setPath(machine_.files.currentFolder());
     connectHandlers();
+    followDirList();
+}
+
+void MainWindow::followDirList() {
+    std::u16string drive = driveOf(Dir1.path());
+    if (drive.size() != 2 || drive[1] != u':') return;
+    Drive1.follow(drive);
+    lastFolderOnDrive_[drive] = Dir1.path();
 }
 
 void MainWindow::connectHandlers() {
@@ -39,7 +47,10 @@ void MainWindow::connectHandlers() {
     cmdHtml.onClick = [this] { cmdHtml_Click(); };
     cmdKakutei.onClick = [this] { cmdKakutei_Click(); };
     Drive1.onChange = [this] { Drive1_Change(); };
-    Dir1.onChange = [this] { Dir1_Change(); };
+    Dir1.onChange = [this] {
+        followDirList();
+        Dir1_Change();
+    };
 }
 
 void MainWindow::Form_Load() {
@@ -74,7 +85,7 @@ void MainWindow::showWork() {
 void MainWindow::showFolderInDirList(const std::u16string& folder) {
     if (folder.empty()) return;  // no data folder named: the list keeps the current folder
     if (!machine_.files.folderExists(folder)) {
-        statusText = u"フォルダが見つかりません: " + folder;
+        statusText = u"フォルダが見つかりません: " + pathForUser(machine_.files, folder);
         return;
     }
     // The list shows a folder without its closing "\", a drive's top folder with it.

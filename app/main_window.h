@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -145,6 +146,10 @@ class MainWindow {
     // Shows the folder in Dir1 when it exists; otherwise Dir1 keeps its folder
     // and the status line says so.
     void showFolderInDirList(const std::u16string& folder);
+    // The drive list follows the folder list, and each drive keeps the folder
+    // it showed last in this run.
+    void followDirList();
+    std::map<std::u16string, std::u16string> lastFolderOnDrive_;
 
     Machine machine_;
     // Whether the last swim chosen had its lap file read; the reports count

@@ -43,7 +43,13 @@ void MainWindow::optWeb_Click(int index) {
 }
 
 void MainWindow::Drive1_Change() {
-    // The folder list moves to the top folder of the chosen drive.
+    // The folder list moves to the drive's current folder: the one it showed
+    // last in this run, or its top folder the first time.
+    auto last = lastFolderOnDrive_.find(Drive1.drive());
+    if (last != lastFolderOnDrive_.end()) {
+        showFolderInDirList(last->second);
+        return;
+    }
     std::u16string drive = Drive1.drive();
     if (drive.size() == 2 && drive[0] >= u'a' && drive[0] <= u'z') drive[0] -= 32;
     showFolderInDirList(drive + u"\\");

@@ -29,9 +29,10 @@ void MainWindow::cmdHtml_Click() {
         }
     }
     if (writeText(machine_.files, path, page.finish()) != FileStatus::Ok) {
-        statusText = u"HTML を書き込めませんでした: " + path;
+        statusText = u"HTML を書き込めませんでした: " + pathForUser(machine_.files, path);
     } else {
-        statusText = reportWord(u"HTML を書き込みました", unread) + u": " + path;
+        statusText = reportWord(u"HTML を書き込みました", unread) + u": " +
+                     pathForUser(machine_.files, path);
     }
 }
 

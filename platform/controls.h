@@ -168,6 +168,9 @@ class DriveList : public Control {
     const std::u16string& drive() const { return drive_; }
     // Runs onChange when the drive changes.
     void setDrive(std::u16string drive);
+    // Shows the drive of the folder that the directory list moved to; no
+    // handler runs, since the user chose no drive.
+    void follow(std::u16string drive) { drive_ = std::move(drive); }
     std::function<void()> onChange;
 
   private:

@@ -125,13 +125,28 @@ std::optional<std::string> sameHostRedirect(CURL* curl, const std::string& from)
     return target;
 }
 
-Download downloadWithCurl(const std::string& url, const TransferLimits& limits) {
+namespace {
+
+int askStopped(void* stopped, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return (*static_cast<const std::function<bool()>*>(stopped))() ? 1 : 0;
+}
+
+}  // namespace
+
+Download downloadWithCurl(const std::string& url, const TransferLimits& limits,
+                          const std::function<bool()>& stopped) {
     std::string address = url;
     for (int redirects = 0;; ++redirects) {
+        if (stopped && stopped()) return Download{};
         std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
         if (!curl) return Download{};
         BodySink sink;
         configureTransfer(curl.get(), address, limits, sink);
+        if (stopped) {
+            curl_easy_setopt(curl.get(), CURLOPT_XFERINFOFUNCTION, askStopped);
+            curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, &stopped);
+            curl_easy_setopt(curl.get(), CURLOPT_NOPROGRESS, 0L);
+        }
         CURLcode code = curl_easy_perform(curl.get());
         Download result = finishTransfer(curl.get(), code, sink);
         if (result.failure != DownloadFailure::BadRedirect || code != CURLE_OK) return result;

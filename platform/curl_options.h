@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -45,7 +46,10 @@ Download finishTransfer(CURL* curl, CURLcode code, BodySink& sink);
 std::optional<std::string> sameHostRedirect(CURL* curl, const std::string& from);
 
 // One whole download over an easy handle of its own, following redirects that
-// stay on the same host, at most limits.maxRedirects of them.
-Download downloadWithCurl(const std::string& url, const TransferLimits& limits);
+// stay on the same host, at most limits.maxRedirects of them. When stopped is
+// given, the download ends soon (as no answer) once it returns true; it is
+// asked from libcurl's thread about once a second, or more often.
+Download downloadWithCurl(const std::string& url, const TransferLimits& limits,
+                          const std::function<bool()>& stopped = {});
 
 }  // namespace quendro

@@ -84,7 +84,10 @@ Download CurlTransfer::download(std::u16string_view url) {
         refused.failure = DownloadFailure::BadAddress;
         return refused;
     }
-    return downloadWithCurl(toUtf8(url), limits_);
+    // The download stops once cancel() has been called since it began.
+    unsigned atStart = cancels_.load();
+    return downloadWithCurl(toUtf8(url), limits_,
+                            [this, atStart] { return cancels_.load() != atStart; });
 }
 
 bool CurlTransfer::execute(std::u16string_view url, std::u16string_view operation) {

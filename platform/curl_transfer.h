@@ -30,6 +30,7 @@ class CurlTransfer : public InternetTransfer {
     bool execute(std::u16string_view url, std::u16string_view operation) override;
     bool stillExecuting() override { return running_.load(); }
     bool executeFailed() override { return !running_.load() && failed_.load(); }
+    void cancel() override { ++cancels_; }
 
   private:
     void waitForTransfer();
@@ -40,6 +41,7 @@ class CurlTransfer : public InternetTransfer {
     std::thread transfer_;
     std::atomic<bool> running_{false};
     std::atomic<bool> failed_{false};
+    std::atomic<unsigned> cancels_{0};  // a download stops when this moves on
 };
 
 }  // namespace quendro

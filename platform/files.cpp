@@ -12,6 +12,12 @@ FileStatus FileSystem::moveFile(std::u16string_view from, std::u16string_view to
     return status;
 }
 
+std::u16string pathForUser(FileSystem& files, std::u16string_view path) {
+    std::u16string where = files.whereOnMachine(path);
+    if (where.empty() || where == path) return std::u16string(path);
+    return std::u16string(path) + u" (" + where + u")";
+}
+
 FileStatus readText(FileSystem& files, std::u16string_view path, std::u16string& text) {
     std::string bytes;
     FileStatus status = files.readBytes(path, bytes);

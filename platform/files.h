@@ -68,7 +68,15 @@ class FileSystem {
     // The current folder in the program's form, without a closing "\" unless it
     // is the top folder of a drive.
     virtual std::u16string currentFolder() = 0;
+
+    // Where a path of the program is on this machine ("/home/me/meet/kijun.dat");
+    // empty when the file system cannot tell.
+    virtual std::u16string whereOnMachine(std::u16string_view) { return {}; }
 };
+
+// A path as the status line names it: the program's path and, in brackets,
+// where it is on this machine, so that the user can find the file.
+std::u16string pathForUser(FileSystem& files, std::u16string_view path);
 
 // Text files are Shift-JIS on disk.
 FileStatus readText(FileSystem& files, std::u16string_view path, std::u16string& text);

@@ -272,4 +272,14 @@ std::u16string HostFileSystem::currentFolder() {
     return map_.toProgram(map_.currentFolder());
 }
 
+std::u16string HostFileSystem::whereOnMachine(std::u16string_view path) {
+    if (path.empty()) return {};
+    std::error_code error;
+    // Links of the drives folder resolved, so that the path is the file's own.
+    fs::path host = fs::weakly_canonical(map_.toHost(path), error);
+    if (error) host = map_.toHost(path);
+    std::u8string text = host.u8string();
+    return fromUtf8(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+}
+
 }  // namespace quendro

@@ -27,6 +27,7 @@ class HostFileSystem : public FileSystem {
     std::vector<std::u16string> drives() override;
     std::vector<std::u16string> subfolders(std::u16string_view path) override;
     std::u16string currentFolder() override;
+    std::u16string whereOnMachine(std::u16string_view path) override;
 
     const DriveMap& driveMap() const { return map_; }
 

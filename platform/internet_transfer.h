@@ -64,6 +64,10 @@ class InternetTransfer {
     virtual bool stillExecuting() = 0;
     // True when the last executed transfer has ended without the server taking it.
     virtual bool executeFailed() = 0;
+
+    // Asks the downloads running now, on any thread, to stop soon; each then
+    // ends as a download that got no answer. Later downloads are not affected.
+    virtual void cancel() {}
 };
 
 // The body of a download as text: the server's files are Shift-JIS.

@@ -88,6 +88,15 @@ void QtPrinter::endLine() {
     y_ += started_ && !failed_ ? lineHeight() : 0;
 }
 
+namespace {
+
+std::u16string pdfPathWords(const std::u16string& shownAs, const std::filesystem::path& file) {
+    std::u16string where = QString::fromStdString(file.string()).toStdU16String();
+    return shownAs.empty() ? where : shownAs + u" (" + where + u")";
+}
+
+}  // namespace
+
 Printer::Outcome QtPrinter::endDoc() {
     Outcome outcome;
     if (!started_) return outcome;
@@ -98,8 +107,7 @@ Printer::Outcome QtPrinter::endDoc() {
         outcome.ok = false;
         outcome.word = pdfFile_.empty()
                            ? u"印刷できませんでした: プリンタを使えません"
-                           : u"印刷できませんでした: " +
-                                 QString::fromStdString(pdfFile_.string()).toStdU16String();
+                           : u"印刷できませんでした: " + pdfPathWords(pdfShownAs_, pdfFile_);
         return outcome;
     }
     bool ended = painter_.end();
@@ -112,8 +120,8 @@ Printer::Outcome QtPrinter::endDoc() {
         return outcome;
     }
     if (!pdfFile_.empty()) {
-        outcome.word = u"プリンタがないため PDF に保存しました: " +
-                       QString::fromStdString(pdfFile_.string()).toStdU16String();
+        outcome.word =
+            u"プリンタがないため PDF に保存しました: " + pdfPathWords(pdfShownAs_, pdfFile_);
     }
     return outcome;
 }

@@ -21,6 +21,10 @@ class QtPrinter : public Printer {
     // Always writes the job into a PDF file.
     static std::unique_ptr<QtPrinter> pdf(std::filesystem::path file);
 
+    // The program's own path of the PDF file ("c:\quendro\temp\lap_list.pdf"),
+    // named on the status line before where the file is on this machine.
+    void showPdfPathAs(std::u16string path) { pdfShownAs_ = std::move(path); }
+
     void setFont(std::u16string_view name, double points) override;
     void setCurrentX(int twips) override { x_ = twips; }
     void setCurrentY(int twips) override { y_ = twips; }
@@ -34,6 +38,7 @@ class QtPrinter : public Printer {
     double lineHeight() const;
 
     std::filesystem::path pdfFile_;  // empty: the default printer
+    std::u16string pdfShownAs_;
     std::unique_ptr<QPrinter> printer_;
     QPainter painter_;
     QFont font_;

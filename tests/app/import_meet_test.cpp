@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/main_window.h"
+#include "platform/text_rules.h"
 #include "tests/support/record_bytes.h"
 #include "tests/support/test_machine.h"
 
@@ -130,7 +131,8 @@ TEST_F(ImportMeetTest, AFolderWithoutTheMeetImportsAnEmptyMeet) {
     EXPECT_EQ(window.swimTableCount, 0);
     EXPECT_EQ(window.swimTable, std::vector<std::u16string>{u""});
     EXPECT_EQ(window.txtNa.text(), u"");  // no header: no meet name, and no word of work left
-    EXPECT_EQ(window.statusText, u"ファイルがありません: D:\\\\kijun.dat");
+    EXPECT_EQ(window.statusText, u"ファイルがありません: D:\\\\kijun.dat (" +
+                                     fromUtf8((m.driveD() / "kijun.dat").string()) + u")");
 }
 
 }  // namespace

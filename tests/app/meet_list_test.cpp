@@ -109,9 +109,15 @@ TEST_F(MeetListTest, LocalAndInternet) {
     window.Dir1.setPath(u"D:\\other");
     EXPECT_EQ(window.selectedDir, u"D:\\other\\");
     EXPECT_EQ(window.lblWeb.caption, u"D:\\other\\");
+    // The drive list shows the folder's drive; a drive chosen the first time
+    // shows its top folder, later the folder it showed last.
+    EXPECT_EQ(window.Drive1.drive(), u"d:");
+    window.Drive1.setDrive(u"c:");
+    EXPECT_EQ(window.Dir1.path(), u"C:\\");
+    EXPECT_EQ(window.selectedDir, u"C:\\\\");
     window.Drive1.setDrive(u"d:");
-    EXPECT_EQ(window.Dir1.path(), u"D:\\");
-    EXPECT_EQ(window.selectedDir, u"D:\\\\");
+    EXPECT_EQ(window.Dir1.path(), u"D:\\other");
+    EXPECT_EQ(window.selectedDir, u"D:\\other\\");
 
     window.txtNendo.setText(u"2010");
     window.optWeb.select(1);

@@ -155,7 +155,9 @@ TEST_F(SelectSwimTest, TheHtmlPageOfTheListedCompetitors) {
 
     window.selectedDir = u"D:\\no such folder\\";
     window.cmdHtml.click();
-    EXPECT_EQ(window.statusText, u"HTML を書き込めませんでした: D:\\no such folder\\9.html");
+    EXPECT_EQ(window.statusText, u"HTML を書き込めませんでした: D:\\no such folder\\9.html (" +
+                                     fromUtf8((m.driveD() / "no such folder" / "9.html").string()) +
+                                     u")");
 }
 
 std::string utf8Lines(const std::vector<std::u16string>& lines) {

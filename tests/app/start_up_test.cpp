@@ -6,6 +6,7 @@
 
 #include "app/main_window.h"
 #include "app/site_control.h"
+#include "platform/text_rules.h"
 #include "tests/support/test_machine.h"
 
 namespace fs = std::filesystem;
@@ -114,7 +115,9 @@ TEST(StartUp, TwoFieldsSetOnlyTheDataFolder) {
     // The folder does not exist: the list keeps its folder and the status line tells.
     EXPECT_EQ(window.Dir1.path(), startFolder);
     EXPECT_EQ(window.selectedDir, u"D:\\nowhere\\");
-    EXPECT_EQ(window.statusText, u"フォルダが見つかりません: D:\\nowhere\\");
+    // The status line names the folder and where it would be on this machine.
+    EXPECT_EQ(window.statusText, u"フォルダが見つかりません: D:\\nowhere\\ (" +
+                                     fromUtf8((m.driveD() / "nowhere").string()) + u")");
 }
 
 TEST(StartUp, WithoutASiteControlFileStartUpStillCompletes) {
