@@ -1,14 +1,21 @@
 // Starts the program: the real file system, the machine's clock, the window
 // model and the window that shows it.
 #include <QApplication>
+#include <QScreen>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 
 #include "app/main_window.h"
+#include "app/view/command_line.h"
 #include "app/view/fonts.h"
+#include "app/view/input_hold.h"
 #include "app/view/main_view.h"
 #include "app/view/qt_event_loop.h"
+#include "app/view/settings.h"
+#include "app/view/threaded_transfer.h"
+#include "app/view/zoom.h"
 #include "platform/curl_transfer.h"
 #include "platform/host_files.h"
 #include "platform/qt_print/qt_printer.h"
@@ -26,9 +33,26 @@ std::filesystem::path drivesFolder() {
     return base / ".local" / "share" / "quendro" / "drives";
 }
 
+// The window where it stood last time, when that is still on a screen; the
+// screen's middle otherwise.
+void placeOnScreen(QWidget& view, std::optional<QPoint> kept) {
+    QScreen* screen = kept ? QGuiApplication::screenAt(*kept) : nullptr;
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect room = screen->availableGeometry();
+    QPoint at = kept ? *kept : room.center() - QPoint(view.width() / 2, view.height() / 2);
+    at.setX(
+        std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - view.width())));
+    at.setY(
+        std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - view.height())));
+    view.move(at);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (auto exit = quendro::view::handleCommandLine(argc, argv, std::cout)) return *exit;
+
     QApplication app(argc, argv);
     // The application took the user's locale for the C library too; numbers in
     // the meet's files are read with "." as the decimal point all the same.
@@ -38,15 +62,37 @@ int main(int argc, char* argv[]) {
     quendro::HostFileSystem files(
         quendro::DriveMap(drivesFolder(), std::filesystem::current_path()));
     quendro::SystemClock clock;
-    quendro::CurlTransfer inet(files);
+    quendro::CurlTransfer curl(files);
+    // Downloads run off the window's thread; the window paints and Esc stops them.
+    quendro::view::InputHold hold;
+    quendro::view::ThreadedTransfer inet(curl, hold);
+    hold.onEscape = [&inet] { inet.cancel(); };
     // Without a printer on the machine the lap list is kept as a PDF file.
-    auto printer = quendro::QtPrinter::systemOrPdf(
-        files.driveMap().toHost(u"c:\\quendro\\temp\\lap_list.pdf"));
+    constexpr std::u16string_view kPdf = u"c:\\quendro\\temp\\lap_list.pdf";
+    auto printer = quendro::QtPrinter::systemOrPdf(files.driveMap().toHost(kPdf));
+    printer->showPdfPathAs(std::u16string(kPdf));
     quendro::view::QtEventLoop events;
     quendro::MainWindow window(quendro::Machine{files, clock, inet, *printer, events});
-    window.Form_Load();
+
+    quendro::view::WindowSettings settings;
+    if (auto url = settings.baseUrl()) window.txtTaikai.setText(*url);
 
     quendro::view::MainView view(window, files);
+    view.attachTransfer(inet);
+    // On a screen smaller than the window, the largest zoom that fits.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect room = screen->availableGeometry();
+        QSize atOne = view.sizeAt(1.0);
+        view.setZoom(quendro::view::fittingZoom(settings.zoom(), atOne.width(), atOne.height(),
+                                                room.width(), room.height()));
+    }
+    view.onZoomChanged = [&settings](double zoom) { settings.keepZoom(zoom); };
+    placeOnScreen(view, settings.position());
     view.show();
-    return app.exec();
+    view.perform([&window] { window.Form_Load(); });
+
+    int status = app.exec();
+    settings.keepBaseUrl(window.txtTaikai.text());
+    settings.keepPosition(view.pos());
+    return status;
 }

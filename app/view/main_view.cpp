@@ -16,12 +16,14 @@
 #include <cmath>
 #include <map>
 
+#include "app/view/caption_label.h"
+#include "app/view/command_line.h"
+#include "app/view/threaded_transfer.h"
+#include "app/view/window_style.h"
 #include "platform/text_rules.h"
 
 namespace quendro::view {
 namespace {
-
-constexpr int kStatusHeight = 20;  // the status line under the window's client area
 
 QString qt(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -39,13 +41,6 @@ QString caption(std::u16string_view text) {
     return s;
 }
 
-QFont qfont(const FontSpec& face) {
-    QFont font(qt(face.name));
-    font.setPointSizeF(face.points);
-    font.setBold(face.bold);
-    return font;
-}
-
 // The folder one level up: "Z:\a\b" gives "Z:\a", "Z:\a" gives "Z:\".
 std::u16string parentOf(const std::u16string& path) {
     size_t cut = path.find_last_of(u'\\');
@@ -60,15 +55,24 @@ std::u16string childOf(const std::u16string& path, const std::u16string& name) {
 
 }  // namespace
 
+// Tips that the window adds where its controls have none of their own.
+std::u16string MainView::viewTooltip(const Control& control) const {
+    if (&control == &model_.lblVer)
+        return u"quendro " + QString::fromLatin1(projectVersion()).toStdU16String();
+    if (&control == &model_.chkQ)
+        return u"旧形式のラップファイルを読みます（1記録9項目: 組・タイム・印のあとに6項目）";
+    return {};
+}
+
 int MainView::pixels(int twips) {
     return static_cast<int>(std::lround(twips / 15.0));
 }
 
 MainView::MainView(MainWindow& model, FileSystem& files, QWidget* parent)
-    : QWidget(parent), model_(model), files_(files) {
+    : QWidget(parent), model_(model), files_(files), style_(new WindowStyle) {
+    style_->setParent(this);
+    setStyle(style_);
     setWindowTitle(qt(model_.caption));
-    setFont(qfont(model_.font));
-    setFixedSize(pixels(model_.clientArea.width), pixels(model_.clientArea.height) + kStatusHeight);
 
     std::map<const Control*, QWidget*> widgets;
     for (Control* control : model_.controls()) {
@@ -76,9 +80,7 @@ MainView::MainView(MainWindow& model, FileSystem& files, QWidget* parent)
         QWidget* container = control->container ? widgets.at(control->container) : this;
         widget->setParent(container);
         widget->setObjectName(QString::fromStdString(control->name));
-        const TwipRect& r = control->position;
-        widget->setGeometry(pixels(r.left), pixels(r.top), pixels(r.width), pixels(r.height));
-        widget->setFont(qfont(control->font));
+        widget->setStyle(style_);
         widgets[control] = widget;
         bindings_.push_back({control, widget});
         connectWidget(*control, widget);
@@ -99,8 +101,10 @@ MainView::MainView(MainWindow& model, FileSystem& files, QWidget* parent)
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("statusLine"));
-    status_->setGeometry(0, pixels(model_.clientArea.height), width(), kStatusHeight);
     status_->setFrameShape(QFrame::StyledPanel);
+    status_->setStyle(style_);
+    placeWidgets();
+    addZoomKeys();
     model_.onMousePointer = [this](MousePointer pointer) { showPointer(pointer); };
     // Before a download blocks the window, what the model says now is drawn.
     model_.onShowWork = [this] {
@@ -114,27 +118,39 @@ MainView::MainView(MainWindow& model, FileSystem& files, QWidget* parent)
 QWidget* MainView::makeWidget(Control& control) {
     switch (control.kind()) {
         case ControlKind::TextBox: return new QLineEdit;
-        case ControlKind::Label: {
-            auto* label = new QLabel;
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            return label;
+        case ControlKind::Label: return new CaptionLabel;
+        case ControlKind::ListBox:
+        case ControlKind::DirList: {
+            // Rows are never wider than a list: no scroll bar covers them.
+            auto* list = new QListWidget;
+            list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            list->installEventFilter(this);
+            return list;
         }
-        case ControlKind::ListBox: return new QListWidget;
-        case ControlKind::OptionButton: return new QRadioButton;
+        case ControlKind::OptionButton: {
+            auto* option = new QRadioButton;
+            option->installEventFilter(this);
+            return option;
+        }
         case ControlKind::CheckBox: return new QCheckBox;
-        case ControlKind::CommandButton: return new QPushButton;
+        case ControlKind::CommandButton: {
+            auto* button = new QPushButton;
+            button->setAutoDefault(true);  // Enter presses the focused button
+            return button;
+        }
         case ControlKind::Frame: return new QGroupBox;
         case ControlKind::DriveList: return new QComboBox;
-        case ControlKind::DirList: return new QListWidget;
     }
     return new QWidget;
 }
 
-template <typename Action>
-void MainView::act(Action action) {
+void MainView::act(const std::function<void()>& action, std::map<Fetch, int> expected) {
     if (refreshing_) return;  // the widget only echoes the model
     // Actions may nest: while an upload waits, the window takes other clicks.
+    if (transfer_) transfer_->beginAction(std::move(expected));
+    lastWaitRefresh_ = 0;  // the first wait of the action shows all that it did before
     action();
+    if (transfer_ && transfer_->endAction()) model_.statusText = cancelledWords(model_.statusText);
     refresh();
 }
 
@@ -149,7 +165,9 @@ void MainView::connectWidget(Control& control, QWidget* widget) {
         case ControlKind::ListBox: {
             auto& list = static_cast<ListBox&>(control);
             connect(static_cast<QListWidget*>(widget), &QListWidget::currentRowChanged, this,
-                    [this, &list](int row) { act([&] { list.setListIndex(row); }); });
+                    [this, &list](int row) {
+                        act([&] { list.setListIndex(row); }, expectedFetches(list));
+                    });
             break;
         }
         case ControlKind::OptionButton: {
@@ -172,7 +190,7 @@ void MainView::connectWidget(Control& control, QWidget* widget) {
         case ControlKind::CommandButton: {
             auto& button = static_cast<CommandButton&>(control);
             connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
-                    [this, &button] { act([&] { button.click(); }); });
+                    [this, &button] { act([&] { button.click(); }, expectedFetches(button)); });
             break;
         }
         case ControlKind::DriveList: {
@@ -201,6 +219,7 @@ void MainView::refresh() {
     refreshing_ = true;
     for (const Binding& binding : bindings_) refreshOne(binding);
     status_->setText(qt(model_.statusText));
+    status_->setToolTip(status_->text());  // a long path shows whole here
     refreshing_ = wasRefreshing;
 }
 
@@ -222,12 +241,15 @@ void MainView::refreshOne(const Binding& b) {
     QSignalBlocker block(w);
     w->setEnabled(c.enabled);
     w->setVisible(c.visible);
-    w->setToolTip(qt(c.tooltip));
+    w->setToolTip(qt(c.tooltip.empty() ? viewTooltip(c) : c.tooltip));
     switch (c.kind()) {
         case ControlKind::TextBox: {
             auto* edit = static_cast<QLineEdit*>(w);
             QString text = qt(static_cast<TextBox&>(c).text());
-            if (edit->text() != text) edit->setText(text);
+            if (edit->text() != text) {
+                edit->setText(text);
+                edit->setCursorPosition(0);  // a long text shows from its start
+            }
             break;
         }
         case ControlKind::Label:

@@ -1,18 +1,24 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+#include <map>
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/view/progress.h"
 
 class QLabel;
 
 namespace quendro::view {
 
+class ThreadedTransfer;
+class WindowStyle;
+
 // The real window: one widget per control of the window model, placed at the
-// control's twips (15 to a pixel). What the user does goes to the model, whose
-// handlers run as they would for a click from code; afterwards every widget
-// shows the model again.
+// control's twips (15 to a pixel) times the zoom. What the user does goes to the
+// model, whose handlers run as they would for a click from code; afterwards
+// every widget shows the model again.
 class MainView : public QWidget {
   public:
     // The file system fills the drive and folder lists.
@@ -24,8 +30,21 @@ class MainView : public QWidget {
 
     static int pixels(int twips);
 
+    // The transfer whose waits the window shows, and whose work Esc stops.
+    void attachTransfer(ThreadedTransfer& transfer);
+    // Runs a procedure of the model as one user action (start-up, for one).
+    void perform(const std::function<void()>& procedure);
+
+    // Ctrl + plus, minus and 0 zoom the whole window.
+    double zoom() const { return zoom_; }
+    // The window's size, status line included, at a zoom.
+    QSize sizeAt(double zoom) const;
+    void setZoom(double zoom);
+    std::function<void(double)> onZoomChanged;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     struct Binding {
@@ -38,15 +57,26 @@ class MainView : public QWidget {
     void refreshOne(const Binding& binding);
     void fillDirList(DirList& dir, QWidget* widget);
     void showPointer(MousePointer pointer);
+    void placeWidgets();
+    void addZoomKeys();
+    void showWait(const std::u16string& words);
+    bool moveInOptionGroup(QObject* watched, int key);
+    std::u16string viewTooltip(const Control& control) const;
+    std::map<Fetch, int> expectedFetches(const Control& control);
     // Runs a user action on the model, then shows the outcome.
-    template <typename Action>
-    void act(Action action);
+    void act(const std::function<void()>& action, std::map<Fetch, int> expected = {});
+
+    static constexpr int kStatusHeight = 20;  // the status line under the client area, at zoom 1
 
     MainWindow& model_;
     FileSystem& files_;
     std::vector<Binding> bindings_;
     QLabel* status_ = nullptr;
     bool refreshing_ = false;
+    double zoom_ = 1.0;
+    WindowStyle* style_ = nullptr;
+    ThreadedTransfer* transfer_ = nullptr;
+    qint64 lastWaitRefresh_ = 0;
 };
 
 }  // namespace quendro::view

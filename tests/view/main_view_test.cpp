@@ -83,6 +83,9 @@ TEST_F(MainViewTest, CaptionsFontsAndStatesComeFromTheModel) {
 }
 
 TEST_F(MainViewTest, WhatTheUserDoesReachesTheModel) {
+    // A text set by the program shows from its start; the user clicks after it to type on.
+    EXPECT_EQ(widget<QLineEdit>("txtNendo")->cursorPosition(), 0);
+    widget<QLineEdit>("txtNendo")->end(false);
     QTest::keyClicks(widget<QLineEdit>("txtNendo"), QStringLiteral("9"));
     EXPECT_EQ(window.seasonYear, u"20109");
     widget<QRadioButton>("optSetti(1)")->click();

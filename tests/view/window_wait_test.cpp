@@ -1,0 +1,158 @@
+// The window waits for the server off its thread: it paints and says what it
+// fetches, the user's input waits until the work ends, and Esc stops the work.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <chrono>
+#include <utility>
+
+#include "app/view/input_hold.h"
+#include "app/view/main_view.h"
+#include "app/view/progress.h"
+#include "app/view/threaded_transfer.h"
+#include "platform/text_rules.h"
+#include "tests/support/test_machine.h"
+
+namespace quendro {
+namespace {
+
+using test::sjis;
+using test::TestMachine;
+using test::writeFile;
+
+// A server on 127.0.0.1 that takes connections and never answers.
+class SilentServer {
+  public:
+    SilentServer() {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            ::listen(fd_, 16) != 0 ||
+            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+            ADD_FAILURE() << "no silent server";
+        }
+        port_ = ntohs(address.sin_port);
+    }
+    ~SilentServer() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    std::u16string base() const { return u"http://127.0.0.1:" + decimalText(port_) + u"/swim/"; }
+
+  private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+class WindowWaitTest : public ::testing::Test {
+  protected:
+    WindowWaitTest() {
+        writeFile(m.siteControlFile(), sjis(u"1,D:\\,3,D:\\kekka,KEKKA.DAT\r\n"));
+        hold.onEscape = [this] { inet.cancel(); };
+        view.attachTransfer(inet);
+        view.show();
+    }
+
+    TestMachine m;
+    Machine base = m.machine();
+    view::InputHold hold;
+    view::ThreadedTransfer inet{base.inet, hold};
+    MainWindow window{Machine{base.files, base.clock, inet, base.printer, base.events}};
+    view::MainView view{window, m.files()};
+};
+
+TEST_F(WindowWaitTest, EscStopsAStalledDownloadAndHeldInputFollows) {
+    SilentServer silent;
+    window.txtTaikai.setText(silent.base());
+    auto* number = view.findChild<QLineEdit*>(QStringLiteral("txtBango"));
+    auto* status = view.findChild<QLabel*>(QStringLiteral("statusLine"));
+    QString shownWhileWaiting;
+    std::u16string typedWhileWaiting = u"-";
+    // Once the window waits for the list, the user types and then presses Esc.
+    auto showWait = inet.onWait;
+    bool started = false;
+    inet.onWait = [&, showWait](const std::u16string& words) {
+        showWait(words);
+        if (std::exchange(started, true)) return;
+        QTimer::singleShot(300, [&] {
+            shownWhileWaiting = status->text();
+            QTest::keyClicks(number, QStringLiteral("12"));  // waits until the work ends
+            typedWhileWaiting = window.txtBango.text();
+            QTest::keyClick(number, Qt::Key_Escape);
+        });
+    };
+    auto begin = std::chrono::steady_clock::now();
+    view.perform([this] { window.Form_Load(); });
+    auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+
+    EXPECT_LT(seconds, 5.0);  // the transfer's own limit is 20 s
+    EXPECT_EQ(shownWhileWaiting, QString::fromUtf8("大会一覧を取得中 …"));
+    EXPECT_EQ(typedWhileWaiting, u"");
+    // The procedure ended as on a failed download, and the status line says so.
+    EXPECT_TRUE(
+        window.statusText.starts_with(u"Esc で中止しました（大会一覧を読み込めませんでした"))
+        << toUtf8(window.statusText);
+    EXPECT_EQ(status->text(), QString::fromStdU16String(window.statusText));
+    EXPECT_EQ(window.lstTaikai.listCount(), 0);
+    EXPECT_EQ(window.seasonYear, u"2010");  // start-up went on after the download
+    // Then what was typed reaches the window, in order.
+    QTest::qWait(50);
+    EXPECT_EQ(window.txtBango.text(), u"12");
+    EXPECT_EQ(number->text(), QStringLiteral("12"));
+
+    // The next action fetches again: the stop held for one action only.
+    window.txtTaikai.setText(m.serverBase());
+    m.server().serve("/swim/2011/list.txt", sjis(u"\"1234567 県選\"\r\n"));
+    view.perform([this] { window.txtNendo.setText(u"2011"); });
+    EXPECT_EQ(window.lstTaikai.items(), std::vector<std::u16string>{u"1234567 県選"});
+    EXPECT_EQ(window.statusText, u"");
+}
+
+TEST_F(WindowWaitTest, TheStatusLineCountsTheFilesOfTheWork) {
+    std::string base = toUtf8(m.serverBase()) + "2010/1234567/lap/";
+    for (const char* heat : {"0001", "0002", "0003"})
+        m.server().serve("/swim/2010/1234567/lap/r" + std::string(heat) + ".txt", heat);
+    std::vector<std::u16string> words;
+    inet.onWait = [&words](const std::u16string& w) { words.push_back(w); };
+    inet.beginAction({{view::Fetch::LapFile, 3}});
+    for (const char* heat : {"0001", "0002", "0003"}) {
+        auto body = inet.openUrl(fromUtf8(base + "r" + heat + ".txt"));
+        ASSERT_TRUE(body);
+        EXPECT_EQ(*body, heat);
+    }
+    EXPECT_FALSE(inet.endAction());
+    EXPECT_EQ(words, (std::vector<std::u16string>{u"ラップを取得中 1/3", u"ラップを取得中 2/3",
+                                                  u"ラップを取得中 3/3"}));
+}
+
+TEST(Progress, WhatIsFetchedIsToldByTheFile) {
+    using view::Fetch;
+    struct Case {
+        std::u16string url;
+        Fetch fetch;
+    } cases[] = {
+        {u"http://h/swim/2010/list.txt", Fetch::MeetList},
+        {u"http://h/swim/2010/1234567/taikai.txt", Fetch::MeetFile},
+        {u"http://h/swim/2010/1234567/kijun.txt", Fetch::MeetFile},
+        {u"http://h/swim/2010/1234567/lap/r0012.txt", Fetch::LapFile},
+        {u"http://h/swim/2010/1234567/r0012.txt", Fetch::Other},
+        {u"http://h/swim/2010/list.dat", Fetch::Other},
+    };
+    for (const Case& c : cases) EXPECT_EQ(view::fetchOf(c.url), c.fetch) << toUtf8(c.url);
+    EXPECT_EQ(view::progressWords(Fetch::LapFile, 12, 133), u"ラップを取得中 12/133");
+    EXPECT_EQ(view::progressWords(Fetch::MeetList, 1, 0), u"大会一覧を取得中 …");
+    EXPECT_EQ(view::progressWords(Fetch::LapFile, 4, 3), u"ラップを取得中 …");  // more than told
+    EXPECT_EQ(view::cancelledWords(u""), u"Esc で中止しました");
+}
+
+}  // namespace
+}  // namespace quendro
