@@ -42,17 +42,24 @@ void ThreadedTransfer::cancel() {
 
 std::optional<std::string> ThreadedTransfer::openUrl(std::u16string_view url) {
     if (!onWindowThread()) return inner_.openUrl(url);
+    Download result = download(url);
+    if (!result.ok()) return std::nullopt;
+    return std::move(result.body);
+}
+
+Download ThreadedTransfer::download(std::u16string_view url) {
+    if (!onWindowThread()) return inner_.download(url);
     Action& action = actions_.empty() ? loose_ : actions_.back();
-    if (action.cancelled) return std::nullopt;
+    if (action.cancelled) return Download{};
     Fetch fetch = fetchOf(url);
     int done = ++action.done[fetch];
     int total = action.expected.count(fetch) ? action.expected.at(fetch) : 0;
 
-    auto result = std::make_shared<std::optional<std::string>>();
+    auto result = std::make_shared<Download>();
     std::u16string address(url);
-    bool finished = waitFor([this, result, address] { *result = inner_.openUrl(address); },
+    bool finished = waitFor([this, result, address] { *result = inner_.download(address); },
                             progressWords(fetch, done, total));
-    if (!finished) return std::nullopt;
+    if (!finished) return Download{};  // stopped: as a download that got no answer
     return std::move(*result);
 }
 

@@ -30,6 +30,7 @@ class ThreadedTransfer : public QObject, public InternetTransfer {
     ThreadedTransfer& operator=(const ThreadedTransfer&) = delete;
 
     std::optional<std::string> openUrl(std::u16string_view url) override;
+    Download download(std::u16string_view url) override;
     void setUrl(std::u16string url) override { inner_.setUrl(std::move(url)); }
     const std::u16string& url() const override { return inner_.url(); }
     bool execute(std::u16string_view url, std::u16string_view operation) override {

@@ -155,12 +155,15 @@ TEST_F(LocalMendsTest, TheGridShowsOnlyTheChosenSwim) {
 }
 
 TEST_F(LocalMendsTest, TheStatusLineTellsTheOutcomeOfEachReport) {
+    // A file's words name it and, in brackets, where it is on this machine.
+    auto where = [](const fs::path& host) { return u" (" + fromUtf8(host.string()) + u")"; };
     importMeet();
     window.txtBango.setText(u"1201");  // three swims, only heat 1 has a lap file
     window.cmdHtml.click();
     EXPECT_EQ(window.statusText,
               u"ラップファイルを読めなかった泳ぎが 2 件あります (HTML を書き込みました): "
-              u"D:\\meet\\県選9.html");
+              u"D:\\meet\\県選9.html" +
+                  where(meet() / "県選9.html"));
     window.cmdLp.click();
     EXPECT_EQ(window.statusText, u"ラップファイルを読めなかった泳ぎが 2 件あります (印刷しました)");
 
@@ -175,7 +178,8 @@ TEST_F(LocalMendsTest, TheStatusLineTellsTheOutcomeOfEachReport) {
     window.cmdLp.click();
     EXPECT_EQ(window.statusText, u"印刷しました");  // the old failure goes
     window.cmdHtml.click();
-    EXPECT_EQ(window.statusText, u"HTML を書き込みました: D:\\meet\\県選9.html");
+    EXPECT_EQ(window.statusText,
+              u"HTML を書き込みました: D:\\meet\\県選9.html" + where(meet() / "県選9.html"));
 
     // A failed local import: no word of work stays, no competitor of the meet before.
     fs::remove(meet() / "kijun.dat");
@@ -183,7 +187,8 @@ TEST_F(LocalMendsTest, TheStatusLineTellsTheOutcomeOfEachReport) {
     EXPECT_EQ(window.txtNa.text(), u"");
     EXPECT_EQ(window.hitCount, 0);
     EXPECT_EQ(window.lstNamae.listCount(), 0);
-    EXPECT_EQ(window.statusText, u"ファイルがありません: D:\\meet\\kijun.dat");
+    EXPECT_EQ(window.statusText,
+              u"ファイルがありません: D:\\meet\\kijun.dat" + where(meet() / "kijun.dat"));
     window.txtBango.setText(u"");
     EXPECT_EQ(window.lstNamae.listCount(), 0);
 }
