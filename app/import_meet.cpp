@@ -90,6 +90,7 @@ void MainWindow::cmdKakutei_Click() {
     swimTable = buildSwimIndex(heats);
     swimTableCount = static_cast<std::int16_t>(swimTable.size() - 1);
     swimTable.resize(static_cast<size_t>(meetHeatCount) * 10 + 1);
+    swimIndex_.build(swimTable, swimTableCount);
 
     SearchCompetitors();
 

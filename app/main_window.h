@@ -4,13 +4,17 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "laps/swim_selection.h"
 #include "platform/controls.h"
 #include "platform/machine.h"
 
 namespace quendro {
+
+class ReportRun;
 
 // The one window of the program: every control, all shared state, and the
 // procedures that run on them. No real window is needed to run any procedure;
@@ -35,6 +39,9 @@ class MainWindow {
     // before a download blocks it; the view hooks onShowWork.
     void showWork();
     std::function<void()> onShowWork;
+    // How far the downloads of a report's lap files have come (done of total);
+    // the view may show it.
+    DownloadProgress onLapDownloads;
 
     // ---- Controls -----------------------------------------------------------
     TextBox txtBango;  // competitor number filter
@@ -151,10 +158,16 @@ class MainWindow {
     void followDirList();
     std::map<std::u16string, std::u16string> lastFolderOnDrive_;
 
+    // The run of the report under way: each heat's lap file once.
+    std::unique_ptr<ReportRun> startReport();
+    struct LapSource lapSource();
+
     Machine machine_;
     // Whether the last swim chosen had its lap file read; the reports count
     // the swims whose lap file could not be read.
     bool lapFileRead_ = true;
+    SwimIndex swimIndex_;               // swimTable looked up by competitor
+    ReportRun* reportRun_ = nullptr;    // set while a report runs
 };
 
 }  // namespace quendro

@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/report_run.h"
 #include "app/status_words.h"
 #include "reports/lap_list.h"
 #include "store/competitor_search.h"
@@ -18,6 +19,8 @@ void MainWindow::cmdLp_Click() {
     printLapListHeader(printer, header);
 
     int unread = 0;  // swims whose lap file could not be read
+    std::unique_ptr<ReportRun> run = startReport();
+    reportRun_ = run.get();
     for (int p = 0; p < hitCount; ++p) {
         printRule(printer);
         lstNamae.choose(p);  // lists the competitor's swims
@@ -29,6 +32,8 @@ void MainWindow::cmdLp_Click() {
             printSwim(printer, lstShumoku.items()[static_cast<size_t>(s)], splitTimes, splitCount);
         }
     }
+    reportRun_ = nullptr;
+    run.reset();
     printRule(printer);
     Printer::Outcome outcome = printer.endDoc();
     // The outcome of this print replaces whatever the status line said before.

@@ -1,5 +1,7 @@
 #include "app/main_window.h"
+#include "app/report_run.h"
 #include "app/status_words.h"
+#include "platform/shift_jis.h"
 #include "reports/html_page.h"
 #include "store/competitor_search.h"
 
@@ -15,20 +17,34 @@ void MainWindow::cmdHtml_Click() {
     CompetitorTable competitors(machine_.files, file.path, file.source);
     std::u16string path = htmlPagePath(selectedDir, txtRyaku.text());
 
-    // The page is made whole before it is written, so that a failure never
-    // leaves half a page behind.
-    HtmlPage page;
+    // The page goes out line by line to a file of its own, which takes the
+    // place of the page only when the whole page is written: a failure never
+    // leaves half a page behind. The selections run the same when the page
+    // cannot be written.
+    std::unique_ptr<OutputFile> out = machine_.files.createFile(path);
+    std::string bytes;
+    HtmlPage page([&out, &bytes](std::u16string_view line) {
+        bytes.clear();
+        appendShiftJis(line, bytes);
+        out->write(bytes);
+    });
     int unread = 0;  // swims whose lap file could not be read
-    for (int p = 0; p < hitCount; ++p) {
-        lstNamae.choose(p);  // lists the competitor's swims
-        page.competitor(competitors.competitor(hitRecords[static_cast<size_t>(p)]));
-        for (int s = 0; s < swimCount && s < lstShumoku.listCount(); ++s) {
-            lstShumoku.choose(s);  // reads the swim's splits, also those of a swim chosen before
-            if (!lapFileRead_) ++unread;
-            page.swim(s, lstShumoku.items()[static_cast<size_t>(s)], splitTimes, splitCount);
+    {
+        std::unique_ptr<ReportRun> run = startReport();
+        reportRun_ = run.get();
+        for (int p = 0; p < hitCount; ++p) {
+            lstNamae.choose(p);  // lists the competitor's swims
+            page.competitor(competitors.competitor(hitRecords[static_cast<size_t>(p)]));
+            for (int s = 0; s < swimCount && s < lstShumoku.listCount(); ++s) {
+                lstShumoku.choose(s);  // reads the swim's splits, also those of a swim chosen before
+                if (!lapFileRead_) ++unread;
+                page.swim(s, lstShumoku.items()[static_cast<size_t>(s)], splitTimes, splitCount);
+            }
         }
+        reportRun_ = nullptr;
     }
-    if (writeText(machine_.files, path, page.finish()) != FileStatus::Ok) {
+    page.finish();
+    if (out->commit() != FileStatus::Ok) {
         statusText = u"HTML を書き込めませんでした: " + pathForUser(machine_.files, path);
     } else {
         statusText = reportWord(u"HTML を書き込みました", unread) + u": " +

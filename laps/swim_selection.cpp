@@ -42,4 +42,29 @@ bool hasFinalTime(std::u16string_view finalTime) {
     return finalTime.find_first_not_of(u' ') != std::u16string_view::npos;
 }
 
+void SwimIndex::build(const std::vector<std::u16string>& swimTable, int count) {
+    lines_.clear();
+    for (int i = 1; i <= count && i < static_cast<int>(swimTable.size()); ++i)
+        lines_[leftChars(swimTable[static_cast<size_t>(i)], 4)].push_back(i);
+    data_ = swimTable.data();
+    size_ = swimTable.size();
+    count_ = count;
+}
+
+bool SwimIndex::builtFor(const std::vector<std::u16string>& swimTable, int count) const {
+    return data_ == swimTable.data() && size_ == swimTable.size() && count_ == count;
+}
+
+std::vector<SwimRow> SwimIndex::swimsOf(const std::vector<std::u16string>& swimTable,
+                                        std::u16string_view key) const {
+    std::vector<SwimRow> rows;
+    auto found = lines_.find(std::u16string(key));
+    if (found == lines_.end()) return rows;
+    for (std::int32_t i : found->second) {
+        if (static_cast<int>(rows.size()) == kMaxSwims) break;
+        rows.push_back(swimRowOf(swimTable[static_cast<size_t>(i)]));
+    }
+    return rows;
+}
+
 }  // namespace quendro

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -32,5 +33,27 @@ bool hasFinalTime(std::u16string_view finalTime);
 // four characters are the key, in index order, at most 51.
 std::vector<SwimRow> swimsOfCompetitor(const std::vector<std::u16string>& swimTable, int count,
                                        std::u16string_view key);
+
+// The swim index looked up by competitor: for each key (the first four
+// characters of a line), the positions of its lines in index order. Built
+// once per import, so that choosing a competitor reads only that competitor's
+// lines instead of the whole index.
+class SwimIndex {
+  public:
+    // Indexes the lines 1 to count.
+    void build(const std::vector<std::u16string>& swimTable, int count);
+    // True when built for this very swim index with this count; the window's
+    // swim index may be replaced without an import.
+    bool builtFor(const std::vector<std::u16string>& swimTable, int count) const;
+    // What swimsOfCompetitor gives for the key.
+    std::vector<SwimRow> swimsOf(const std::vector<std::u16string>& swimTable,
+                                 std::u16string_view key) const;
+
+  private:
+    std::unordered_map<std::u16string, std::vector<std::int32_t>> lines_;
+    const std::u16string* data_ = nullptr;
+    size_t size_ = 0;
+    int count_ = -1;
+};
 
 }  // namespace quendro

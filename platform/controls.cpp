@@ -23,6 +23,13 @@ void CheckBox::setValue(int value) {
 void ListBox::clear() {
     items_.clear();
     listIndex_ = -1;
+    ++revision_;
+}
+
+void ListBox::assignItems(std::vector<std::u16string> rows) {
+    items_ = std::move(rows);
+    listIndex_ = -1;
+    ++revision_;
 }
 
 bool ListBox::setItem(int n, std::u16string text) {
@@ -32,6 +39,7 @@ bool ListBox::setItem(int n, std::u16string text) {
     } else {
         items_[static_cast<size_t>(n)] = std::move(text);
     }
+    ++revision_;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -113,7 +114,15 @@ class ListBox : public Control {
     int listCount() const { return static_cast<int>(items_.size()); }
     // Removes every row; no row is selected afterwards and no handler runs.
     void clear();
-    void addItem(std::u16string text) { items_.push_back(std::move(text)); }
+    void addItem(std::u16string text) {
+        items_.push_back(std::move(text));
+        ++revision_;
+    }
+    // Replaces every row at once, as clear() and setItem() for each row in
+    // turn would: no row is selected afterwards and no handler runs.
+    void assignItems(std::vector<std::u16string> rows);
+    // Changes with every change of the rows, so that a view redraws only then.
+    std::uint64_t revision() const { return revision_; }
     // Sets the text of row n; n equal to the row count appends a row. False
     // (nothing changed) for any other n.
     bool setItem(int n, std::u16string text);
@@ -130,6 +139,7 @@ class ListBox : public Control {
   private:
     std::vector<std::u16string> items_;
     int listIndex_ = -1;
+    std::uint64_t revision_ = 0;
 };
 
 class OptionButton : public Control {

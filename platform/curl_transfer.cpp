@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/curl_batch.h"
 #include "platform/text_rules.h"
 
 namespace quendro {
@@ -88,6 +89,20 @@ Download CurlTransfer::download(std::u16string_view url) {
     unsigned atStart = cancels_.load();
     return downloadWithCurl(toUtf8(url), limits_,
                             [this, atStart] { return cancels_.load() != atStart; });
+}
+
+std::unique_ptr<BatchDownload> CurlTransfer::openUrls(std::vector<std::u16string> urls,
+                                                      DownloadProgress progress) {
+    std::vector<std::optional<std::string>> addresses;
+    addresses.reserve(urls.size());
+    for (const auto& url : urls) {
+        if (usableAddress(url)) {
+            addresses.emplace_back(toUtf8(url));
+        } else {
+            addresses.emplace_back();
+        }
+    }
+    return makeCurlBatch(std::move(addresses), limits_, std::move(progress), kParallel, kAhead);
 }
 
 bool CurlTransfer::execute(std::u16string_view url, std::u16string_view operation) {

@@ -25,6 +25,14 @@ class CurlTransfer : public InternetTransfer {
 
     std::optional<std::string> openUrl(std::u16string_view url) override;
     Download download(std::u16string_view url) override;
+    // Up to kParallel transfers at a time over connections kept open between
+    // them, started in list order and at most kAhead URLs ahead of the one
+    // asked for, so that the bodies waiting to be taken stay few; each under
+    // the same limits and redirect rules as download().
+    std::unique_ptr<BatchDownload> openUrls(std::vector<std::u16string> urls,
+                                            DownloadProgress progress = {}) override;
+    static constexpr size_t kParallel = 8;
+    static constexpr size_t kAhead = 48;
     void setUrl(std::u16string url) override { url_ = std::move(url); }
     const std::u16string& url() const override { return url_; }
     bool execute(std::u16string_view url, std::u16string_view operation) override;

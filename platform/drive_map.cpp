@@ -22,33 +22,9 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The entry of the folder named like name, ignoring ASCII case; the exact name
-// wins, and name itself comes back when nothing matches.
-std::string matchingEntry(const fs::path& folder, const std::string& name) {
-    std::error_code ec;
-    if (name == "." || name == ".." || fs::exists(fs::symlink_status(folder / name, ec)))
-        return name;
-    fs::directory_iterator it(folder, ec);
-    if (ec) return name;
-    for (const auto& entry : it) {
-        std::string candidate = entry.path().filename().string();
-        if (equalsIgnoringAsciiCase(candidate, name)) return candidate;
-    }
-    return name;
-}
-
-// Follows the components below base one by one, taking the case-insensitive
-// match where the exact name is missing.
-fs::path resolveBelow(fs::path base, std::string_view rest) {
-    size_t pos = 0;
-    while (pos <= rest.size()) {
-        size_t slash = rest.find('/', pos);
-        if (slash == std::string_view::npos) slash = rest.size();
-        std::string component(rest.substr(pos, slash - pos));
-        if (!component.empty()) base /= matchingEntry(base, component);
-        pos = slash + 1;
-    }
-    return base;
+std::string lowerAsciiText(std::string s) {
+    for (char& c : s) c = lowerAscii(c);
+    return s;
 }
 
 }  // namespace
@@ -60,6 +36,54 @@ DriveMap::DriveMap(fs::path drivesFolder, fs::path currentFolder)
     // Drive c holds the working folder and is always there.
     fs::create_directories(drives_ / "c", ec);
     if (firstUse) fs::create_directory_symlink("/", drives_ / "z", ec);
+}
+
+// The entry of the folder named like name, ignoring ASCII case; the exact name
+// wins, and name itself comes back when nothing matches.
+std::string DriveMap::matchingEntry(const fs::path& folder, const std::string& name) const {
+    std::error_code ec;
+    if (name == "." || name == ".." || fs::exists(fs::symlink_status(folder / name, ec)))
+        return name;
+    if (remember_) {
+        auto [it, added] = listings_.try_emplace(folder.string());
+        if (added) {
+            fs::directory_iterator entries(folder, ec);
+            if (!ec) {
+                for (const auto& entry : entries) {
+                    std::string candidate = entry.path().filename().string();
+                    it->second.try_emplace(lowerAsciiText(candidate), candidate);
+                }
+            }
+        }
+        auto found = it->second.find(lowerAsciiText(name));
+        return found == it->second.end() ? name : found->second;
+    }
+    fs::directory_iterator it(folder, ec);
+    if (ec) return name;
+    for (const auto& entry : it) {
+        std::string candidate = entry.path().filename().string();
+        if (equalsIgnoringAsciiCase(candidate, name)) return candidate;
+    }
+    return name;
+}
+
+// Follows the components below base one by one, taking the case-insensitive
+// match where the exact name is missing.
+fs::path DriveMap::resolveBelow(fs::path base, std::string_view rest) const {
+    size_t pos = 0;
+    while (pos <= rest.size()) {
+        size_t slash = rest.find('/', pos);
+        if (slash == std::string_view::npos) slash = rest.size();
+        std::string component(rest.substr(pos, slash - pos));
+        if (!component.empty()) base /= matchingEntry(base, component);
+        pos = slash + 1;
+    }
+    return base;
+}
+
+void DriveMap::rememberListings(bool on) {
+    remember_ = on;
+    listings_.clear();
 }
 
 fs::path DriveMap::toHost(std::u16string_view path) const {

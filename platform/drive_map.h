@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
+#include <unordered_map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,12 +33,23 @@ class DriveMap {
     // Drive letters with a colon, lower case: "c:", "z:".
     std::vector<std::u16string> drives() const;
 
+    // While on, the listing of a folder read to match a name ignoring case is
+    // kept for the next name looked up in it; off forgets them all.
+    void rememberListings(bool on);
+
     const std::filesystem::path& drivesFolder() const { return drives_; }
     const std::filesystem::path& currentFolder() const { return current_; }
 
   private:
+    // Entries of a folder by their lower-case names; the first entry met wins.
+    using Listing = std::unordered_map<std::string, std::string>;
+    std::string matchingEntry(const std::filesystem::path& folder, const std::string& name) const;
+    std::filesystem::path resolveBelow(std::filesystem::path base, std::string_view rest) const;
+
     std::filesystem::path drives_;
     std::filesystem::path current_;
+    bool remember_ = false;
+    mutable std::unordered_map<std::string, Listing> listings_;
 };
 
 }  // namespace quendro

@@ -22,25 +22,32 @@ void FieldReader::skipSeparator() {
 }
 
 std::optional<std::u16string> FieldReader::next() {
+    auto field = nextView();
+    if (!field) return std::nullopt;
+    return std::u16string(*field);
+}
+
+std::optional<std::u16string_view> FieldReader::nextView() {
     if (atEnd()) return std::nullopt;
     while (pos_ < text_.size() && (text_[pos_] == u' ' || text_[pos_] == u'\t')) ++pos_;
 
-    std::u16string field;
-    if (pos_ < text_.size() && text_[pos_] == u'"') {
-        size_t close = text_.find(u'"', pos_ + 1);
-        if (close == std::u16string::npos) {
-            field = text_.substr(pos_ + 1);
-            pos_ = text_.size();
+    const std::u16string_view text = text_;
+    std::u16string_view field;
+    if (pos_ < text.size() && text[pos_] == u'"') {
+        size_t close = text.find(u'"', pos_ + 1);
+        if (close == std::u16string_view::npos) {
+            field = text.substr(pos_ + 1);
+            pos_ = text.size();
             return field;
         }
-        field = text_.substr(pos_ + 1, close - pos_ - 1);
+        field = text.substr(pos_ + 1, close - pos_ - 1);
         pos_ = close + 1;
         // Whatever follows the closing quote, up to the end of the field, is dropped.
-        while (pos_ < text_.size() && text_[pos_] != u',' && !isLineEnd(text_[pos_])) ++pos_;
+        while (pos_ < text.size() && text[pos_] != u',' && !isLineEnd(text[pos_])) ++pos_;
     } else {
         size_t start = pos_;
-        while (pos_ < text_.size() && text_[pos_] != u',' && !isLineEnd(text_[pos_])) ++pos_;
-        field = text_.substr(start, pos_ - start);
+        while (pos_ < text.size() && text[pos_] != u',' && !isLineEnd(text[pos_])) ++pos_;
+        field = text.substr(start, pos_ - start);
     }
     skipSeparator();
     return field;

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quendro {
 
@@ -22,6 +23,9 @@ class FieldReader {
     // The next field; empty when no field is left (reading past the end of the
     // file, which the calling procedure treats as a failure).
     std::optional<std::u16string> next();
+    // The same field as a view into the text, valid while the reader lives:
+    // for reading long files without a string per field.
+    std::optional<std::u16string_view> nextView();
 
     // True when the reading position has reached the end of the file.
     bool atEnd() const { return pos_ >= text_.size(); }

@@ -3,6 +3,30 @@
 #include "platform/shift_jis.h"
 
 namespace quendro {
+namespace {
+
+// Keeps the bytes and hands them to writeBytes at the end.
+class BufferedOutputFile : public OutputFile {
+  public:
+    BufferedOutputFile(FileSystem& files, std::u16string path)
+        : files_(files), path_(std::move(path)) {}
+    bool write(std::string_view bytes) override {
+        bytes_.append(bytes);
+        return true;
+    }
+    FileStatus commit() override { return files_.writeBytes(path_, bytes_); }
+
+  private:
+    FileSystem& files_;
+    std::u16string path_;
+    std::string bytes_;
+};
+
+}  // namespace
+
+std::unique_ptr<OutputFile> FileSystem::createFile(std::u16string_view path) {
+    return std::make_unique<BufferedOutputFile>(*this, std::u16string(path));
+}
 
 FileStatus FileSystem::moveFile(std::u16string_view from, std::u16string_view to) {
     std::string bytes;

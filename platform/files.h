@@ -29,6 +29,17 @@ class RecordFile {
     virtual std::string record(std::int64_t number) = 0;
 };
 
+// A file being written piece by piece. Its content takes the place of the file
+// named at creation only when commit() succeeds; dropped without a commit, it
+// leaves that file as it was.
+class OutputFile {
+  public:
+    virtual ~OutputFile() = default;
+    // False once any write has failed; later writes are ignored.
+    virtual bool write(std::string_view bytes) = 0;
+    virtual FileStatus commit() = 0;
+};
+
 // What the program asks of the file system. A path holding a NUL names no file.
 // Paths are in the program's own form,
 // as the site control file and the meet header write them: "c:\quendro\temp\kijun.dat",
@@ -61,6 +72,16 @@ class FileSystem {
     // Closes every file that is still open; later reads of them give nothing.
     virtual void closeAll() = 0;
 
+    // A new content for the file at path, written as it comes. This default
+    // keeps the bytes and writes them whole at commit().
+    virtual std::unique_ptr<OutputFile> createFile(std::u16string_view path);
+
+    // While on, the listing of a folder read to match a name ignoring case is
+    // remembered, so that the next name looked up there needs no new reading of
+    // the folder. Turning it off forgets every listing. A report turns it on for
+    // its own length only.
+    virtual void rememberListings(bool on) { (void)on; }
+
     // Drive letters, lower case with a colon: "c:", "z:".
     virtual std::vector<std::u16string> drives() = 0;
     // Names of the folders inside a folder, sorted ignoring case.
@@ -77,6 +98,18 @@ class FileSystem {
 // A path as the status line names it: the program's path and, in brackets,
 // where it is on this machine, so that the user can find the file.
 std::u16string pathForUser(FileSystem& files, std::u16string_view path);
+
+// Remembers folder listings for as long as the object lives.
+class ListingMemory {
+  public:
+    explicit ListingMemory(FileSystem& files) : files_(files) { files_.rememberListings(true); }
+    ~ListingMemory() { files_.rememberListings(false); }
+    ListingMemory(const ListingMemory&) = delete;
+    ListingMemory& operator=(const ListingMemory&) = delete;
+
+  private:
+    FileSystem& files_;
+};
 
 // Text files are Shift-JIS on disk.
 FileStatus readText(FileSystem& files, std::u16string_view path, std::u16string& text);

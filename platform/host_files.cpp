@@ -90,6 +90,68 @@ class HostRecordFile : public RecordFile {
     int length_;
 };
 
+// Bytes gathered in a buffer and written to a new file beside the target,
+// which takes the place of the target at commit().
+class HostOutputFile : public OutputFile {
+  public:
+    explicit HostOutputFile(FileStatus failure) : status_(failure) {}
+    HostOutputFile(fs::path host, fs::path temporary, int fd)
+        : host_(std::move(host)), temporary_(std::move(temporary)), fd_(fd) {
+        buffer_.reserve(kBufferSize);
+    }
+    ~HostOutputFile() override { discard(); }
+    HostOutputFile(const HostOutputFile&) = delete;
+    HostOutputFile& operator=(const HostOutputFile&) = delete;
+
+    bool write(std::string_view bytes) override {
+        if (status_ != FileStatus::Ok) return false;
+        buffer_.append(bytes);
+        if (buffer_.size() >= kBufferSize) flush();
+        return status_ == FileStatus::Ok;
+    }
+
+    FileStatus commit() override {
+        if (status_ != FileStatus::Ok) {
+            discard();
+            return status_;
+        }
+        flush();
+        if (status_ == FileStatus::Ok && ::close(fd_) != 0) status_ = statusOf(errno);
+        fd_ = -1;
+        if (status_ == FileStatus::Ok && ::rename(temporary_.c_str(), host_.c_str()) != 0)
+            status_ = statusOf(errno);
+        if (status_ != FileStatus::Ok) {
+            ::unlink(temporary_.c_str());
+            return status_;
+        }
+        committed_ = true;
+        return FileStatus::Ok;
+    }
+
+    static constexpr size_t kBufferSize = 1 << 18;
+
+  private:
+    void flush() {
+        if (status_ == FileStatus::Ok && !writeAll(fd_, buffer_)) status_ = statusOf(errno);
+        buffer_.clear();
+    }
+    void discard() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+        if (!committed_ && !temporary_.empty()) ::unlink(temporary_.c_str());
+        committed_ = true;  // once only
+    }
+
+    FileStatus status_ = FileStatus::Ok;
+    fs::path host_;
+    fs::path temporary_;
+    int fd_ = -1;
+    std::string buffer_;
+    bool committed_ = false;
+};
+
 }  // namespace
 
 HostFileSystem::Handle::~Handle() {
@@ -107,14 +169,19 @@ FileStatus HostFileSystem::readBytes(std::u16string_view path, std::string& byte
     int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return errno == ENOENT ? missingStatus(host) : statusOf(errno);
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (::fstat(fd, &info) != 0) info.st_size = 0;
+    if (S_ISDIR(info.st_mode)) {
         ::close(fd);
         return FileStatus::BadName;
     }
+    // Read straight into a string of the file's size; a file that grows
+    // meanwhile is read on to its end.
     std::string content;
-    char buffer[65536];
+    size_t done = 0;
+    content.resize(static_cast<size_t>(std::max<off_t>(info.st_size, 0)) + 1);
     for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (done == content.size()) content.resize(content.size() * 2);
+        ssize_t n = ::read(fd, content.data() + done, content.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             int error = errno;
@@ -122,8 +189,9 @@ FileStatus HostFileSystem::readBytes(std::u16string_view path, std::string& byte
             return statusOf(error);
         }
         if (n == 0) break;
-        content.append(buffer, static_cast<size_t>(n));
+        done += static_cast<size_t>(n);
     }
+    content.resize(done);
     ::close(fd);
     bytes = std::move(content);
     return FileStatus::Ok;
@@ -157,6 +225,21 @@ FileStatus HostFileSystem::writeBytes(std::u16string_view path, std::string_view
         return statusOf(error);
     }
     return FileStatus::Ok;
+}
+
+std::unique_ptr<OutputFile> HostFileSystem::createFile(std::u16string_view path) {
+    if (namesNoFile(path)) return std::make_unique<HostOutputFile>(FileStatus::BadName);
+    fs::path host = map_.toHost(path);
+    std::error_code ec;
+    if (fs::is_directory(host, ec)) return std::make_unique<HostOutputFile>(FileStatus::BadName);
+    if (!fs::is_directory(host.parent_path(), ec))
+        return std::make_unique<HostOutputFile>(FileStatus::PathNotFound);
+    // A new file with a name of its own, as writeBytes makes it.
+    std::string temporary = host.string() + ".quendro-XXXXXX";
+    int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return std::make_unique<HostOutputFile>(statusOf(errno));
+    ::fchmod(fd, 0644);
+    return std::make_unique<HostOutputFile>(std::move(host), fs::path(temporary), fd);
 }
 
 FileStatus HostFileSystem::appendBytes(std::u16string_view path, std::string_view bytes) {

@@ -24,6 +24,9 @@ class HostFileSystem : public FileSystem {
     std::unique_ptr<RecordFile> openRecords(std::u16string_view path, int recordLength,
                                             FileStatus& status) override;
     void closeAll() override;
+    // Written to a file of its own beside the target and renamed over it at commit().
+    std::unique_ptr<OutputFile> createFile(std::u16string_view path) override;
+    void rememberListings(bool on) override { map_.rememberListings(on); }
     std::vector<std::u16string> drives() override;
     std::vector<std::u16string> subfolders(std::u16string_view path) override;
     std::u16string currentFolder() override;

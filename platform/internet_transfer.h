@@ -1,8 +1,12 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quendro {
 
@@ -29,6 +33,19 @@ struct Download {
 // What went wrong, in the words of the status line ("" when nothing did).
 std::u16string downloadFailureWord(const Download& download);
 
+// How far a batch of downloads has come: done of total transfers ended.
+using DownloadProgress = std::function<void(size_t done, size_t total)>;
+
+// Downloads of a list of URLs, fetched ahead of need, several at a time.
+class BatchDownload {
+  public:
+    virtual ~BatchDownload() = default;
+    // How the download of URL i of the list ended, as download() tells it,
+    // waiting for it when it has not ended yet. Each is handed out once; asked
+    // again, or for no URL of the list, it is a download without an answer.
+    virtual Download body(size_t i) = 0;
+};
+
 // The internet transfer component of the window: downloads from the publisher's
 // web server and sends the season meet list back to it.
 class InternetTransfer {
@@ -51,6 +68,10 @@ class InternetTransfer {
         }
         return result;
     }
+    // Downloads the URLs, in list order, several at a time where the component
+    // can, each under the same rules as download(). Progress is told as transfers end.
+    virtual std::unique_ptr<BatchDownload> openUrls(std::vector<std::u16string> urls,
+                                                    DownloadProgress progress = {});
 
     // The component's current URL.
     virtual void setUrl(std::u16string url) = 0;

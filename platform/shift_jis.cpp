@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <array>
+#include <cstdint>
 #include <cerrno>
 #include <stdexcept>
 #include <vector>
@@ -107,27 +108,58 @@ std::u16string decodeShiftJis(std::string_view bytes) {
     return text;
 }
 
-std::string encodeShiftJis(std::u16string_view text) {
-    Converter conv("CP932", "UTF-16LE");
-    std::string bytes;
-    bytes.reserve(text.size() * 2);
-    for (char16_t c : text) {
-        if (c < 0x80) {  // the ASCII range is the same in code page 932
-            bytes.push_back(static_cast<char>(c));
-            continue;
-        }
-        char in[2] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-        char out[8];
-        size_t outLength = sizeof out;
-        if (c >= 0xD800 && c <= 0xDFFF) {
-            bytes.push_back('?');
-        } else if (conv.convert(in, 2, out, outLength) && outLength > 0) {
-            bytes.append(out, outLength);
-        } else {
-            bytes.push_back('?');
+namespace {
+
+// What every character encodes to, asked of iconv once per character on first
+// use: one or two bytes, or "?" for a character code page 932 cannot hold.
+struct EncodeTable {
+    std::vector<std::uint16_t> bytes;  // high byte first; below 0x100 a single byte
+    std::vector<std::uint8_t> length;
+
+    EncodeTable() : bytes(65536, '?'), length(65536, 1) {
+        Converter conv("CP932", "UTF-16LE");
+        for (std::uint32_t c = 0; c < 65536; ++c) {
+            if (c < 0x80) {  // the ASCII range is the same in code page 932
+                bytes[c] = static_cast<std::uint16_t>(c);
+                continue;
+            }
+            if (c >= 0xD800 && c <= 0xDFFF) continue;
+            char in[2] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+            char out[8];
+            size_t outLength = sizeof out;
+            if (!conv.convert(in, 2, out, outLength) || outLength == 0 || outLength > 2) continue;
+            auto first = static_cast<unsigned char>(out[0]);
+            if (outLength == 1) {
+                bytes[c] = first;
+            } else {
+                bytes[c] = static_cast<std::uint16_t>((first << 8) | static_cast<unsigned char>(out[1]));
+                length[c] = 2;
+            }
         }
     }
+};
+
+const EncodeTable& encodeTable() {
+    static const EncodeTable table;
+    return table;
+}
+
+}  // namespace
+
+std::string encodeShiftJis(std::u16string_view text) {
+    std::string bytes;
+    appendShiftJis(text, bytes);
     return bytes;
+}
+
+void appendShiftJis(std::u16string_view text, std::string& out) {
+    out.reserve(out.size() + text.size() * 2);
+    const EncodeTable& table = encodeTable();
+    for (char16_t c : text) {
+        std::uint16_t b = table.bytes[c];
+        if (table.length[c] == 2) out.push_back(static_cast<char>(b >> 8));
+        out.push_back(static_cast<char>(b & 0xFF));
+    }
 }
 
 }  // namespace quendro

@@ -15,5 +15,7 @@ std::u16string decodeShiftJis(std::string_view bytes);
 
 // Text to bytes. A character that code page 932 cannot hold is written as "?".
 std::string encodeShiftJis(std::u16string_view text);
+// The same bytes added to the end of out, for text written piece by piece.
+void appendShiftJis(std::u16string_view text, std::string& out);
 
 }  // namespace quendro

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace quendro {
@@ -36,6 +37,25 @@ double radixValue(std::u16string_view s, int base) {
 }  // namespace
 
 double numericValue(std::u16string_view text) {
+    // Plain digits between blanks, the common case (time fields, lane numbers,
+    // codes), read without going through strtod; the value is the same.
+    std::uint64_t whole = 0;
+    int wholeDigits = 0;
+    bool plain = true;
+    for (char16_t c : text) {
+        if (c >= u'0' && c <= u'9') {
+            if (++wholeDigits > 15) {
+                plain = false;
+                break;
+            }
+            whole = whole * 10 + static_cast<std::uint64_t>(c - u'0');
+        } else if (!isIgnored(c)) {
+            plain = false;
+            break;
+        }
+    }
+    if (plain) return static_cast<double>(whole);
+
     std::string s;        // the number as read
     std::u16string wide;  // the text without blanks, tabs and line feeds
     for (char16_t c : text) {

@@ -6,9 +6,13 @@
 namespace quendro {
 namespace {
 
-std::u16string escaped(std::u16string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
+// Text as it stands in the page: the characters that would read as markup
+// are written as their entities.
+void appendEscaped(std::u16string& out, std::u16string_view text) {
+    if (text.find_first_of(u"&<>\"") == std::u16string_view::npos) {
+        out += text;
+        return;
+    }
     for (char16_t c : text) {
         switch (c) {
             case u'&': out += u"&amp;"; break;
@@ -18,16 +22,10 @@ std::u16string escaped(std::u16string_view text) {
             default: out.push_back(c);
         }
     }
-    return out;
 }
 
-std::u16string cell(std::u16string_view content) {
-    return u"<TD>" + escaped(content) + u"</TD>";
-}
-
-std::u16string rightCell(std::u16string_view content) {
-    return u"<TD align=\"right\">" + escaped(content) + u"</TD>";
-}
+constexpr std::u16string_view kCell = u"<TD>";
+constexpr std::u16string_view kRight = u"<TD align=\"right\">";
 
 // The first q characters up to and with the first blank; all of them go when
 // there is no blank.
@@ -65,23 +63,51 @@ SwimWords swimWords(std::u16string_view rowText) {
     return words;
 }
 
-HtmlPage::HtmlPage() {
+HtmlPage::HtmlPage() : HtmlPage(Sink{}) {}
+
+HtmlPage::HtmlPage(Sink sink) : sink_(std::move(sink)) {
     line(u"<HTML><HEAD><TITLE></TITLE></HEAD><BODY>");
     line(u"<TABLE BORDER=\"0\"  HEIGHT=\"100%\">");
 }
 
-void HtmlPage::line(std::u16string text) {
-    text_ += text;
-    text_ += u"\r\n";
+void HtmlPage::line(std::u16string_view text) {
+    cells({}, {});
+    current() += text;
+    endLine();
+}
+
+void HtmlPage::cells(std::u16string_view open, std::initializer_list<std::u16string_view> contents) {
+    if (sink_) line_.clear();
+    std::u16string& out = current();
+    for (std::u16string_view content : contents) {
+        out += open;
+        appendEscaped(out, content);
+        out += u"</TD>";
+    }
+}
+
+std::u16string& HtmlPage::current() {
+    return sink_ ? line_ : text_;
+}
+
+void HtmlPage::endLine() {
+    current() += u"\r\n";
+    if (sink_) sink_(line_);
 }
 
 void HtmlPage::competitor(const CompetitorRecord& record) {
     line(u"<TR>");
-    line(cell(record.competitorName));
-    line(cell(decimalText(record.reportNumber)));
-    line(cell(chGaku(record.gradeCode)));
-    line(cell(record.reportText));
-    line(cell(record.numberText));
+    cellLine(kCell, {record.competitorName});
+    cellLine(kCell, {decimalText(record.reportNumber)});
+    cellLine(kCell, {chGaku(record.gradeCode)});
+    cellLine(kCell, {record.reportText});
+    cellLine(kCell, {record.numberText});
+}
+
+void HtmlPage::cellLine(std::u16string_view open,
+                        std::initializer_list<std::u16string_view> contents) {
+    cells(open, contents);
+    endLine();
 }
 
 void HtmlPage::swim(int s, std::u16string_view rowText,
@@ -91,13 +117,13 @@ void HtmlPage::swim(int s, std::u16string_view rowText,
         for (int i = 0; i < 5; ++i) line(u"<TD></TD>");
     }
     SwimWords words = swimWords(rowText);
-    line(cell(words.event) + cell(words.stage) + cell(words.time));
-    for (int k = 1; k <= splitCount; ++k) line(rightCell(splitTimes[static_cast<size_t>(k - 1)]));
+    cellLine(kCell, {words.event, words.stage, words.time});
+    for (int k = 1; k <= splitCount; ++k) cellLine(kRight, {splitTimes[static_cast<size_t>(k - 1)]});
     line(u"<TR>");
     for (int i = 0; i < 9; ++i) line(u"<TD></TD>");
     for (int k = 2; k <= splitCount; ++k) {
-        line(rightCell(
-            chSa(splitTimes[static_cast<size_t>(k - 1)], splitTimes[static_cast<size_t>(k - 2)])));
+        cellLine(kRight, {chSa(splitTimes[static_cast<size_t>(k - 1)],
+                               splitTimes[static_cast<size_t>(k - 2)])});
     }
 }
 

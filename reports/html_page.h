@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,18 +35,33 @@ SwimWords swimWords(std::u16string_view rowText);
 
 class HtmlPage {
   public:
+    // Receives each line, its CR LF included, as soon as it is made.
+    using Sink = std::function<void(std::u16string_view line)>;
+
+    // A page kept whole, for finish() to give back.
     HtmlPage();
+    // A page handed line by line to the sink; finish() then gives back nothing.
+    explicit HtmlPage(Sink sink);
     // The first row of a competitor: name, number, grade, report text and competitor number.
     void competitor(const CompetitorRecord& record);
     // A swim of the competitor (s from 0), its splits and its laps.
     void swim(int s, std::u16string_view rowText, const std::array<std::u16string, 60>& splitTimes,
               int splitCount);
-    // The whole page, its lines ended by CR LF.
+    // Ends the page: the whole page, its lines ended by CR LF (empty when a
+    // sink took the lines).
     std::u16string finish();
 
   private:
-    void line(std::u16string text);
+    // A line as it stands, ended by CR LF.
+    void line(std::u16string_view text);
+    // A line of cells: each content escaped between open and "</TD>".
+    void cellLine(std::u16string_view open, std::initializer_list<std::u16string_view> contents);
+    void cells(std::u16string_view open, std::initializer_list<std::u16string_view> contents);
+    std::u16string& current();  // where the line is made
+    void endLine();
+    Sink sink_;
     std::u16string text_;
+    std::u16string line_;  // the line being made, reused
 };
 
 }  // namespace quendro

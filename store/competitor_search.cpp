@@ -33,4 +33,72 @@ SearchResult searchCompetitors(const CompetitorTable& table, std::u16string_view
     return result;
 }
 
+namespace {
+
+constexpr size_t kNumberOffset = 11;
+constexpr size_t kNumberWidth = 14;
+
+}  // namespace
+
+CompetitorFileBytes::CompetitorFileBytes(FileSystem& files, std::u16string_view path,
+                                         CompetitorSource source)
+    : length_(source == CompetitorSource::Ind2 ? kInd2RecordLength : kResultsRecordLength),
+      offset_(source == CompetitorSource::Ind2 ? 1 : 10) {
+    if (files.readBytes(path, bytes_) != FileStatus::Ok) bytes_.clear();
+    if (bytes_.empty()) return;
+    std::int32_t limit =
+        source == CompetitorSource::Ind2 ? kMaxInd2Competitors : kMaxResultsCompetitors;
+    std::int32_t count = int32Field(std::string_view(bytes_).substr(0, length_), 0);
+    count_ = count < 0 ? 0 : (count > limit ? limit : count);
+}
+
+std::string_view CompetitorFileBytes::record(std::int32_t k) const {
+    size_t start = static_cast<size_t>(k + offset_ - 1) * length_;
+    if (k < 1 || start >= bytes_.size()) return {};
+    return std::string_view(bytes_).substr(start, length_);
+}
+
+NumberFilter::NumberFilter(std::u16string_view filter)
+    : filter_(filter), everyone_(numericValue(filter) == 0.0) {
+    for (char16_t c : filter_) {
+        if (c >= 0x80) ascii_ = false;
+    }
+}
+
+bool NumberFilter::matches(std::string_view record) const {
+    if (everyone_) return true;
+    // The number field is fourteen characters: a longer filter never equals its front.
+    if (filter_.size() > kNumberWidth) return false;
+    std::string_view field =
+        record.size() > kNumberOffset ? record.substr(kNumberOffset, kNumberWidth) : std::string_view{};
+    if (ascii_) {
+        // An ASCII byte is the same character in code page 932, and a missing
+        // byte reads as a blank; only a double-byte front needs decoding.
+        bool plain = true;
+        for (size_t i = 0; i < filter_.size(); ++i) {
+            auto b = i < field.size() ? static_cast<unsigned char>(field[i]) : ' ';
+            if (b >= 0x80) {
+                plain = false;
+                break;
+            }
+            if (b != filter_[i]) return false;
+        }
+        if (plain) return true;
+    }
+    return matchesNumberFilter(textField(record, kNumberOffset, kNumberWidth), filter_);
+}
+
+SearchResult searchCompetitors(const CompetitorFileBytes& file, std::u16string_view filter) {
+    SearchResult result;
+    NumberFilter numbers(filter);
+    for (std::int32_t k = 1; k <= file.competitorCount(); ++k) {
+        std::string_view record = file.record(k);
+        if (!numbers.matches(record)) continue;
+        result.lines.push_back(textField(record, kNumberOffset, kNumberWidth) + u"  " +
+                               textField(record, 25, 16));
+        result.ordinals.push_back(static_cast<std::int16_t>(k));
+    }
+    return result;
+}
+
 }  // namespace quendro

@@ -33,4 +33,41 @@ struct SearchResult {
 };
 SearchResult searchCompetitors(const CompetitorTable& table, std::u16string_view filter);
 
+// A competitor file read in one go: the records as views into its bytes.
+class CompetitorFileBytes {
+  public:
+    // A missing or empty file has no competitors.
+    CompetitorFileBytes(FileSystem& files, std::u16string_view path, CompetitorSource source);
+    std::int32_t competitorCount() const { return count_; }
+    // The bytes of competitor k (from 1); short or empty past the end of the file.
+    std::string_view record(std::int32_t k) const;
+
+  private:
+    std::string bytes_;
+    size_t length_;
+    std::int64_t offset_;
+    std::int32_t count_ = 0;
+};
+
+// The number filter, worked out once per search and matched against a
+// record's bytes: the number field is compared before anything is decoded.
+// (Other ways of finding a competitor sit beside it as matchers of their own.)
+class NumberFilter {
+  public:
+    explicit NumberFilter(std::u16string_view filter);
+    // True when the filter reads as no number: every competitor matches.
+    bool listsEveryone() const { return everyone_; }
+    // matchesNumberFilter on the record's number field.
+    bool matches(std::string_view record) const;
+
+  private:
+    std::u16string filter_;
+    bool everyone_ = false;
+    bool ascii_ = true;  // the filter holds only ASCII characters
+};
+
+// searchCompetitors over the file read in one go; only the records that match
+// are decoded.
+SearchResult searchCompetitors(const CompetitorFileBytes& file, std::u16string_view filter);
+
 }  // namespace quendro

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +21,7 @@
 #include "app/view/command_line.h"
 #include "app/view/threaded_transfer.h"
 #include "app/view/window_style.h"
+#include "app/view/list_model.h"
 #include "platform/text_rules.h"
 
 namespace quendro::view {
@@ -119,7 +121,17 @@ QWidget* MainView::makeWidget(Control& control) {
     switch (control.kind()) {
         case ControlKind::TextBox: return new QLineEdit;
         case ControlKind::Label: return new CaptionLabel;
-        case ControlKind::ListBox:
+        case ControlKind::ListBox: {
+            // The rows come from the list box through an item model.
+            auto* view = new QListView;
+            view->setModel(new ListBoxModel(static_cast<ListBox&>(control), view));
+            view->setUniformItemSizes(true);  // the rows are laid out without measuring each
+            view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+            // Rows are never wider than a list: no scroll bar covers them.
+            view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            view->installEventFilter(this);
+            return view;
+        }
         case ControlKind::DirList: {
             // Rows are never wider than a list: no scroll bar covers them.
             auto* list = new QListWidget;
@@ -164,9 +176,11 @@ void MainView::connectWidget(Control& control, QWidget* widget) {
         }
         case ControlKind::ListBox: {
             auto& list = static_cast<ListBox&>(control);
-            connect(static_cast<QListWidget*>(widget), &QListWidget::currentRowChanged, this,
-                    [this, &list](int row) {
-                        act([&] { list.setListIndex(row); }, expectedFetches(list));
+            connect(static_cast<QListView*>(widget)->selectionModel(),
+                    &QItemSelectionModel::currentRowChanged, this,
+                    [this, &list](const QModelIndex& current) {
+                        act([&] { list.setListIndex(current.isValid() ? current.row() : -1); },
+                            expectedFetches(list));
                     });
             break;
         }
@@ -257,16 +271,16 @@ void MainView::refreshOne(const Binding& b) {
             break;
         case ControlKind::ListBox: {
             auto& list = static_cast<ListBox&>(c);
-            auto* widget = static_cast<QListWidget*>(w);
-            QStringList rows;
-            for (const auto& item : list.items()) rows << qt(item);
-            QStringList shown;
-            for (int i = 0; i < widget->count(); ++i) shown << widget->item(i)->text();
-            if (rows != shown) {
-                widget->clear();
-                widget->addItems(rows);
+            auto* view = static_cast<QListView*>(w);
+            auto* rows = static_cast<ListBoxModel*>(view->model());
+            rows->refresh();  // one step, only when the rows changed
+            if (view->currentIndex().row() != list.listIndex()) {
+                if (list.listIndex() < 0) {
+                    view->selectionModel()->clear();
+                } else {
+                    view->setCurrentIndex(rows->index(list.listIndex()));
+                }
             }
-            widget->setCurrentRow(list.listIndex());
             break;
         }
         case ControlKind::OptionButton: {

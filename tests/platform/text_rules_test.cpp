@@ -23,6 +23,10 @@ TEST(TextRules, NumericValueReadsTheNumberAtTheFront) {
         {u"1e", 1},    {u"&H10", 16},       {u"&HFFFF", -1}, {u"&hff", 255},
         {u"&O17", 15}, {u"&H10000", 65536}, {u"- 5", -5},    {u"1:05.32", 1},
         {u"３", 0},  // full-width digits are no digits
+        // Plain digits between blanks, up to fifteen of them and beyond.
+        {u" 05 ", 5},  {u"123456789012345", 123456789012345.0},
+        {u"1234567890123456", 1234567890123456.0}, {u"99999999999999999999", 1e20},
+        {u"0000000000000000001", 1},
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(numericValue(c.text), c.value)

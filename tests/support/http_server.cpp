@@ -8,9 +8,24 @@
 namespace quendro::test {
 
 HttpTestServer::HttpTestServer() : server_(std::make_unique<httplib::Server>()) {
+    // Every request is counted here, whichever handler or folder answers it.
+    server_->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+        {
+            std::lock_guard lock(mutex_);
+            requests_.push_back(request.method + " " + request.target);  // as sent, not decoded
+            clientPorts_.insert(request.remote_port);
+        }
+        if (long long ms = latencyMs_.load(); ms > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    // Connections stay open for as many requests as a client sends on them.
+    server_->set_keep_alive_max_count(100000);
+    // Answers go out at once, as a web server's do, not held back for the
+    // client's acknowledgement of the previous one.
+    server_->set_tcp_nodelay(true);
     server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         std::lock_guard lock(mutex_);
-        requests_.push_back("GET " + request.target);  // as sent, not decoded
         auto found = resources_.find(request.path);
         if (found == resources_.end()) {
             response.status = 404;
@@ -24,7 +39,6 @@ HttpTestServer::HttpTestServer() : server_(std::make_unique<httplib::Server>()) 
     });
     server_->Put(".*", [this](const httplib::Request& request, httplib::Response& response) {
         std::lock_guard lock(mutex_);
-        requests_.push_back("PUT " + request.target);
         puts_[request.path] = request.body;
         response.status = putStatus_;
     });
@@ -54,6 +68,15 @@ void HttpTestServer::redirect(const std::string& path, std::string location, int
     resources_[path] = Resource{"moved", status, std::move(location)};
 }
 
+void HttpTestServer::serveFolder(const std::string& prefix, const std::string& folder) {
+    if (!server_->set_mount_point(prefix, folder))
+        throw std::runtime_error("cannot serve the folder " + folder);
+}
+
+void HttpTestServer::setLatency(std::chrono::milliseconds latency) {
+    latencyMs_ = latency.count();
+}
+
 void HttpTestServer::answerPutWith(int status) {
     std::lock_guard lock(mutex_);
     putStatus_ = status;
@@ -63,6 +86,11 @@ std::string HttpTestServer::putBody(const std::string& path) const {
     std::lock_guard lock(mutex_);
     auto found = puts_.find(path);
     return found == puts_.end() ? std::string() : found->second;
+}
+
+size_t HttpTestServer::connectionCount() const {
+    std::lock_guard lock(mutex_);
+    return clientPorts_.size();
 }
 
 std::vector<std::string> HttpTestServer::requests() const {

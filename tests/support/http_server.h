@@ -1,6 +1,9 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <map>
+#include <set>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -28,10 +31,17 @@ class HttpTestServer {
     void serve(const std::string& path, std::string body, int status = 200);
     // Answers GET of path with a redirect to location.
     void redirect(const std::string& path, std::string location, int status = 302);
+    // Answers GET below the prefix ("/swim/2026/2026001") with the files of a
+    // host folder.
+    void serveFolder(const std::string& prefix, const std::string& folder);
+    // Every answer waits this long first, like a server far away.
+    void setLatency(std::chrono::milliseconds latency);
     // The status that PUT answers with.
     void answerPutWith(int status);
     // The body of the last PUT to path ("" when none came).
     std::string putBody(const std::string& path) const;
+    // How many connections the requests so far came on.
+    size_t connectionCount() const;
     // Every request so far, as "GET /path" with the path as it was sent.
     std::vector<std::string> requests() const;
 
@@ -51,7 +61,9 @@ class HttpTestServer {
     std::map<std::string, Resource> resources_;
     std::map<std::string, std::string> puts_;
     std::vector<std::string> requests_;
+    std::set<int> clientPorts_;
     int putStatus_ = 201;
+    std::atomic<long long> latencyMs_{0};
 };
 
 }  // namespace quendro::test

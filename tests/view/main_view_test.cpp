@@ -6,10 +6,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
+#include "platform/text_rules.h"
 #include "tests/support/test_machine.h"
 
 namespace quendro {
@@ -122,6 +124,38 @@ TEST_F(MainViewTest, TheWindowSaysWhatItDoesBeforeADownloadBlocksIt) {
     // The download failed: the meet shown before stays.
     view.refresh();
     EXPECT_EQ(widget<QLineEdit>("txtNa")->text(), QString::fromUtf8("前の大会"));
+}
+
+// The competitor list shows the model's rows through an item model: a new set
+// of rows is one reset, and a click selects the row in the model.
+TEST_F(MainViewTest, TheCompetitorListFollowsItsModel) {
+    auto* list = widget<QListView>("lstNamae");
+    EXPECT_EQ(list->model()->rowCount(), 0);
+    std::vector<std::u16string> rows;
+    for (int i = 0; i < 5000; ++i)
+        rows.push_back(u"1" + std::u16string(4 - std::to_string(i).size(), u'0') +
+                       fromUtf8(std::to_string(i)) + u"           山田太郎        ");
+    window.lstNamae.assignItems(rows);
+    int resets = 0;
+    QObject::connect(list->model(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+    view.refresh();
+    view.refresh();  // nothing changed: nothing redrawn
+    EXPECT_EQ(resets, 1);
+    ASSERT_EQ(list->model()->rowCount(), 5000);
+    EXPECT_EQ(list->model()->index(4999, 0).data().toString().toStdU16String(), rows[4999]);
+
+    window.hitRecords.assign(5001, 1);
+    window.hitCount = 5000;
+    list->setCurrentIndex(list->model()->index(2, 0));  // as a click does
+    EXPECT_EQ(window.lstNamae.listIndex(), 2);
+    window.lstNamae.setListIndex(4);  // chosen by code: shown after the refresh
+    view.refresh();
+    EXPECT_EQ(list->currentIndex().row(), 4);
+    EXPECT_TRUE(view.grab().save(QStringLiteral(QUENDRO_SHOT_DIR "/competitor_list.png")));
+    window.lstNamae.clear();
+    view.refresh();
+    EXPECT_EQ(list->model()->rowCount(), 0);
+    EXPECT_FALSE(list->currentIndex().isValid());
 }
 
 TEST_F(MainViewTest, TheWindowIsDrawn) {

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/curl_transfer.h"
+
+namespace quendro {
+
+// A batch of downloads on one libcurl multi handle: up to `parallel` at a time,
+// each easy handle reused for the next URL so that its connection stays open,
+// started in list order and never more than `ahead` URLs beyond the one asked for.
+// The transfers move on while the caller waits for a body.
+// A URL that cannot be used (empty) ends as a BadAddress without a transfer.
+std::unique_ptr<BatchDownload> makeCurlBatch(std::vector<std::optional<std::string>> urls,
+                                             CurlTransfer::Limits limits,
+                                             DownloadProgress progress, size_t parallel,
+                                             size_t ahead);
+
+}  // namespace quendro
