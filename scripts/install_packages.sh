@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, when
-# any of them is missing.
+# any of them is missing. With --fuzz it adds clang 14 and its sanitizer and
+# libFuzzer runtime, which only the optional fuzz build (fuzz/build.sh) needs.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth xdotool imagemagick poppler-utils
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,6 @@
+// The competitor table "ind2.dat" of any bytes, searched with any filter.
+#include "fuzz/targets/competitor_file.inc"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return fuzzCompetitorFile(data, size, quendro::CompetitorSource::Ind2);
+}
