@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Runs the libFuzzer programs of build-fuzz, each for the given number of seconds
-# (600 unless told), two at a time at the lowest priority. Each target starts from
-# its corpus in fuzz/corpus and grows a working copy in build-fuzz/fuzz-work; logs
-# and any input that failed go to build-fuzz/fuzz-logs and build-fuzz/fuzz-found.
+# (600 unless told), FUZZ_JOBS at a time (2 unless told), at the lowest priority.
+# Each target starts from its corpus in fuzz/corpus and grows a working copy in
+# build-fuzz/fuzz-work; logs go to build-fuzz/fuzz-logs, and any input that failed
+# or ran too long to build-fuzz/fuzz-found.
 #   fuzz/run_fuzzers.sh [seconds] [target ...]
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-600}
 shift || true
+jobs=${FUZZ_JOBS:-2}
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(local_run meet_header lap_file heat_table ind2_file results_file site_control
@@ -22,6 +24,9 @@ run_one() {
   local work=build-fuzz/fuzz-work/$t
   local found=build-fuzz/fuzz-found/$t
   mkdir -p "$work" "$found"
+  echo "$t start $(date -u +%H:%M:%S)" >> build-fuzz/fuzz-logs/summary.txt
+  # The time limit of one input is generous: on a machine shared with builds a
+  # whole meet of 32000 listed competitors takes tens of seconds under the sanitizers.
   nice -n 19 build-fuzz/fuzz/fuzz_"$t" "$work" fuzz/corpus/"$t" \
     -dict=fuzz/meet_files.dict -max_total_time="$seconds" -timeout=120 -rss_limit_mb=2048 \
     -max_len=16384 -print_final_stats=1 -artifact_prefix="$found"/ \
@@ -33,7 +38,7 @@ running=0
 for t in "${targets[@]}"; do
   run_one "$t" &
   running=$((running + 1))
-  if [ $running -ge 2 ]; then
+  if [ $running -ge "$jobs" ]; then
     wait -n
     running=$((running - 1))
   fi
