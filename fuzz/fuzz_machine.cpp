@@ -42,24 +42,34 @@ bool ConfinedFiles::inside(std::u16string_view path) {
     return ok;
 }
 
+bool ConfinedFiles::insideForChange(std::u16string_view path) {
+    bool ok = inside(path);
+    if (!ok) ++refusedChanges;
+    return ok;
+}
+
 FileStatus ConfinedFiles::readBytes(std::u16string_view path, std::string& bytes) {
     return inside(path) ? host_.readBytes(path, bytes) : FileStatus::NotFound;
 }
 
 FileStatus ConfinedFiles::writeBytes(std::u16string_view path, std::string_view bytes) {
-    return inside(path) ? host_.writeBytes(path, bytes) : FileStatus::AccessDenied;
+    return insideForChange(path) ? host_.writeBytes(path, bytes) : FileStatus::AccessDenied;
 }
 
 FileStatus ConfinedFiles::appendBytes(std::u16string_view path, std::string_view bytes) {
-    return inside(path) ? host_.appendBytes(path, bytes) : FileStatus::AccessDenied;
+    return insideForChange(path) ? host_.appendBytes(path, bytes) : FileStatus::AccessDenied;
+}
+
+FileStatus ConfinedFiles::moveFile(std::u16string_view from, std::u16string_view to) {
+    return insideForChange(from) && insideForChange(to) ? host_.moveFile(from, to) : FileStatus::AccessDenied;
 }
 
 FileStatus ConfinedFiles::deleteFile(std::u16string_view path) {
-    return inside(path) ? host_.deleteFile(path) : FileStatus::AccessDenied;
+    return insideForChange(path) ? host_.deleteFile(path) : FileStatus::AccessDenied;
 }
 
 FileStatus ConfinedFiles::makeFolder(std::u16string_view path) {
-    return inside(path) ? host_.makeFolder(path) : FileStatus::AccessDenied;
+    return insideForChange(path) ? host_.makeFolder(path) : FileStatus::AccessDenied;
 }
 
 std::u16string ConfinedFiles::folderName(std::u16string_view path) {

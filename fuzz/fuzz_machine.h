@@ -26,6 +26,7 @@ class ConfinedFiles : public FileSystem {
     FileStatus readBytes(std::u16string_view path, std::string& bytes) override;
     FileStatus writeBytes(std::u16string_view path, std::string_view bytes) override;
     FileStatus appendBytes(std::u16string_view path, std::string_view bytes) override;
+    FileStatus moveFile(std::u16string_view from, std::u16string_view to) override;
     FileStatus deleteFile(std::u16string_view path) override;
     FileStatus makeFolder(std::u16string_view path) override;
     std::u16string folderName(std::u16string_view path) override;
@@ -37,11 +38,14 @@ class ConfinedFiles : public FileSystem {
     std::vector<std::u16string> subfolders(std::u16string_view path) override;
     std::u16string currentFolder() override { return host_.currentFolder(); }
 
-    // How many times a path outside the folder was refused.
+    // How many times a path outside the folder, or holding a NUL, was refused;
+    // and how many of them were to be written, moved, deleted or made.
     int refused = 0;
+    int refusedChanges = 0;
 
   private:
     bool inside(std::u16string_view path);
+    bool insideForChange(std::u16string_view path);
 
     HostFileSystem& host_;
     std::filesystem::path root_;

@@ -52,6 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::u16string resultPath = resultDirFor(header.resultFolder, u"D:\\meet\\") + header.resultFile;
     if (m.files().writeBytes(resultPath, parts[3]) != FileStatus::Ok)
         fuzz::writeHostFile(meet / "kekka" / "KEKKA.DAT", parts[3]);
+    // From here on every write is the program's: whatever the files say, it
+    // writes only in its working folder and in the folder of the meet.
+    const int refusedBefore = m.files().refusedChanges;
 
     MainWindow w(m.machine());
     w.Form_Load();
@@ -83,6 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkWindow(w);
     w.cmdHtml.click();
     checkWindow(w);
+    FUZZ_CHECK(m.files().refusedChanges == refusedBefore);
     w.Form_Unload();
     return 0;
 }
