@@ -49,4 +49,23 @@ std::vector<ExportSwim> collectListedSwims(MainWindow& window, FileSystem& files
     return swims;
 }
 
+std::u16string listExportPath(const MainWindow& window, ListFormat format) {
+    return window.selectedDir + window.txtRyaku.text() +
+           (format == ListFormat::Csv ? u"9.csv" : u"9.json");
+}
+
+void writeListExport(MainWindow& window, FileSystem& files, ListFormat format) {
+    const std::u16string path = listExportPath(window, format);
+    const std::u16string kind = format == ListFormat::Csv ? u"CSV" : u"JSON";
+    std::vector<ExportSwim> swims = collectListedSwims(window, files);
+    ExportMeet meet = exportMeetOf(window);
+    std::string bytes = format == ListFormat::Csv ? exportCsv(meet, swims) : exportJson(meet, swims);
+    if (files.writeBytes(path, bytes) != FileStatus::Ok) {
+        window.statusText = kind + u" を書き込めませんでした: " + path;
+    } else {
+        window.statusText = kind + u" を書き出しました（" + decimalText(window.hitCount) +
+                            u" 人）: " + path;
+    }
+}
+
 }  // namespace quendro

@@ -17,4 +17,14 @@ ExportMeet exportMeetOf(const MainWindow& window);
 // competitor and swim stay selected, as after the printed list and the page.
 std::vector<ExportSwim> collectListedSwims(MainWindow& window, FileSystem& files);
 
+enum class ListFormat { Csv, Json };
+
+// The file of an export, beside the HTML page: the chosen folder, the meet
+// abbreviation and "9.csv" or "9.json".
+std::u16string listExportPath(const MainWindow& window, ListFormat format);
+
+// Writes the export of the listed competitors, whole or not at all; the status
+// line says where it went or what failed.
+void writeListExport(MainWindow& window, FileSystem& files, ListFormat format);
+
 }  // namespace quendro

@@ -10,7 +10,7 @@ packages=(
   libcurl4-openssl-dev libcpp-httplib-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth xdotool imagemagick poppler-utils
-  qt6-charts-dev python3 python3-jsonschema
+  qt6-charts-dev libqt6opengl6-dev python3 python3-jsonschema
 )
 
 missing=()
