@@ -63,8 +63,12 @@ void writeListExport(MainWindow& window, FileSystem& files, ListFormat format) {
     if (files.writeBytes(path, bytes) != FileStatus::Ok) {
         window.statusText = kind + u" を書き込めませんでした: " + path;
     } else {
-        window.statusText = kind + u" を書き出しました（" + decimalText(window.hitCount) +
-                            u" 人）: " + path;
+        // Swims whose lap file could not be read are written without splits; say how many.
+        int bare = 0;
+        for (const auto& swim : swims) bare += swim.splits.empty() ? 1 : 0;
+        std::u16string note = bare == 0 ? u"" : u"、通過タイムのないレース " + decimalText(bare) + u" 件";
+        window.statusText = kind + u" を書き出しました（" + decimalText(window.hitCount) + u" 人" +
+                            note + u"）: " + path;
     }
 }
 

@@ -12,7 +12,7 @@
 namespace quendro::view {
 
 AnalysisHooks::AnalysisHooks(MainWindow& model, FileSystem& files, MainView& view)
-    : QObject(&view), model_(model), files_(files), view_(view) {
+    : model_(model), files_(files), view_(view) {
     swims_ = view.findChild<QWidget*>(QStringLiteral("lstShumoku"));
     competitors_ = view.findChild<QWidget*>(QStringLiteral("lstNamae"));
 

@@ -18,6 +18,7 @@ class MainView;
 //   which then follows the chosen swim; its context menu also opens the heat;
 // - the competitor list's context menu, and Ctrl+E (CSV) and Ctrl+Shift+E
 //   (JSON), export the listed competitors beside the HTML page.
+// It must not outlive the view it hooks into.
 class AnalysisHooks : public QObject {
   public:
     AnalysisHooks(MainWindow& model, FileSystem& files, MainView& view);

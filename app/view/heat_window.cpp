@@ -36,6 +36,7 @@ HeatWindow::HeatWindow(MainWindow& model, FileSystem& files, QWidget* parent)
     table_->setObjectName(QStringLiteral("heatTable"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setWordWrap(true);
+    table_->horizontalHeader()->setMinimumSectionSize(96);
     auto* legend = new QLabel(QStringLiteral(
         "各欄: 通過タイム と その時点の順位（同タイムは同順位）、下の段はラップ。色付き太字はその通過のトップ。"));
     legend->setWordWrap(true);
