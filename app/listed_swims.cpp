@@ -28,9 +28,9 @@ std::vector<ExportSwim> collectListedSwims(MainWindow& window, FileSystem& files
         // The competitor's lines of the swim index, in the order of lstShumoku.
         std::vector<MeetSwim> own;
         const std::u16string key = competitorKey(ordinal);
-        for (int i = 1; i <= window.swimTableCount &&
-                        i < static_cast<int>(window.swimTable.size()) &&
-                        static_cast<int>(own.size()) < kMaxSwims;
+        for (int i = 1;
+             i <= window.swimTableCount && i < static_cast<int>(window.swimTable.size()) &&
+             static_cast<int>(own.size()) < kMaxSwims;
              ++i) {
             const std::u16string& line = window.swimTable[static_cast<size_t>(i)];
             if (leftChars(line, 4) == key) own.push_back(meetSwimOf(line));
@@ -59,14 +59,16 @@ void writeListExport(MainWindow& window, FileSystem& files, ListFormat format) {
     const std::u16string kind = format == ListFormat::Csv ? u"CSV" : u"JSON";
     std::vector<ExportSwim> swims = collectListedSwims(window, files);
     ExportMeet meet = exportMeetOf(window);
-    std::string bytes = format == ListFormat::Csv ? exportCsv(meet, swims) : exportJson(meet, swims);
+    std::string bytes =
+        format == ListFormat::Csv ? exportCsv(meet, swims) : exportJson(meet, swims);
     if (files.writeBytes(path, bytes) != FileStatus::Ok) {
         window.statusText = kind + u" を書き込めませんでした: " + path;
     } else {
         // Swims whose lap file could not be read are written without splits; say how many.
         int bare = 0;
         for (const auto& swim : swims) bare += swim.splits.empty() ? 1 : 0;
-        std::u16string note = bare == 0 ? u"" : u"、通過タイムのないレース " + decimalText(bare) + u" 件";
+        std::u16string note =
+            bare == 0 ? u"" : u"、通過タイムのないレース " + decimalText(bare) + u" 件";
         window.statusText = kind + u" を書き出しました（" + decimalText(window.hitCount) + u" 人" +
                             note + u"）: " + path;
     }

@@ -13,7 +13,7 @@ struct MeetSwim {
     std::int16_t eventCode = 0;
     std::u16string stageCode;  // "1" to "4"
     std::int32_t finalValue = 0;
-    std::u16string heat;  // four digits, names the heat's lap file
+    std::u16string heat;    // four digits, names the heat's lap file
     std::int16_t lane = 0;  // slot 0 to 9
 
     std::u16string finalTime() const;  // the time text, or the result word

@@ -60,7 +60,8 @@ std::u16string secondsText(int hundredths) {
     int rest = hundredths % 6000;
     std::u16string seconds = decimalText(rest / 100) + u"." + zeroFilled(rest % 100, 2);
     if (minutes == 0) return seconds;
-    return decimalText(minutes) + u":" + zeroFilled(rest / 100, 2) + u"." + zeroFilled(rest % 100, 2);
+    return decimalText(minutes) + u":" + zeroFilled(rest / 100, 2) + u"." +
+           zeroFilled(rest % 100, 2);
 }
 
 std::u16string differenceText(int hundredths, bool asciiMinus) {
@@ -103,13 +104,15 @@ std::vector<Check> splitChecks(const SwimSplits& swim) {
     for (int k = 0; k < n; ++k) {
         auto t = hundredthsOf(swim.recorded[static_cast<size_t>(k)]);
         if (!t) {
-            checks.push_back({CheckKind::Missing, k + 1, metres((k + 1) * d) + u" の通過記録がありません"});
+            checks.push_back(
+                {CheckKind::Missing, k + 1, metres((k + 1) * d) + u" の通過記録がありません"});
             continue;
         }
         if (before && *t <= *before) {
             checks.push_back({CheckKind::NotLater, k + 1,
                               metres((k + 1) * d) + u" の通過 " + secondsText(*t) +
-                                  u" が前の通過 " + secondsText(*before) + u" より後ではありません"});
+                                  u" が前の通過 " + secondsText(*before) +
+                                  u" より後ではありません"});
         }
         before = t;
     }
@@ -149,9 +152,10 @@ PaceFigures paceFigures(const SwimSplits& swim, int lapIndex) {
         Lap lap;
         lap.endDistance = (k + 1) * swim.splitDistance;
         lap.cumulative = cumulative[static_cast<size_t>(k)];
-        std::optional<int> start = k < step ? std::optional<int>(0)
-                                            : cumulative[static_cast<size_t>(k - step)];
-        if (lap.cumulative && start && *lap.cumulative > *start) lap.time = *lap.cumulative - *start;
+        std::optional<int> start =
+            k < step ? std::optional<int>(0) : cumulative[static_cast<size_t>(k - step)];
+        if (lap.cumulative && start && *lap.cumulative > *start)
+            lap.time = *lap.cumulative - *start;
         figures.laps.push_back(lap);
     }
 

@@ -63,8 +63,7 @@ PaceTable paceTable(const SwimSplits& swim, const SwimSplits* other, int lapInde
             // The other swim's lap at the same step.
             std::optional<int> otherLap;
             if (lapEnds && k < theirs.size() && theirs[k]) {
-                std::optional<int> start =
-                    k < step ? std::optional<int>(0) : theirs[k - step];
+                std::optional<int> start = k < step ? std::optional<int>(0) : theirs[k - step];
                 if (start && *theirs[k] > *start) otherLap = *theirs[k] - *start;
             }
             row.push_back(lapEnds ? timeOr(otherLap) : u"");

@@ -27,10 +27,12 @@ SwimComparison compareSwims(const SwimSplits& swim, const SwimSplits& other, int
     for (size_t k = 0; k < n; ++k) result.atSplit.push_back(minus(mine[k], theirs[k]));
 
     // The laps at one step for both, the step that suits this swim.
-    const int step = splitsPerLap(lapIndex, swim.splitDistance, static_cast<int>(swim.recorded.size()));
+    const int step =
+        splitsPerLap(lapIndex, swim.splitDistance, static_cast<int>(swim.recorded.size()));
     auto lapOf = [step](const std::vector<std::optional<int>>& times, size_t k) {
-        std::optional<int> start = k < static_cast<size_t>(step) ? std::optional<int>(0)
-                                                                 : times[k - static_cast<size_t>(step)];
+        std::optional<int> start = k < static_cast<size_t>(step)
+                                       ? std::optional<int>(0)
+                                       : times[k - static_cast<size_t>(step)];
         auto lap = minus(times[k], start);
         if (lap && *lap <= 0) lap.reset();
         return lap;

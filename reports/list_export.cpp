@@ -97,7 +97,7 @@ std::string exportCsv(const ExportMeet& meet, const std::vector<ExportSwim>& swi
     size_t columns = 0;
     for (const auto& s : swims) columns = std::max(columns, s.splits.size());
     std::string out = "\xEF\xBB\xBF";
-    std::vector<std::u16string> heading = {u"番号", u"氏名", u"所属", u"学年",
+    std::vector<std::u16string> heading = {u"番号", u"氏名",     u"所属", u"学年",
                                            u"種目", u"ラウンド", u"記録"};
     for (size_t k = 1; k <= columns; ++k) {
         heading.push_back(u"通過" + decimalText(static_cast<int>(k) * meet.splitDistance) + u"m");
@@ -151,13 +151,13 @@ std::string exportJson(const ExportMeet& meet, const std::vector<ExportSwim>& sw
         out += "\"splits\": [";
         for (size_t k = 0; k < f.splits.size(); ++k) {
             if (k > 0) out += ", ";
-            out += "{" +
-                   member("distance",
-                          std::to_string(static_cast<int>(k + 1) * meet.splitDistance)) +
-                   ", " + member("time", jsonString(f.splits[k])) + ", " +
-                   member("hundredths", jsonHundredths(f.splits[k])) + ", " +
-                   member("lap", jsonString(f.laps[k])) + ", " +
-                   member("lapHundredths", jsonHundredths(f.laps[k])) + "}";
+            out +=
+                "{" +
+                member("distance", std::to_string(static_cast<int>(k + 1) * meet.splitDistance)) +
+                ", " + member("time", jsonString(f.splits[k])) + ", " +
+                member("hundredths", jsonHundredths(f.splits[k])) + ", " +
+                member("lap", jsonString(f.laps[k])) + ", " +
+                member("lapHundredths", jsonHundredths(f.laps[k])) + "}";
         }
         out += "]}";
     }

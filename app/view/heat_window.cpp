@@ -38,7 +38,8 @@ HeatWindow::HeatWindow(MainWindow& model, FileSystem& files, QWidget* parent)
     table_->setWordWrap(true);
     table_->horizontalHeader()->setMinimumSectionSize(96);
     auto* legend = new QLabel(QStringLiteral(
-        "各欄: 通過タイム と その時点の順位（同タイムは同順位）、下の段はラップ。色付き太字はその通過のトップ。"));
+        "各欄: 通過タイム と "
+        "その時点の順位（同タイムは同順位）、下の段はラップ。色付き太字はその通過のトップ。"));
     legend->setWordWrap(true);
     status_ = new QLabel;
     auto* layout = new QVBoxLayout(this);
@@ -55,8 +56,8 @@ void HeatWindow::showHeatOf(const MeetSwim& swim) {
     }
     std::sort(lanes.begin(), lanes.end(),
               [](const MeetSwim& a, const MeetSwim& b) { return a.lane < b.lane; });
-    title_->setText(qt(trimmed(chShu(swim.eventCode)) + u" " + chMt(swim.stageCode) +
-                       u"  組 " + swim.heat));
+    title_->setText(
+        qt(trimmed(chShu(swim.eventCode)) + u" " + chMt(swim.stageCode) + u"  組 " + swim.heat));
 
     auto text = heatLapText(model_, files_, swim.heat);
     status_->setText(text ? QString() : QStringLiteral("この組のラップファイルを読めませんでした"));
@@ -96,7 +97,8 @@ void HeatWindow::showHeatOf(const MeetSwim& swim) {
             QString cell = qt(secondsText(*lane[k]));
             if (places.places[l][k]) cell += QStringLiteral("  %1位").arg(*places.places[l][k]);
             std::optional<int> start = k == 0 ? std::optional<int>(0) : lane[k - 1];
-            if (start && *lane[k] > *start) cell += QStringLiteral("\n") + qt(secondsText(*lane[k] - *start));
+            if (start && *lane[k] > *start)
+                cell += QStringLiteral("\n") + qt(secondsText(*lane[k] - *start));
             auto* item = new QTableWidgetItem(cell);
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (places.leads[l][k]) {

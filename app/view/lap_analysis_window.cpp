@@ -112,8 +112,10 @@ LapAnalysisWindow::~LapAnalysisWindow() = default;
 
 void LapAnalysisWindow::follow() {
     std::optional<MeetSwim> chosen = chosenSwim(model_);
-    if (chosen == swim_ && lapIndex_ == model_.lapIndex &&
-        splitDistance_ == model_.splitDistance) {
+    // Choosing another competitor empties the swim list; the window keeps the
+    // swim it shows until another swim is chosen, as the lap grid does.
+    if (!chosen) chosen = swim_;
+    if (chosen == swim_ && lapIndex_ == model_.lapIndex && splitDistance_ == model_.splitDistance) {
         return;
     }
     const bool sameSwim = chosen == swim_ && splitDistance_ == model_.splitDistance;
@@ -184,7 +186,8 @@ void LapAnalysisWindow::rebuild() {
     } else {
         MeetCompetitors competitors(model_, files_);
         title_->setText(qt(swimLabel(competitors, *swim_)));
-        if (!readOk_) status_->setText(QStringLiteral("このレースのラップファイルを読めませんでした"));
+        if (!readOk_)
+            status_->setText(QStringLiteral("このレースのラップファイルを読めませんでした"));
     }
     drawChart();
     fillTable();
@@ -291,8 +294,10 @@ void LapAnalysisWindow::fillTable() {
         for (int c = 0; c < static_cast<int>(row.size()); ++c) {
             auto* item = new QTableWidgetItem(qt(row[static_cast<size_t>(c)]));
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (r == table.fastestRow && (c == 2 || c == 3)) item->setBackground(kFastColour.lighter(180));
-            if (r == table.slowestRow && (c == 2 || c == 3)) item->setBackground(kSlowColour.lighter(180));
+            if (r == table.fastestRow && (c == 2 || c == 3))
+                item->setBackground(kFastColour.lighter(180));
+            if (r == table.slowestRow && (c == 2 || c == 3))
+                item->setBackground(kSlowColour.lighter(180));
             table_->setItem(r, c, item);
         }
     }
@@ -301,7 +306,8 @@ void LapAnalysisWindow::fillTable() {
     QStringList lines;
     for (const auto& line : paceSummary(paceFigures(splits_, lapIndex_))) {
         QString text = qt(line).toHtmlEscaped();
-        if (line.starts_with(u"注意")) text = QStringLiteral("<span style='color:#b03020'>%1</span>").arg(text);
+        if (line.starts_with(u"注意"))
+            text = QStringLiteral("<span style='color:#b03020'>%1</span>").arg(text);
         lines << text;
     }
     if (swim_ && splits_.recorded.empty()) lines << QStringLiteral("通過記録がありません");
@@ -325,9 +331,9 @@ bool LapAnalysisWindow::saveChart(const QString& path) {
 }
 
 void LapAnalysisWindow::askAndSaveChart() {
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("グラフを保存"),
-                                                QStringLiteral("lap.png"),
-                                                QStringLiteral("PNG 画像 (*.png)"));
+    QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("グラフを保存"),
+                                     QStringLiteral("lap.png"), QStringLiteral("PNG 画像 (*.png)"));
     if (!path.isEmpty()) saveChart(path);
 }
 

@@ -32,8 +32,7 @@ ParsedOptions parseExportOptions(const std::vector<std::string>& args) {
             name = arg.substr(0, arg.find('='));
             value = arg.substr(arg.find('=') + 1);
         }
-        if (name == "--format" || name == "--filter" || name == "--results" ||
-            name == "--output") {
+        if (name == "--format" || name == "--filter" || name == "--results" || name == "--output") {
             if (!value) {
                 if (i + 1 >= args.size()) {
                     parsed.error = name + " の値がありません";

@@ -53,24 +53,26 @@ bool recordsWhole(FileSystem& files, std::u16string_view path, std::int64_t leng
     if (files.readBytes(path, bytes) != FileStatus::Ok || bytes.empty()) return true;
     if (bytes.size() < 4) return false;
     std::int64_t count =
-        shortCount ? static_cast<std::int16_t>(static_cast<unsigned char>(bytes[0]) |
-                                               static_cast<unsigned char>(bytes[1]) << 8)
-                   : static_cast<std::int32_t>(static_cast<std::uint32_t>(
-                         static_cast<unsigned char>(bytes[0]) |
-                         static_cast<unsigned char>(bytes[1]) << 8 |
-                         static_cast<unsigned char>(bytes[2]) << 16 |
-                         static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[3])) << 24));
+        shortCount
+            ? static_cast<std::int16_t>(static_cast<unsigned char>(bytes[0]) |
+                                        static_cast<unsigned char>(bytes[1]) << 8)
+            : static_cast<std::int32_t>(static_cast<std::uint32_t>(
+                  static_cast<unsigned char>(bytes[0]) | static_cast<unsigned char>(bytes[1]) << 8 |
+                  static_cast<unsigned char>(bytes[2]) << 16 |
+                  static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[3])) << 24));
     if (count < 0) return false;
     return count == 0 || static_cast<std::int64_t>(bytes.size()) >= (count + offset) * length;
 }
 
 std::string checkRecordFiles(MainWindow& window, FileSystem& files) {
     const bool web = window.webMode != 0;
-    const std::u16string heats = web ? std::u16string(kWorkingHeats) : window.dataDir + u"taikai.dat";
+    const std::u16string heats =
+        web ? std::u16string(kWorkingHeats) : window.dataDir + u"taikai.dat";
     if (!recordsWhole(files, heats, 256, 10, true)) {
         return "競技会のファイルではありません: " + toUtf8(heats);
     }
-    CompetitorFile competitors = competitorFileFor(window.webMode, window.resultDir, window.resultFile);
+    CompetitorFile competitors =
+        competitorFileFor(window.webMode, window.resultDir, window.resultFile);
     const bool ind2 = competitors.source == CompetitorSource::Ind2;
     if (!recordsWhole(files, competitors.path, ind2 ? 128 : 384, ind2 ? 1 : 10, false)) {
         return "競技会のファイルではありません: " + toUtf8(competitors.path);
@@ -204,8 +206,8 @@ ExportOutcome runExport(const ExportOptions& options, MainWindow& window, FileSy
                                     " 件あります (ラップファイルがないか空です)");
         }
         ExportMeet meet = exportMeetOf(window);
-        outcome.bytes = options.format == ExportFormat::Csv ? exportCsv(meet, swims)
-                                                            : exportJson(meet, swims);
+        outcome.bytes =
+            options.format == ExportFormat::Csv ? exportCsv(meet, swims) : exportJson(meet, swims);
     }
     outcome.notes.push_back(std::to_string(window.hitCount) + " 人を書き出しました");
     outcome.ok = true;

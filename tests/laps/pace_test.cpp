@@ -38,11 +38,12 @@ TEST(Pace, TimeTextsInHundredths) {
         std::optional<int> hundredths;
     };
     const Case cases[] = {
-        {u"   31.25", 3125}, {u" 1:05.32", 6532}, {u"12:34.56", 75456}, {u"     .12", 12},
-        {u"    9.99", 999},  {u"31.2", 3120},     {u"1:5.32", 6532},    {u"", std::nullopt},
-        {u"        ", std::nullopt}, {u"棄権", std::nullopt}, {u"ｺﾞｰﾙ", std::nullopt},
-        {u"0.00", std::nullopt},     {u"1:75.00", std::nullopt}, {u"ab.cd", std::nullopt},
-        {u":31.25", std::nullopt},   {u"31.255", std::nullopt},
+        {u"   31.25", 3125},        {u" 1:05.32", 6532},      {u"12:34.56", 75456},
+        {u"     .12", 12},          {u"    9.99", 999},       {u"31.2", 3120},
+        {u"1:5.32", 6532},          {u"", std::nullopt},      {u"        ", std::nullopt},
+        {u"棄権", std::nullopt},    {u"ｺﾞｰﾙ", std::nullopt},  {u"0.00", std::nullopt},
+        {u"1:75.00", std::nullopt}, {u"ab.cd", std::nullopt}, {u":31.25", std::nullopt},
+        {u"31.255", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(hundredthsOf(c.text), c.hundredths) << toUtf8(c.text);
     EXPECT_EQ(secondsText(3125), u"31.25");
@@ -128,11 +129,12 @@ TEST(Pace, ChecksOnTheRecordedSplits) {
     EXPECT_EQ(f.laps[1].time, std::nullopt);  // no lap ends at a missing split
     EXPECT_EQ(f.laps[2].time, std::nullopt);  // nor starts at one
     EXPECT_EQ(f.laps[3].time, 12100 - 2950);  // ends at the official time
-    EXPECT_EQ(f.mean, 6075);  // over the laps that have a time
+    EXPECT_EQ(f.mean, 6075);                  // over the laps that have a time
     EXPECT_FALSE(f.halves);                   // no halfway split
 
     // A split short: the lap file stopped at 150 m of a 200 m.
-    PaceFigures shortOne = paceFigures(swim({u"30.00", u"1:02.00", u"1:35.00"}, u"2:08.00", 50, 200), 2);
+    PaceFigures shortOne =
+        paceFigures(swim({u"30.00", u"1:02.00", u"1:35.00"}, u"2:08.00", 50, 200), 2);
     EXPECT_TRUE(hasCheck(shortOne, CheckKind::SplitCount, 0));
     EXPECT_FALSE(shortOne.halves);
     EXPECT_EQ(shortOne.checks.front().text, u"通過記録が 3 本です（200m は 4 本）");
@@ -158,7 +160,7 @@ TEST(Pace, ASwimEndingInAResultWord) {
 
 TEST(Pace, SplitsPerLapNarrowsToTheSwim) {
     EXPECT_EQ(splitsPerLap(4, 25, 8), 8);
-    EXPECT_EQ(splitsPerLap(4, 25, 4), 4);   // 100 m of a 25 m pool at 200 m laps
+    EXPECT_EQ(splitsPerLap(4, 25, 4), 4);  // 100 m of a 25 m pool at 200 m laps
     EXPECT_EQ(splitsPerLap(4, 25, 2), 2);
     EXPECT_EQ(splitsPerLap(3, 25, 6), 2);   // 150 m: no 100 m laps
     EXPECT_EQ(splitsPerLap(3, 100, 4), 1);  // as long as a split

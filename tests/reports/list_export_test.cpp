@@ -28,7 +28,8 @@ ExportMeet meet() {
 }
 
 TEST(ListExport, LapsAsTheGridFormsThem) {
-    EXPECT_EQ(exportLaps({u"   31.25", u" 1:05.32"}), (std::vector<std::u16string>{u"31.25", u"34.07"}));
+    EXPECT_EQ(exportLaps({u"   31.25", u" 1:05.32"}),
+              (std::vector<std::u16string>{u"31.25", u"34.07"}));
     EXPECT_EQ(exportLaps({u"   31.25", u"棄権"}), (std::vector<std::u16string>{u"31.25", u"棄権"}));
     EXPECT_EQ(exportLaps({}), (std::vector<std::u16string>{}));
 }
@@ -50,8 +51,7 @@ TEST(ListExport, CsvRowsQuotingAndFormulas) {
         "'=1+1,\"Smith, \"\"J\"\"\",'-team,高3,200m自由形,決勝,棄権,30.00,59.00,1:30.00,棄権,"
         "30.00,29.00,31.00,棄権\r\n";
     EXPECT_EQ(csv, expected);
-    EXPECT_EQ(exportCsv(meet(), {}),
-              "\xEF\xBB\xBF番号,氏名,所属,学年,種目,ラウンド,記録\r\n");
+    EXPECT_EQ(exportCsv(meet(), {}), "\xEF\xBB\xBF番号,氏名,所属,学年,種目,ラウンド,記録\r\n");
 }
 
 TEST(ListExport, JsonEscapesAndResultWords) {

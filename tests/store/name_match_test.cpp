@@ -24,20 +24,20 @@ TEST(NameMatch, WidthKanaAndBlanks) {
     };
     const Case cases[] = {
         {u"山田　太郎      ", u"山田", true},
-        {u"山田　太郎      ", u"山田太郎", true},       // the full-width blank between
-        {u"山田 太郎       ", u"田　太", true},         // blanks on either side
+        {u"山田　太郎      ", u"山田太郎", true},  // the full-width blank between
+        {u"山田 太郎       ", u"田　太", true},    // blanks on either side
         {u"山田太郎        ", u"山本", false},
-        {u"ヤマダ　タロウ  ", u"やまだ", true},         // hiragana for katakana
+        {u"ヤマダ　タロウ  ", u"やまだ", true},  // hiragana for katakana
         {u"やまだ　たろう  ", u"ヤマダ", true},
-        {u"ﾔﾏﾀﾞ ﾀﾛｳ        ", u"やまだ", true},         // half-width kana, voiced mark joined
-        {u"ﾔﾏﾀﾞ ﾀﾛｳ        ", u"ヤマタ", false},        // ダ is not タ
-        {u"ﾎﾟｰﾙ            ", u"ぽーる", true},         // semi-voiced mark, long vowel
+        {u"ﾔﾏﾀﾞ ﾀﾛｳ        ", u"やまだ", true},   // half-width kana, voiced mark joined
+        {u"ﾔﾏﾀﾞ ﾀﾛｳ        ", u"ヤマタ", false},  // ダ is not タ
+        {u"ﾎﾟｰﾙ            ", u"ぽーる", true},   // semi-voiced mark, long vowel
         {u"ｳﾞｨｸﾄﾙ          ", u"ヴィクトル", true},
         {u"ガッコウ        ", u"ｶﾞｯｺｳ", true},
-        {u"ＳＭＩＴＨ　Ｊ  ", u"smith", true},          // full-width latin, case
+        {u"ＳＭＩＴＨ　Ｊ  ", u"smith", true},  // full-width latin, case
         {u"Smith John      ", u"ＳＭＩＴＨＪ", true},
         {u"Smith John      ", u"jones", false},
-        {u"佐藤            ", u"佐藤花子", false},       // longer than the name
+        {u"佐藤            ", u"佐藤花子", false},  // longer than the name
     };
     for (const Case& c : cases) {
         EXPECT_EQ(nameMatches(c.name, c.filter), c.matches)

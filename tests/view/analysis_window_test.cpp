@@ -87,13 +87,14 @@ TEST_F(AnalysisWindowTest, EnterOpensItAComparisonLiesOverItAndTheChartIsSaved) 
     EXPECT_EQ(cell(table, 1, 1), QStringLiteral("1:05.32"));
     EXPECT_EQ(cell(table, 1, 2), QStringLiteral("34.07"));
     EXPECT_EQ(cell(table, 1, 3), QString::fromUtf8("+1.41"));
-    EXPECT_TRUE(child<QLabel>(analysis, "paceSummary")->text().contains(QString::fromUtf8("平均ラップ 32.66")));
+    EXPECT_TRUE(child<QLabel>(analysis, "paceSummary")
+                    ->text()
+                    .contains(QString::fromUtf8("平均ラップ 32.66")));
 
     // Lane 5 of the same heat: 33.40 at 50 m, 1:10.15 at the finish.
     const auto& offered = analysis->comparable();
-    auto lane5 = std::find_if(offered.begin(), offered.end(), [](const MeetSwim& s) {
-        return s.heat == u"0001" && s.lane == 4;
-    });
+    auto lane5 = std::find_if(offered.begin(), offered.end(),
+                              [](const MeetSwim& s) { return s.heat == u"0001" && s.lane == 4; });
     ASSERT_NE(lane5, offered.end());
     for (const MeetSwim& s : offered) EXPECT_EQ(s.eventDistance(), 100);
     const int choice = static_cast<int>(lane5 - offered.begin()) + 1;
@@ -103,7 +104,8 @@ TEST_F(AnalysisWindowTest, EnterOpensItAComparisonLiesOverItAndTheChartIsSaved) 
     EXPECT_EQ(cell(table, 0, 6), QString::fromUtf8("−2.15"));
     EXPECT_EQ(cell(table, 1, 6), QString::fromUtf8("−4.83"));
     EXPECT_EQ(cell(table, 1, 5), QStringLiteral("36.75"));
-    EXPECT_TRUE(analysis->tableText().contains(QStringLiteral("50m\t31.25\t31.25\t-1.41\t33.40\t33.40\t-2.15\t-2.15\n")));
+    EXPECT_TRUE(analysis->tableText().contains(
+        QStringLiteral("50m\t31.25\t31.25\t-1.41\t33.40\t33.40\t-2.15\t-2.15\n")));
 
     const QString png = QStringLiteral(QUENDRO_SHOT_DIR "/lap_analysis_chart.png");
     QFile::remove(png);
@@ -127,7 +129,8 @@ TEST_F(AnalysisWindowTest, ItFollowsTheChosenSwimAndTheLapOption) {
     EXPECT_EQ(table->columnCount(), 4);
     EXPECT_EQ(cell(table, 3, 1), QStringLiteral("2:19.60"));  // the official time
     EXPECT_EQ(cell(table, 3, 2), QStringLiteral("40.50"));
-    EXPECT_TRUE(child<QLabel>(analysis, "paceSummary")->text().contains(QString::fromUtf8("2:19.50")));
+    EXPECT_TRUE(
+        child<QLabel>(analysis, "paceSummary")->text().contains(QString::fromUtf8("2:19.50")));
 
     window.optLap.select(3);  // 100 m laps
     view.refresh();
@@ -137,7 +140,9 @@ TEST_F(AnalysisWindowTest, ItFollowsTheChosenSwimAndTheLapOption) {
 
     choose(0, 1);  // the final: no lap file for its heat
     EXPECT_EQ(table->rowCount(), 0);
-    EXPECT_TRUE(child<QLabel>(analysis, "analysisStatus")->text().contains(QString::fromUtf8("読めませんでした")));
+    EXPECT_TRUE(child<QLabel>(analysis, "analysisStatus")
+                    ->text()
+                    .contains(QString::fromUtf8("読めませんでした")));
 }
 
 TEST_F(AnalysisWindowTest, TheHeatAtEverySplit) {
@@ -162,8 +167,10 @@ TEST_F(AnalysisWindowTest, ADoubleClickOpensItAndTheListExportsFromItsMenu) {
     window.lstNamae.setListIndex(0);
     view.refresh();
     auto* swims = child<QListWidget>(&view, "lstShumoku");
-    QTest::mouseClick(swims->viewport(), Qt::LeftButton, {}, swims->visualItemRect(swims->item(0)).center());
-    QTest::mouseDClick(swims->viewport(), Qt::LeftButton, {}, swims->visualItemRect(swims->item(0)).center());
+    QTest::mouseClick(swims->viewport(), Qt::LeftButton, {},
+                      swims->visualItemRect(swims->item(0)).center());
+    QTest::mouseDClick(swims->viewport(), Qt::LeftButton, {},
+                       swims->visualItemRect(swims->item(0)).center());
     auto* analysis = view.findChild<view::LapAnalysisWindow*>(QStringLiteral("lapAnalysis"));
     ASSERT_NE(analysis, nullptr);
     EXPECT_TRUE(analysis->isVisible());
@@ -174,7 +181,8 @@ TEST_F(AnalysisWindowTest, ADoubleClickOpensItAndTheListExportsFromItsMenu) {
     EXPECT_EQ(window.statusText,
               u"CSV を書き出しました（6 人、通過タイムのないレース 6 件）: D:\\meet\\県選9.csv");
     EXPECT_EQ(test::readFile(m.driveD() / "meet" / "県選9.csv").substr(0, 3), "\xEF\xBB\xBF");
-    EXPECT_EQ(child<QLabel>(&view, "statusLine")->text(), QString::fromStdU16String(window.statusText));
+    EXPECT_EQ(child<QLabel>(&view, "statusLine")->text(),
+              QString::fromStdU16String(window.statusText));
     window.selectedDir = u"D:\\no such folder\\";
     hooks.exportList(true);
     EXPECT_EQ(window.statusText, u"JSON を書き込めませんでした: D:\\no such folder\\県選9.json");
