@@ -2,6 +2,7 @@
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QClipboard>
@@ -229,8 +230,21 @@ void LapAnalysisWindow::drawChart() {
     bars->append(slowest);
     chart_->addSeries(bars);
 
-    auto* axisX = new QBarCategoryAxis;
-    axisX->append(categories);
+    QAbstractAxis* axisX = nullptr;
+    if (categories.size() <= 16) {
+        auto* byLap = new QBarCategoryAxis;
+        byLap->append(categories);
+        axisX = byLap;
+    } else {
+        // A long swim: a distance under every few laps, which all can read.
+        auto* every = new QCategoryAxis;
+        every->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        every->setRange(-0.5, categories.size() - 0.5);
+        const int gap = categories.size() > 40 ? 10 : 5;
+        for (int i = gap - 1; i < categories.size(); i += gap) every->append(categories[i], i);
+        every->setGridLineVisible(false);
+        axisX = every;
+    }
     auto* axisY = new QValueAxis;
     chart_->addAxis(axisX, Qt::AlignBottom);
     chart_->addAxis(axisY, Qt::AlignLeft);
