@@ -4,7 +4,7 @@ namespace quendro::cli {
 
 const char* const kExportUsage =
     "使い方: quendro-export --format csv|json|html [--filter 文字] [--results ファイル]\n"
-    "                      [--output ファイル] 取得元\n"
+    "                      [--output ファイル] [--lap-layout old|new] 取得元\n"
     "\n"
     "競技会の選手の各レースを、通過タイムとラップ付きで書き出します。\n"
     "  取得元             競技会のデータフォルダ (例 /srv/meet, D:\\meet)、または\n"
@@ -13,7 +13,9 @@ const char* const kExportUsage =
     "  --filter 文字      番号欄と同じ絞り込み: 番号の先頭、または名前の一部。\n"
     "                     省略すると全選手\n"
     "  --results ファイル 競技会ヘッダからたどれないときの結果ファイル (ローカルのみ)\n"
-    "  --output ファイル  標準出力の代わりに書き込むファイル\n";
+    "  --output ファイル  標準出力の代わりに書き込むファイル\n"
+    "  --lap-layout 形式  ラップファイルの形式: old (1 件 9 項目、画面の「旧」、既定)\n"
+    "                     または new (1 件 3 項目)\n";
 
 ParsedOptions parseExportOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
@@ -32,7 +34,8 @@ ParsedOptions parseExportOptions(const std::vector<std::string>& args) {
             name = arg.substr(0, arg.find('='));
             value = arg.substr(arg.find('=') + 1);
         }
-        if (name == "--format" || name == "--filter" || name == "--results" || name == "--output") {
+        if (name == "--format" || name == "--filter" || name == "--results" || name == "--output" ||
+            name == "--lap-layout") {
             if (!value) {
                 if (i + 1 >= args.size()) {
                     parsed.error = name + " の値がありません";
@@ -54,6 +57,12 @@ ParsedOptions parseExportOptions(const std::vector<std::string>& args) {
                 formatGiven = true;
             } else if (name == "--filter") {
                 options.filter = *value;
+            } else if (name == "--lap-layout") {
+                if (*value != "old" && *value != "new") {
+                    parsed.error = "ラップファイルの形式が違います: " + *value + " (old か new)";
+                    return parsed;
+                }
+                options.olderLapLayout = *value == "old";
             } else if (name == "--results") {
                 options.results = *value;
             } else {

@@ -9,13 +9,16 @@ namespace quendro::cli {
 enum class ExportFormat { Csv, Json, Html };
 
 // quendro-export --format csv|json|html [--filter TEXT] [--results FILE]
-//                [--output FILE] SOURCE
+//                [--output FILE] [--lap-layout old|new] SOURCE
 struct ExportOptions {
     ExportFormat format = ExportFormat::Csv;
     std::string filter;   // as typed into the number box: digits or a name
     std::string results;  // the results file, when the meet header does not find it
     std::string output;   // empty: standard output
     std::string source;   // a meet's data folder, or a meet folder URL on a publisher
+    // Lap files of the older layout, nine fields a record (the window's "旧",
+    // ticked unless told); false for records of three fields.
+    bool olderLapLayout = true;
     bool help = false;
 };
 

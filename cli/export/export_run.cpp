@@ -183,6 +183,7 @@ ExportOutcome runExport(const ExportOptions& options, MainWindow& window, FileSy
     if (outcome.error.empty()) outcome.error = checkRecordFiles(window, files);
     if (!outcome.error.empty()) return outcome;
 
+    window.chkQ.setValue(options.olderLapLayout ? 1 : 0);
     window.txtBango.setText(fromUtf8(options.filter));
     window.SearchCompetitors();
     window.statusText.clear();  // "nobody matches" is not a failure: the export is empty

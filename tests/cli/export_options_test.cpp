@@ -16,6 +16,9 @@ TEST(ExportOptions, CommandLines) {
     EXPECT_EQ(p.options->output, "x.json");
     EXPECT_EQ(p.options->results, "/r/KEKKA.DAT");
     EXPECT_EQ(p.options->source, "/srv/meet");
+    EXPECT_TRUE(p.options->olderLapLayout);
+    EXPECT_FALSE(
+        parseExportOptions({"--format=csv", "--lap-layout=new", "m"}).options->olderLapLayout);
     EXPECT_TRUE(parseExportOptions({"--help"}).options->help);
 
     struct Bad {
@@ -29,6 +32,8 @@ TEST(ExportOptions, CommandLines) {
         {{"--format"}, "--format の値がありません"},
         {{"--format", "csv", "--zip", "m"}, "知らないオプションです: --zip"},
         {{"--format", "csv", "a", "b"}, "取得元が二つ以上あります: b"},
+        {{"--format", "csv", "--lap-layout", "x", "m"},
+         "ラップファイルの形式が違います: x (old か new)"},
     };
     for (const Bad& b : bad) {
         ParsedOptions parsed = parseExportOptions(b.args);

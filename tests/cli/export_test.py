@@ -90,6 +90,15 @@ class Export(unittest.TestCase):
         page = self.run_export("--format=html", "--filter=1201", self.url).stdout
         self.assertEqual(page, expected)
 
+    def test_lap_files_of_three_fields(self):
+        newer = self.tmp / "newer" / "meet"
+        shutil.copytree(self.meet, newer)
+        for name in ("r0001", "r0004"):
+            lines = (newer / "lap" / name).read_bytes().split(b"\r\n")
+            (newer / "lap" / name).write_bytes(b"\r\n".join(b",".join(l.split(b",")[:3]) for l in lines))
+        self.assertEqual(self.run_export("--format", "csv", "--lap-layout", "new", str(newer)).stdout,
+                         self.run_export("--format", "csv", str(self.meet)).stdout)
+
     def test_csv_reads_back_one_row_per_swim(self):
         out = self.tmp / "list.csv"
         self.run_export("--format", "csv", "--output", str(out), str(self.meet))
