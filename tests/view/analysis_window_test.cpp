@@ -183,6 +183,12 @@ TEST_F(AnalysisWindowTest, ADoubleClickOpensItAndTheListExportsFromItsMenu) {
     EXPECT_EQ(test::readFile(m.driveD() / "meet" / "県選9.csv").substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_EQ(child<QLabel>(&view, "statusLine")->text(),
               QString::fromStdU16String(window.statusText));
+    // Ctrl+Shift+E anywhere in the window writes the JSON.
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    QTest::keyClick(view.windowHandle(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(fs::exists(m.driveD() / "meet" / "県選9.json"));
     window.selectedDir = u"D:\\no such folder\\";
     hooks.exportList(true);
     EXPECT_EQ(window.statusText, u"JSON を書き込めませんでした: D:\\no such folder\\県選9.json");
