@@ -22,7 +22,7 @@ std::vector<ExportSwim> collectListedSwims(MainWindow& window, FileSystem& files
     std::vector<ExportSwim> swims;
     MeetCompetitors competitors(window, files);
     for (int p = 0; p < window.hitCount; ++p) {
-        window.lstNamae.setListIndex(p);  // lists the competitor's swims
+        window.lstNamae.choose(p);  // lists the competitor's swims
         const std::int16_t ordinal = window.hitRecords[static_cast<size_t>(p)];
         CompetitorRecord competitor = competitors.competitor(ordinal);
         // The competitor's lines of the swim index, in the order of lstShumoku.
@@ -38,7 +38,7 @@ std::vector<ExportSwim> collectListedSwims(MainWindow& window, FileSystem& files
         for (int s = 0; s < window.swimCount && s < window.lstShumoku.listCount() &&
                         s < static_cast<int>(own.size());
              ++s) {
-            window.lstShumoku.setListIndex(s);  // reads the swim's splits
+            window.lstShumoku.choose(s);  // reads the swim's splits, a swim chosen before too
             ExportSwim swim{competitor, own[static_cast<size_t>(s)], {}};
             for (int k = 0; k < window.splitCount && k < 60; ++k) {
                 swim.splits.push_back(window.splitTimes[static_cast<size_t>(k)]);

@@ -80,6 +80,11 @@ std::string checkRecordFiles(MainWindow& window, FileSystem& files) {
     return {};
 }
 
+// The import tells on the status line whether the meet was read.
+bool imported(const MainWindow& window) {
+    return window.statusText.starts_with(u"読み込みました");
+}
+
 // Opens the meet in local mode: the folder is chosen and confirmed.
 std::string openLocal(MainWindow& window, FileSystem& files, const ExportOptions& options,
                       std::u16string_view folder) {
@@ -89,7 +94,7 @@ std::string openLocal(MainWindow& window, FileSystem& files, const ExportOptions
     if (!files.folderExists(path)) return "フォルダがありません: " + toUtf8(path);
     window.Dir1.setPath(path);
     window.cmdKakutei_Click();
-    if (!window.statusText.empty()) return toUtf8(window.statusText);
+    if (!imported(window)) return toUtf8(window.statusText);
 
     if (!options.results.empty()) {
         window.resultDir.clear();
@@ -118,7 +123,7 @@ std::string openFromServer(MainWindow& window, const MeetUrl& url) {
     window.seasonYear = url.season;
     window.meetCode = url.meetCode;
     window.cmdKakutei_Click();
-    if (!window.statusText.empty()) return toUtf8(window.statusText);
+    if (!imported(window)) return toUtf8(window.statusText);
     return {};
 }
 
