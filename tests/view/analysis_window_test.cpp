@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
-#include <QListWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <filesystem>
@@ -77,7 +77,7 @@ class AnalysisWindowTest : public ::testing::Test {
 
 TEST_F(AnalysisWindowTest, EnterOpensItAComparisonLiesOverItAndTheChartIsSaved) {
     choose(0, 0);  // 山田太郎, 100 m heats, lane 4 of heat 1
-    QTest::keyClick(child<QListWidget>(&view, "lstShumoku"), Qt::Key_Return);
+    QTest::keyClick(child<QAbstractItemView>(&view, "lstShumoku"), Qt::Key_Return);
     auto* analysis = child<view::LapAnalysisWindow>(&view, "lapAnalysis");
     ASSERT_NE(analysis, nullptr);
     EXPECT_TRUE(analysis->isVisible());
@@ -166,11 +166,11 @@ TEST_F(AnalysisWindowTest, TheHeatAtEverySplit) {
 TEST_F(AnalysisWindowTest, ADoubleClickOpensItAndTheListExportsFromItsMenu) {
     window.lstNamae.setListIndex(0);
     view.refresh();
-    auto* swims = child<QListWidget>(&view, "lstShumoku");
+    auto* swims = child<QAbstractItemView>(&view, "lstShumoku");
     QTest::mouseClick(swims->viewport(), Qt::LeftButton, {},
-                      swims->visualItemRect(swims->item(0)).center());
+                      swims->visualRect(swims->model()->index(0, 0)).center());
     QTest::mouseDClick(swims->viewport(), Qt::LeftButton, {},
-                       swims->visualItemRect(swims->item(0)).center());
+                       swims->visualRect(swims->model()->index(0, 0)).center());
     auto* analysis = view.findChild<view::LapAnalysisWindow*>(QStringLiteral("lapAnalysis"));
     ASSERT_NE(analysis, nullptr);
     EXPECT_TRUE(analysis->isVisible());
