@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "app/main_window.h"
+#include "app/view/analysis_hooks.h"
 #include "app/view/command_line.h"
 #include "app/view/fonts.h"
 #include "app/view/input_hold.h"
@@ -88,6 +89,7 @@ int main(int argc, char* argv[]) {
     }
     view.onZoomChanged = [&settings](double zoom) { settings.keepZoom(zoom); };
     placeOnScreen(view, settings.position());
+    quendro::view::AnalysisHooks analysis(window, files, view);
     view.show();
     view.perform([&window] { window.Form_Load(); });
 

@@ -235,6 +235,7 @@ void MainView::refresh() {
     status_->setText(qt(model_.statusText));
     status_->setToolTip(status_->text());  // a long path shows whole here
     refreshing_ = wasRefreshing;
+    if (onRefresh && !refreshing_) onRefresh();
 }
 
 // The pointer is a setting of the whole window, not a stack: the default

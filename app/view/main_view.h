@@ -41,6 +41,8 @@ class MainView : public QWidget {
     QSize sizeAt(double zoom) const;
     void setZoom(double zoom);
     std::function<void(double)> onZoomChanged;
+    // Runs after every refresh, so that windows beside this one follow the model.
+    std::function<void()> onRefresh;
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,0 +1,77 @@
+#include "app/listed_swims.h"
+
+#include "app/swim_reading.h"
+#include "laps/swim_selection.h"
+#include "platform/text_rules.h"
+
+namespace quendro {
+
+ExportMeet exportMeetOf(const MainWindow& window) {
+    ExportMeet meet;
+    meet.code = window.txtCode.text();
+    meet.name = window.txtNa.text();
+    meet.abbreviation = window.txtRyaku.text();
+    meet.venue = window.txtBasho.text();
+    meet.firstDay = window.txtSdate.text();
+    meet.lastDay = window.txtEdate.text();
+    meet.splitDistance = window.splitDistance;
+    return meet;
+}
+
+std::vector<ExportSwim> collectListedSwims(MainWindow& window, FileSystem& files) {
+    std::vector<ExportSwim> swims;
+    MeetCompetitors competitors(window, files);
+    for (int p = 0; p < window.hitCount; ++p) {
+        window.lstNamae.choose(p);  // lists the competitor's swims
+        const std::int16_t ordinal = window.hitRecords[static_cast<size_t>(p)];
+        CompetitorRecord competitor = competitors.competitor(ordinal);
+        // The competitor's lines of the swim index, in the order of lstShumoku.
+        std::vector<MeetSwim> own;
+        const std::u16string key = competitorKey(ordinal);
+        for (int i = 1;
+             i <= window.swimTableCount && i < static_cast<int>(window.swimTable.size()) &&
+             static_cast<int>(own.size()) < kMaxSwims;
+             ++i) {
+            const std::u16string& line = window.swimTable[static_cast<size_t>(i)];
+            if (leftChars(line, 4) == key) own.push_back(meetSwimOf(line));
+        }
+        for (int s = 0; s < window.swimCount && s < window.lstShumoku.listCount() &&
+                        s < static_cast<int>(own.size());
+             ++s) {
+            window.lstShumoku.choose(s);  // reads the swim's splits, a swim chosen before too
+            ExportSwim swim{competitor, own[static_cast<size_t>(s)], {}};
+            for (int k = 0; k < window.splitCount && k < 60; ++k) {
+                swim.splits.push_back(window.splitTimes[static_cast<size_t>(k)]);
+            }
+            swims.push_back(std::move(swim));
+        }
+    }
+    return swims;
+}
+
+std::u16string listExportPath(const MainWindow& window, ListFormat format) {
+    return window.selectedDir + window.txtRyaku.text() +
+           (format == ListFormat::Csv ? u"9.csv" : u"9.json");
+}
+
+void writeListExport(MainWindow& window, FileSystem& files, ListFormat format) {
+    const std::u16string path = listExportPath(window, format);
+    const std::u16string kind = format == ListFormat::Csv ? u"CSV" : u"JSON";
+    std::vector<ExportSwim> swims = collectListedSwims(window, files);
+    ExportMeet meet = exportMeetOf(window);
+    std::string bytes =
+        format == ListFormat::Csv ? exportCsv(meet, swims) : exportJson(meet, swims);
+    if (files.writeBytes(path, bytes) != FileStatus::Ok) {
+        window.statusText = kind + u" を書き込めませんでした: " + path;
+    } else {
+        // Swims whose lap file could not be read are written without splits; say how many.
+        int bare = 0;
+        for (const auto& swim : swims) bare += swim.splits.empty() ? 1 : 0;
+        std::u16string note =
+            bare == 0 ? u"" : u"、通過タイムのないレース " + decimalText(bare) + u" 件";
+        window.statusText = kind + u" を書き出しました（" + decimalText(window.hitCount) + u" 人" +
+                            note + u"）: " + path;
+    }
+}
+
+}  // namespace quendro

@@ -1,0 +1,146 @@
+// quendro-export: the swims of a meet's listed competitors as CSV, JSON or the
+// HTML page, from a meet's data folder or from a publisher, without a window.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <system_error>
+
+#include "app/main_window.h"
+#include "cli/export/export_options.h"
+#include "cli/export/export_run.h"
+#include "platform/clock.h"
+#include "platform/curl_transfer.h"
+#include "platform/event_loop.h"
+#include "platform/host_files.h"
+#include "platform/printer.h"
+#include "platform/text_rules.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The window's procedures never print here; the export has no printer.
+class NoPrinter : public quendro::Printer {
+  public:
+    void setFont(std::u16string_view, double) override {}
+    void setCurrentX(int) override {}
+    void setCurrentY(int) override {}
+    void print(std::u16string_view) override {}
+    void endLine() override {}
+    Outcome endDoc() override { return {false, u"印刷はできません"}; }
+};
+
+// The drives of the window: $XDG_DATA_HOME/quendro/drives, by default
+// ~/.local/share/quendro/drives, so that a drive path names the same folder.
+fs::path userDrivesFolder() {
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
+        return fs::path(data) / "quendro" / "drives";
+    }
+    const char* home = std::getenv("HOME");
+    fs::path base = (home && *home) ? home : fs::temp_directory_path();
+    return base / ".local" / "share" / "quendro" / "drives";
+}
+
+// A folder of its own for the run, removed at the end.
+struct Scratch {
+    fs::path path;
+    Scratch() {
+        std::string pattern = (fs::temp_directory_path() / "quendro-export-XXXXXX").string();
+        if (mkdtemp(pattern.data())) path = pattern;
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        if (!path.empty()) fs::remove_all(path, ignored);
+    }
+};
+
+bool isDrivePath(const std::string& source) {
+    return source.size() >= 2 && source[1] == ':' &&
+           ((source[0] >= 'A' && source[0] <= 'Z') || (source[0] >= 'a' && source[0] <= 'z'));
+}
+
+// Writes the whole output, or nothing: a temporary file renamed at the end.
+bool writeOutput(const std::string& output, const std::string& bytes) {
+    if (output.empty() || output == "-") {
+        std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::cout.flush();
+        return static_cast<bool>(std::cout);
+    }
+    fs::path target(output);
+    fs::path temporary = target;
+    temporary += ".part";
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        file.close();
+        if (!file) {
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            return false;
+        }
+    }
+    std::error_code error;
+    fs::rename(temporary, target, error);
+    if (error) fs::remove(temporary, error);
+    return !error;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    using namespace quendro;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    cli::ParsedOptions parsed = cli::parseExportOptions(args);
+    if (!parsed.options) {
+        std::cerr << "quendro-export: " << parsed.error << "\n\n" << cli::kExportUsage;
+        return 2;
+    }
+    const cli::ExportOptions& options = *parsed.options;
+    if (options.help) {
+        std::cout << cli::kExportUsage;
+        return 0;
+    }
+
+    Scratch scratch;
+    if (scratch.path.empty()) {
+        std::cerr << "quendro-export: 作業フォルダを作れません\n";
+        return 1;
+    }
+    // From a publisher the meet's files are downloaded into a working folder of
+    // this run, never into the window's.
+    const bool fromServer = cli::isUrl(options.source);
+    fs::path drives = fromServer ? scratch.path / "drives" : userDrivesFolder();
+    HostFileSystem files(DriveMap(drives, fs::current_path()));
+
+    std::u16string folder;
+    if (!fromServer) {
+        if (isDrivePath(options.source)) {
+            folder = fromUtf8(options.source);
+        } else {
+            std::error_code error;
+            fs::path host = fs::absolute(options.source, error);
+            folder = files.driveMap().toProgram(host.lexically_normal());
+        }
+    }
+
+    SystemClock clock;
+    CurlTransfer inet(files);
+    NoPrinter printer;
+    IdleEventLoop events;
+    MainWindow window(Machine{files, clock, inet, printer, events});
+
+    cli::ExportOutcome outcome = cli::runExport(options, window, files, folder, scratch.path);
+    if (!outcome.ok) {
+        std::cerr << "quendro-export: " << outcome.error << "\n";
+        return 1;
+    }
+    for (const auto& note : outcome.notes) std::cerr << "quendro-export: " << note << "\n";
+    if (!writeOutput(options.output, outcome.bytes)) {
+        std::cerr << "quendro-export: 書き込めませんでした: " << options.output << "\n";
+        return 1;
+    }
+    return 0;
+}

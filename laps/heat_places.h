@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+namespace quendro {
+
+// Places in one heat at one split: the times of the lanes (empty where a lane
+// has no time there) give each lane its place, equal times an equal place and
+// the next place skipped (1, 2, 2, 4); a lane without a time has no place.
+std::vector<std::optional<int>> placesAt(const std::vector<std::optional<int>>& times);
+
+// Every lane of a heat at every split: places[lane][split]. Lanes with fewer
+// splits than the others have no place beyond their last one.
+struct HeatPlaces {
+    int splits = 0;  // the most splits any lane has
+    std::vector<std::vector<std::optional<int>>> places;
+    // True where the lane leads at that split (place 1, ties included).
+    std::vector<std::vector<bool>> leads;
+};
+HeatPlaces heatPlaces(const std::vector<std::vector<std::optional<int>>>& cumulativeByLane);
+
+}  // namespace quendro

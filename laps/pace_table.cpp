@@ -1,0 +1,119 @@
+#include "laps/pace_table.h"
+
+#include <cmath>
+
+#include "platform/text_rules.h"
+
+namespace quendro {
+namespace {
+
+std::u16string timeOr(const std::optional<int>& t) {
+    return t ? secondsText(*t) : std::u16string();
+}
+
+std::u16string differenceOr(const std::optional<int>& d, bool asciiMinus) {
+    return d ? differenceText(*d, asciiMinus) : std::u16string();
+}
+
+std::u16string percentText(double percent) {
+    long tenths = std::lround(std::abs(percent) * 10);
+    std::u16string sign = percent > 0 ? u"+" : (percent < 0 && tenths > 0 ? u"\u2212" : u"");
+    return sign + decimalText(tenths / 10) + u"." + decimalText(tenths % 10) + u"%";
+}
+
+std::u16string metres(int distance) {
+    return decimalText(distance) + u"m";
+}
+
+}  // namespace
+
+PaceTable paceTable(const SwimSplits& swim, const SwimSplits* other, int lapIndex,
+                    bool asciiMinus) {
+    PaceTable table;
+    const PaceFigures figures = paceFigures(swim, lapIndex);
+    const auto mine = cumulativeHundredths(swim);
+    table.heading = {u"距離", u"通過", u"ラップ", u"平均との差"};
+    std::vector<std::optional<int>> theirs;
+    std::optional<PaceFigures> otherFigures;
+    std::optional<SwimComparison> comparison;
+    if (other) {
+        table.heading.insert(table.heading.end(),
+                             {u"比較 通過", u"比較 ラップ", u"通過の差", u"ラップの差"});
+        theirs = cumulativeHundredths(*other);
+        comparison = compareSwims(swim, *other, lapIndex);
+    }
+    const size_t splits = std::max(mine.size(), theirs.size());
+    const size_t step = static_cast<size_t>(figures.step);
+    for (size_t k = 0; k < splits; ++k) {
+        std::vector<std::u16string> row;
+        row.push_back(metres(static_cast<int>(k + 1) * swim.splitDistance));
+        row.push_back(k < mine.size() ? timeOr(mine[k]) : u"");
+        const bool lapEnds = (k + 1) % step == 0;
+        const size_t lap = (k + 1) / step - 1;
+        if (lapEnds && lap < figures.laps.size()) {
+            row.push_back(timeOr(figures.laps[lap].time));
+            row.push_back(differenceOr(figures.laps[lap].fromMean, asciiMinus));
+            if (figures.fastest == lap) table.fastestRow = static_cast<int>(k);
+            if (figures.slowest == lap) table.slowestRow = static_cast<int>(k);
+        } else {
+            row.insert(row.end(), {u"", u""});
+        }
+        if (other) {
+            row.push_back(k < theirs.size() ? timeOr(theirs[k]) : u"");
+            // The other swim's lap at the same step.
+            std::optional<int> otherLap;
+            if (lapEnds && k < theirs.size() && theirs[k]) {
+                std::optional<int> start = k < step ? std::optional<int>(0) : theirs[k - step];
+                if (start && *theirs[k] > *start) otherLap = *theirs[k] - *start;
+            }
+            row.push_back(lapEnds ? timeOr(otherLap) : u"");
+            row.push_back(differenceOr(comparison->atSplit[k], asciiMinus));
+            row.push_back(lapEnds && lap < comparison->atLap.size()
+                              ? differenceOr(comparison->atLap[lap], asciiMinus)
+                              : u"");
+        }
+        table.rows.push_back(std::move(row));
+    }
+    return table;
+}
+
+std::u16string tabSeparated(const PaceTable& table) {
+    std::u16string text;
+    auto line = [&text](const std::vector<std::u16string>& cells) {
+        for (size_t i = 0; i < cells.size(); ++i) {
+            if (i > 0) text += u'\t';
+            text += cells[i];
+        }
+        text += u'\n';
+    };
+    line(table.heading);
+    for (const auto& row : table.rows) line(row);
+    return text;
+}
+
+std::vector<std::u16string> paceSummary(const PaceFigures& f) {
+    std::vector<std::u16string> lines;
+    if (f.mean) {
+        lines.push_back(u"平均ラップ " + secondsText(*f.mean) + u"（" + metres(f.lapDistance) +
+                        u" × " + decimalText(static_cast<int>(f.laps.size())) + u"）");
+    }
+    if (f.halves) {
+        const Halves& h = *f.halves;
+        std::u16string verdict = h.difference < 0   ? u"ネガティブスプリット"
+                                 : h.difference > 0 ? u"後半の落ち込み"
+                                                    : u"イーブンペース";
+        lines.push_back(u"前半 " + secondsText(h.first) + u" / 後半 " + secondsText(h.second) +
+                        u"（" + differenceText(h.difference) + u"、" + percentText(h.percent) +
+                        u"）" + verdict);
+    }
+    if (f.fastest && f.slowest) {
+        const Lap& fast = f.laps[*f.fastest];
+        const Lap& slow = f.laps[*f.slowest];
+        lines.push_back(u"最速 " + metres(fast.endDistance) + u" " + secondsText(*fast.time) +
+                        u" / 最遅 " + metres(slow.endDistance) + u" " + secondsText(*slow.time));
+    }
+    for (const Check& check : f.checks) lines.push_back(u"注意: " + check.text);
+    return lines;
+}
+
+}  // namespace quendro

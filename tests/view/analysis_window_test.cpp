@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QTableWidget>
+#include <QTest>
+#include <filesystem>
+
+#include "app/view/analysis_hooks.h"
+#include "app/view/lap_analysis_window.h"
+#include "app/view/main_view.h"
+#include "tests/support/test_machine.h"
+
+namespace fs = std::filesystem;
+
+namespace quendro {
+namespace {
+
+using test::sjis;
+using test::TestMachine;
+using test::writeFile;
+
+const fs::path kSample = fs::path(QUENDRO_TEST_DATA) / "sample_records";
+
+// The sample heat table and results file in a 50 m pool, with the lap files of
+// heat 1 (100 m freestyle heats, lanes 4 to 6) and heat 4 (200 m, lane 5).
+class AnalysisWindowTest : public ::testing::Test {
+  protected:
+    AnalysisWindowTest() {
+        fs::path meet = m.driveD() / "meet";
+        fs::create_directories(meet / "kekka");
+        fs::copy_file(kSample / "taikai.dat", meet / "taikai.dat");
+        fs::copy_file(kSample / "KEKKA.DAT", meet / "kekka" / "KEKKA.DAT");
+        std::u16string header =
+            u"X:\\meet\\kekka\\,KEKKA.DAT,2026001,県選手権,県選,20260725,20260726,プール,0";
+        for (int i = 10; i <= 73; ++i) header += u",0";
+        writeFile(meet / "kijun.dat", sjis(header));
+        writeFile(meet / "lap" / "r0001",
+                  "4,31.25,,0,0,0,0,0,0\r\n5,33.40,,0,0,0,0,0,0\r\n6,35.02,,0,0,0,0,0,0\r\n"
+                  "4,1:05.32,G,0,0,0,0,0,0\r\n5,1:10.15,G,0,0,0,0,0,0\r\n");
+        writeFile(meet / "lap" / "r0004",
+                  "5,30.80,,0,0,0,0,0,0\r\n5,1:04.40,,0,0,0,0,0,0\r\n5,1:39.10,,0,0,0,0,0,0\r\n"
+                  "5,2:19.50,G,0,0,0,0,0,0\r\n");
+        window.txtTaikai.setText(m.serverBase());
+        window.optWeb.select(0);
+        window.Dir1.setPath(u"D:\\meet");
+        window.cmdKakutei.click();
+        view.refresh();
+    }
+
+    // Chooses a competitor and a swim as a click in the lists would.
+    void choose(int competitor, int swim) {
+        window.lstNamae.setListIndex(competitor);
+        window.lstShumoku.setListIndex(swim);
+        view.refresh();
+    }
+
+    template <typename W>
+    static W* child(QObject* parent, const char* name) {
+        W* found = parent->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    static QString cell(QTableWidget* table, int row, int column) {
+        QTableWidgetItem* item = table->item(row, column);
+        return item ? item->text() : QString();
+    }
+
+    TestMachine m;
+    MainWindow window{m.machine()};
+    view::MainView view{window, m.files()};
+    view::AnalysisHooks hooks{window, m.files(), view};
+};
+
+TEST_F(AnalysisWindowTest, EnterOpensItAComparisonLiesOverItAndTheChartIsSaved) {
+    choose(0, 0);  // 山田太郎, 100 m heats, lane 4 of heat 1
+    QTest::keyClick(child<QAbstractItemView>(&view, "lstShumoku"), Qt::Key_Return);
+    auto* analysis = child<view::LapAnalysisWindow>(&view, "lapAnalysis");
+    ASSERT_NE(analysis, nullptr);
+    EXPECT_TRUE(analysis->isVisible());
+    auto* table = child<QTableWidget>(analysis, "paceTable");
+    ASSERT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(cell(table, 0, 1), QStringLiteral("31.25"));
+    EXPECT_EQ(cell(table, 1, 1), QStringLiteral("1:05.32"));
+    EXPECT_EQ(cell(table, 1, 2), QStringLiteral("34.07"));
+    EXPECT_EQ(cell(table, 1, 3), QString::fromUtf8("+1.41"));
+    EXPECT_TRUE(child<QLabel>(analysis, "paceSummary")
+                    ->text()
+                    .contains(QString::fromUtf8("平均ラップ 32.66")));
+
+    // Lane 5 of the same heat: 33.40 at 50 m, 1:10.15 at the finish.
+    const auto& offered = analysis->comparable();
+    auto lane5 = std::find_if(offered.begin(), offered.end(),
+                              [](const MeetSwim& s) { return s.heat == u"0001" && s.lane == 4; });
+    ASSERT_NE(lane5, offered.end());
+    for (const MeetSwim& s : offered) EXPECT_EQ(s.eventDistance(), 100);
+    const int choice = static_cast<int>(lane5 - offered.begin()) + 1;
+    analysis->compareWith(choice);
+    EXPECT_EQ(child<QComboBox>(analysis, "compare")->currentIndex(), choice);
+    ASSERT_EQ(table->columnCount(), 8);
+    EXPECT_EQ(cell(table, 0, 6), QString::fromUtf8("−2.15"));
+    EXPECT_EQ(cell(table, 1, 6), QString::fromUtf8("−4.83"));
+    EXPECT_EQ(cell(table, 1, 5), QStringLiteral("36.75"));
+    EXPECT_TRUE(analysis->tableText().contains(
+        QStringLiteral("50m\t31.25\t31.25\t-1.41\t33.40\t33.40\t-2.15\t-2.15\n")));
+
+    const QString png = QStringLiteral(QUENDRO_SHOT_DIR "/lap_analysis_chart.png");
+    QFile::remove(png);
+    ASSERT_TRUE(analysis->saveChart(png));
+    QImage image(png);
+    EXPECT_FALSE(image.isNull());
+    EXPECT_GT(image.width(), 300);
+    EXPECT_FALSE(analysis->saveChart(QStringLiteral("/no/such/folder/chart.png")));
+    EXPECT_TRUE(analysis->grab().save(QStringLiteral(QUENDRO_SHOT_DIR "/lap_analysis_window.png")));
+}
+
+TEST_F(AnalysisWindowTest, ItFollowsTheChosenSwimAndTheLapOption) {
+    choose(0, 0);
+    auto* analysis = hooks.openAnalysis();
+    ASSERT_NE(analysis, nullptr);
+    auto* table = child<QTableWidget>(analysis, "paceTable");
+    analysis->compareWith(1);
+
+    choose(0, 2);  // the 200 m: four splits, the comparison dropped
+    EXPECT_EQ(table->rowCount(), 4);
+    EXPECT_EQ(table->columnCount(), 4);
+    EXPECT_EQ(cell(table, 3, 1), QStringLiteral("2:19.60"));  // the official time
+    EXPECT_EQ(cell(table, 3, 2), QStringLiteral("40.50"));
+    EXPECT_TRUE(
+        child<QLabel>(analysis, "paceSummary")->text().contains(QString::fromUtf8("2:19.50")));
+
+    window.optLap.select(3);  // 100 m laps
+    view.refresh();
+    EXPECT_EQ(cell(table, 0, 2), QString());
+    EXPECT_EQ(cell(table, 1, 2), QStringLiteral("1:04.40"));
+    EXPECT_EQ(cell(table, 3, 2), QStringLiteral("1:15.20"));
+
+    choose(0, 1);  // the final: no lap file for its heat
+    EXPECT_EQ(table->rowCount(), 0);
+    EXPECT_TRUE(child<QLabel>(analysis, "analysisStatus")
+                    ->text()
+                    .contains(QString::fromUtf8("読めませんでした")));
+}
+
+TEST_F(AnalysisWindowTest, TheHeatAtEverySplit) {
+    choose(0, 0);
+    auto* analysis = hooks.openAnalysis();
+    ASSERT_NE(analysis, nullptr);
+    analysis->showHeat();
+    auto* heat = child<QWidget>(analysis, "heatSplits");
+    ASSERT_NE(heat, nullptr);
+    auto* table = child<QTableWidget>(heat, "heatTable");
+    ASSERT_EQ(table->columnCount(), 3);  // lanes 4, 5 and 6
+    EXPECT_TRUE(table->horizontalHeaderItem(0)->text().startsWith(QString::fromUtf8("4コース")));
+    EXPECT_EQ(cell(table, 0, 0), QString::fromUtf8("31.25  1位\n31.25"));
+    EXPECT_EQ(cell(table, 0, 1), QString::fromUtf8("33.40  2位\n33.40"));
+    EXPECT_EQ(cell(table, 1, 0), QString::fromUtf8("1:05.32  1位\n34.07"));
+    EXPECT_EQ(table->item(0, 0)->background().color(), QColor(255, 226, 140));  // the leader
+    EXPECT_NE(table->item(0, 1)->background().color(), QColor(255, 226, 140));
+    EXPECT_TRUE(heat->grab().save(QStringLiteral(QUENDRO_SHOT_DIR "/heat_window.png")));
+}
+
+TEST_F(AnalysisWindowTest, ADoubleClickOpensItAndTheListExportsFromItsMenu) {
+    window.lstNamae.setListIndex(0);
+    view.refresh();
+    auto* swims = child<QAbstractItemView>(&view, "lstShumoku");
+    QTest::mouseClick(swims->viewport(), Qt::LeftButton, {},
+                      swims->visualRect(swims->model()->index(0, 0)).center());
+    QTest::mouseDClick(swims->viewport(), Qt::LeftButton, {},
+                       swims->visualRect(swims->model()->index(0, 0)).center());
+    auto* analysis = view.findChild<view::LapAnalysisWindow*>(QStringLiteral("lapAnalysis"));
+    ASSERT_NE(analysis, nullptr);
+    EXPECT_TRUE(analysis->isVisible());
+
+    EXPECT_EQ(child<QWidget>(&view, "lstNamae")->contextMenuPolicy(), Qt::CustomContextMenu);
+    hooks.exportList(false);
+    // Six swims of the sample lie in heats without a lap file here.
+    EXPECT_EQ(window.statusText,
+              u"CSV を書き出しました（6 人、通過タイムのないレース 6 件）: D:\\meet\\県選9.csv");
+    EXPECT_EQ(test::readFile(m.driveD() / "meet" / "県選9.csv").substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(child<QLabel>(&view, "statusLine")->text(),
+              QString::fromStdU16String(window.statusText));
+    // Ctrl+Shift+E anywhere in the window writes the JSON.
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    QTest::keyClick(view.windowHandle(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(fs::exists(m.driveD() / "meet" / "県選9.json"));
+    window.selectedDir = u"D:\\no such folder\\";
+    hooks.exportList(true);
+    EXPECT_EQ(window.statusText, u"JSON を書き込めませんでした: D:\\no such folder\\県選9.json");
+}
+
+}  // namespace
+}  // namespace quendro
