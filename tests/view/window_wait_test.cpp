@@ -217,7 +217,10 @@ TEST_F(WindowReportTest, EscStopsAStalledReportSoon) {
     // The stop held for that report only: the next one fetches again.
     window.txtTaikai.setText(m.serverBase());
     size_t before = lapRequests();
+    begin = std::chrono::steady_clock::now();
     view.perform([this] { window.cmdHtml.click(); });
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    EXPECT_LT(seconds, 4.0);  // the stopped batch let go of its transfers at once
     EXPECT_GT(lapRequests(), before);
     EXPECT_FALSE(window.statusText.starts_with(u"Esc")) << toUtf8(window.statusText);
 }
