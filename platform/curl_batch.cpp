@@ -10,10 +10,12 @@ namespace {
 class CurlBatch : public BatchDownload {
   public:
     CurlBatch(std::vector<std::optional<std::string>> urls, CurlTransfer::Limits limits,
-              DownloadProgress progress, size_t parallel, size_t ahead)
+              DownloadProgress progress, size_t parallel, size_t ahead,
+              std::function<bool()> stopped)
         : urls_(std::move(urls)),
           limits_(limits),
           progress_(std::move(progress)),
+          stopped_(std::move(stopped)),
           ahead_(ahead),
           taken_(urls_.size(), false),
           multi_(curl_multi_init()),
@@ -45,6 +47,8 @@ class CurlBatch : public BatchDownload {
                 taken_[i] = true;
                 return result;
             }
+            if (stopped_ && stopped_()) stopAll();
+            if (ready_.count(i)) continue;
             startMore(i);
             if (i >= next_ && !anyBusy()) return {};  // no handle could be had
             int running = 0;
@@ -68,6 +72,18 @@ class CurlBatch : public BatchDownload {
             if (slot.busy) return true;
         }
         return false;
+    }
+
+    // Ends every transfer still running or not yet started as a download
+    // without an answer; nothing starts after it.
+    void stopAll() {
+        for (Slot& slot : slots_) {
+            if (!slot.busy) continue;
+            curl_multi_remove_handle(multi_, slot.easy);
+            slot.busy = false;
+            finish(slot.index, Download{});
+        }
+        while (next_ < urls_.size()) finish(next_++, Download{});
     }
 
     // Starts transfers in list order on free handles, up to `ahead` URLs past i.
@@ -111,7 +127,7 @@ class CurlBatch : public BatchDownload {
             // on a handle of its own.
             if (result.failure == DownloadFailure::BadRedirect && code == CURLE_OK &&
                 sameHostRedirect(slot->easy, *urls_[slot->index])) {
-                result = downloadWithCurl(*urls_[slot->index], limits_);
+                result = downloadWithCurl(*urls_[slot->index], limits_, stopped_);
             }
             finish(slot->index, std::move(result));
         }
@@ -126,6 +142,7 @@ class CurlBatch : public BatchDownload {
     std::vector<std::optional<std::string>> urls_;
     CurlTransfer::Limits limits_;
     DownloadProgress progress_;
+    std::function<bool()> stopped_;
     size_t ahead_;
     std::vector<bool> taken_;
     CURLM* multi_;
@@ -140,9 +157,9 @@ class CurlBatch : public BatchDownload {
 std::unique_ptr<BatchDownload> makeCurlBatch(std::vector<std::optional<std::string>> urls,
                                              CurlTransfer::Limits limits,
                                              DownloadProgress progress, size_t parallel,
-                                             size_t ahead) {
+                                             size_t ahead, std::function<bool()> stopped) {
     return std::make_unique<CurlBatch>(std::move(urls), limits, std::move(progress), parallel,
-                                       ahead == 0 ? 1 : ahead);
+                                       ahead == 0 ? 1 : ahead, std::move(stopped));
 }
 
 }  // namespace quendro

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,9 +15,11 @@ namespace quendro {
 // started in list order and never more than `ahead` URLs beyond the one asked for.
 // The transfers move on while the caller waits for a body.
 // A URL that cannot be used (empty) ends as a BadAddress without a transfer.
+// Once stopped returns true (asked while the caller waits, every 100 ms or
+// sooner), the running and the pending transfers end as downloads without an answer.
 std::unique_ptr<BatchDownload> makeCurlBatch(std::vector<std::optional<std::string>> urls,
                                              CurlTransfer::Limits limits,
                                              DownloadProgress progress, size_t parallel,
-                                             size_t ahead);
+                                             size_t ahead, std::function<bool()> stopped = {});
 
 }  // namespace quendro

@@ -102,7 +102,10 @@ std::unique_ptr<BatchDownload> CurlTransfer::openUrls(std::vector<std::u16string
             addresses.emplace_back();
         }
     }
-    return makeCurlBatch(std::move(addresses), limits_, std::move(progress), kParallel, kAhead);
+    // Like download(), the batch stops once cancel() has been called since it began.
+    unsigned atStart = cancels_.load();
+    return makeCurlBatch(std::move(addresses), limits_, std::move(progress), kParallel, kAhead,
+                         [this, atStart] { return cancels_.load() != atStart; });
 }
 
 bool CurlTransfer::execute(std::u16string_view url, std::u16string_view operation) {

@@ -8,7 +8,6 @@
 
 #include "app/view/main_view.h"
 #include "app/view/threaded_transfer.h"
-#include "laps/swim_selection.h"
 #include "store/meet_import.h"
 
 namespace quendro::view {
@@ -34,20 +33,12 @@ void MainView::perform(const std::function<void()>& procedure) {
 }
 
 // The files a user action will fetch, so that the status line can count them.
+// A report's lap files are counted by its batch as they arrive.
 std::map<Fetch, int> MainView::expectedFetches(const Control& control) {
     if (&control == &model_.cmdKakutei)
         return {{Fetch::MeetFile, static_cast<int>(meetFilesToDownload().size())}};
     if (&control == &model_.lstShumoku) return {{Fetch::LapFile, 1}};
-    if (&control != &model_.cmdLp && &control != &model_.cmdHtml) return {};
-    // A report selects every swim of every listed competitor.
-    int swims = 0;
-    for (int p = 0; p < model_.hitCount && p < static_cast<int>(model_.hitRecords.size()); ++p) {
-        swims += static_cast<int>(
-            swimsOfCompetitor(model_.swimTable, model_.swimTableCount,
-                              competitorKey(model_.hitRecords[static_cast<size_t>(p)]))
-                .size());
-    }
-    return {{Fetch::LapFile, swims}};
+    return {};
 }
 
 bool MainView::eventFilter(QObject* watched, QEvent* event) {

@@ -63,6 +63,77 @@ Download ThreadedTransfer::download(std::u16string_view url) {
     return std::move(*result);
 }
 
+// The batch of a report: its transfers run on the threads that wait for its
+// bodies, and its progress is told on the window's thread.
+class ThreadedTransfer::Batch : public BatchDownload {
+  public:
+    // How far the batch has come, as the window's thread last heard it.
+    struct Count {
+        DownloadProgress progress;  // the caller's
+        Fetch fetch = Fetch::Other;
+        size_t done = 0;
+        size_t total = 0;
+        bool waiting = false;  // the window waits for a body of the batch now
+        bool alive = true;     // the batch has not been dropped
+    };
+
+    Batch(ThreadedTransfer& owner, std::shared_ptr<Count> count)
+        : owner_(owner), count_(std::move(count)) {}
+    ~Batch() override { count_->alive = false; }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+    void setInner(std::unique_ptr<BatchDownload> inner) { inner_ = std::move(inner); }
+
+    Download body(size_t i) override {
+        // A stopped body may still run on its thread: the batch is not asked again.
+        if (stopped_ || owner_.currentAction().cancelled) return Download{};
+        auto result = std::make_shared<Download>();
+        count_->waiting = true;
+        bool finished = owner_.waitFor(
+            [inner = inner_, result, i] { *result = inner->body(i); },
+            progressWords(count_->fetch, static_cast<int>(count_->done),
+                          static_cast<int>(count_->total)));
+        count_->waiting = false;
+        if (!finished) {
+            stopped_ = true;
+            return Download{};  // stopped: as a download that got no answer
+        }
+        return std::move(*result);
+    }
+
+  private:
+    ThreadedTransfer& owner_;
+    std::shared_ptr<Count> count_;
+    std::shared_ptr<BatchDownload> inner_;  // shared with the thread that waits for a body
+    bool stopped_ = false;
+};
+
+std::unique_ptr<BatchDownload> ThreadedTransfer::openUrls(std::vector<std::u16string> urls,
+                                                          DownloadProgress progress) {
+    if (!onWindowThread()) return inner_.openUrls(std::move(urls), std::move(progress));
+    auto count = std::make_shared<Batch::Count>();
+    count->progress = std::move(progress);
+    if (!urls.empty()) count->fetch = fetchOf(urls.front());
+    // Transfers end on the waiting thread; the window hears of them in order.
+    DownloadProgress told = [this, count](size_t done, size_t total) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, count, done, total] {
+                count->done = done;
+                count->total = total;
+                if (count->alive && count->progress) count->progress(done, total);
+                if (count->waiting && onWait)
+                    onWait(progressWords(count->fetch, static_cast<int>(done),
+                                         static_cast<int>(total)));
+            },
+            Qt::QueuedConnection);
+    };
+    auto batch = std::make_unique<Batch>(*this, count);
+    batch->setInner(inner_.openUrls(std::move(urls), std::move(told)));
+    return batch;
+}
+
 bool ThreadedTransfer::waitFor(std::function<void()> call, const std::u16string& words) {
     // A call from a thread of its own blocks nothing of the window's.
     if (!onWindowThread()) {

@@ -31,6 +31,11 @@ class ThreadedTransfer : public QObject, public InternetTransfer {
 
     std::optional<std::string> openUrl(std::u16string_view url) override;
     Download download(std::u16string_view url) override;
+    // The inner transfer's batch, several at a time where it can: the window
+    // waits for each body as for a download, and the status line counts the
+    // batch's ended transfers.
+    std::unique_ptr<BatchDownload> openUrls(std::vector<std::u16string> urls,
+                                            DownloadProgress progress = {}) override;
     void setUrl(std::u16string url) override { inner_.setUrl(std::move(url)); }
     const std::u16string& url() const override { return inner_.url(); }
     bool execute(std::u16string_view url, std::u16string_view operation) override {
@@ -52,6 +57,7 @@ class ThreadedTransfer : public QObject, public InternetTransfer {
     std::function<void(const std::u16string& words)> onWait;
 
   private:
+    class Batch;
     struct Action {
         std::map<Fetch, int> expected;
         std::map<Fetch, int> done;
@@ -68,6 +74,7 @@ class ThreadedTransfer : public QObject, public InternetTransfer {
     void settleAbandoned();
     void finished(int id);
     bool onWindowThread() const;
+    Action& currentAction() { return actions_.empty() ? loose_ : actions_.back(); }
 
     InternetTransfer& inner_;
     InputHold& hold_;

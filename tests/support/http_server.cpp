@@ -15,8 +15,13 @@ HttpTestServer::HttpTestServer() : server_(std::make_unique<httplib::Server>()) 
             requests_.push_back(request.method + " " + request.target);  // as sent, not decoded
             clientPorts_.insert(request.remote_port);
         }
+        // Requests in their latency at the same time were open at once.
+        long now = ++open_;
+        for (long most = mostOpen_.load(); now > most && !mostOpen_.compare_exchange_weak(most, now);) {
+        }
         if (long long ms = latencyMs_.load(); ms > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        --open_;
         return httplib::Server::HandlerResponse::Unhandled;
     });
     // Connections stay open for as many requests as a client sends on them.

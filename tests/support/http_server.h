@@ -42,6 +42,8 @@ class HttpTestServer {
     std::string putBody(const std::string& path) const;
     // How many connections the requests so far came on.
     size_t connectionCount() const;
+    // The highest number of requests that were open at the same time.
+    long mostAtOnce() const { return mostOpen_.load(); }
     // Every request so far, as "GET /path" with the path as it was sent.
     std::vector<std::string> requests() const;
 
@@ -64,6 +66,8 @@ class HttpTestServer {
     std::set<int> clientPorts_;
     int putStatus_ = 201;
     std::atomic<long long> latencyMs_{0};
+    std::atomic<long> open_{0};
+    std::atomic<long> mostOpen_{0};
 };
 
 }  // namespace quendro::test

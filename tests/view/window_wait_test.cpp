@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <chrono>
+#include <filesystem>
 #include <utility>
 
 #include "app/view/input_hold.h"
@@ -19,6 +20,7 @@
 #include "app/view/threaded_transfer.h"
 #include "platform/text_rules.h"
 #include "tests/support/test_machine.h"
+#include "tools/meet_generator.h"
 
 namespace quendro {
 namespace {
@@ -132,6 +134,95 @@ TEST_F(WindowWaitTest, TheStatusLineCountsTheFilesOfTheWork) {
     EXPECT_FALSE(inet.endAction());
     EXPECT_EQ(words, (std::vector<std::u16string>{u"ラップを取得中 1/3", u"ラップを取得中 2/3",
                                                   u"ラップを取得中 3/3"}));
+}
+
+// A meet on the test server, imported through the window, with its competitors listed.
+class WindowReportTest : public WindowWaitTest {
+  protected:
+    WindowReportTest() {
+        tools::MeetShape shape;
+        shape.heats = 24;
+        shape.competitors = 30;
+        shape.splits = 16;
+        shape.full = false;
+        shape.seed = 11;
+        shape.resultFolder = u"D:\\gen\\kekka\\";
+        std::filesystem::path served = m.root() / "served" / "2026" / "2026001";
+        tools::writeServerMeet(served, shape);
+        m.server().serveFolder("/swim/2026/2026001", served.string());
+        std::filesystem::create_directories(m.driveD() / "out");
+        window.txtTaikai.setText(m.serverBase());
+        window.webMode = 1;
+        window.seasonYear = u"2026";
+        window.meetCode = u"2026001";
+        window.Dir1.setPath(u"D:\\out");
+        view.perform([this] { window.cmdKakutei.click(); });
+    }
+
+    size_t lapRequests() {
+        size_t laps = 0;
+        for (const auto& request : m.server().requests())
+            laps += request.find("/lap/") != std::string::npos;
+        return laps;
+    }
+};
+
+TEST_F(WindowReportTest, AReportFetchesItsLapFilesSeveralAtATimeAndCountsThem) {
+    ASSERT_GT(window.hitCount, 0);
+    size_t before = lapRequests();
+    m.server().setLatency(std::chrono::milliseconds(150));
+    std::vector<std::u16string> words;
+    auto showWait = inet.onWait;
+    inet.onWait = [&, showWait](const std::u16string& w) {
+        showWait(w);
+        words.push_back(w);
+    };
+    view.perform([this] { window.cmdHtml.click(); });
+
+    size_t heats = lapRequests() - before;
+    ASSERT_GT(heats, 1u);
+    EXPECT_GT(m.server().mostAtOnce(), 1);
+    EXPECT_FALSE(window.statusText.starts_with(u"Esc")) << toUtf8(window.statusText);
+    // The count is the batch's: lap files ended of the heats the report needs.
+    std::u16string of = u"/" + decimalText(static_cast<long>(heats));
+    size_t counted = 0;
+    for (const auto& w : words) {
+        if (!w.starts_with(u"ラップを取得中 ") || w.ends_with(u"…")) continue;
+        EXPECT_TRUE(w.ends_with(of)) << toUtf8(w);
+        ++counted;
+    }
+    EXPECT_GT(counted, 0u);
+}
+
+TEST_F(WindowReportTest, EscStopsAStalledReportSoon) {
+    ASSERT_GT(window.hitCount, 0);
+    SilentServer silent;
+    window.txtTaikai.setText(silent.base());
+    auto* number = view.findChild<QLineEdit*>(QStringLiteral("txtBango"));
+    auto showWait = inet.onWait;
+    bool pressed = false;
+    inet.onWait = [&, showWait](const std::u16string& w) {
+        showWait(w);
+        if (!w.starts_with(u"ラップを取得中") || std::exchange(pressed, true)) return;
+        QTimer::singleShot(300, [&] { QTest::keyClick(number, Qt::Key_Escape); });
+    };
+    auto begin = std::chrono::steady_clock::now();
+    view.perform([this] { window.cmdHtml.click(); });
+    auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+
+    EXPECT_TRUE(pressed);
+    EXPECT_LT(seconds, 4.0);  // the transfer's own stall limit is 10 s
+    EXPECT_TRUE(window.statusText.starts_with(u"Esc で中止しました")) << toUtf8(window.statusText);
+
+    // The stop held for that report only: the next one fetches again.
+    window.txtTaikai.setText(m.serverBase());
+    size_t before = lapRequests();
+    begin = std::chrono::steady_clock::now();
+    view.perform([this] { window.cmdHtml.click(); });
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    EXPECT_LT(seconds, 4.0);  // the stopped batch let go of its transfers at once
+    EXPECT_GT(lapRequests(), before);
+    EXPECT_FALSE(window.statusText.starts_with(u"Esc")) << toUtf8(window.statusText);
 }
 
 TEST(Progress, WhatIsFetchedIsToldByTheFile) {
