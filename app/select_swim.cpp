@@ -55,7 +55,7 @@ void MainWindow::lstShumoku_Click() {
                        : std::make_shared<const HeatFile>(lapSource().load(swimKeys[r]));
         lapFileRead_ = file->read;
         if (!file->read) {
-            statusText = file->failure;
+            if (statusText != file->failure) statusText = file->failure;
         } else if (statusText.starts_with(kLapFileWord)) {
             statusText.clear();  // the word was about a swim chosen before
         }

@@ -13,8 +13,9 @@ void MainWindow::PrepareLapGrid() {
 }
 
 void MainWindow::ShowLaps() {
-    SplitTexts cells = lapCells(lapIndex, splitDistance, splitTimes);
-    for (size_t i = 0; i < 60; ++i) lblLap[i].caption = cells[i];
+    // Each caption takes its text in the room it already has.
+    putLapCells(lapIndex, splitDistance, splitTimes,
+                [this](size_t cell, std::u16string_view text) { lblLap[cell].caption.assign(text); });
 }
 
 }  // namespace quendro

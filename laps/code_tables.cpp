@@ -93,12 +93,35 @@ bool isResultText(std::u16string_view text) {
     return false;
 }
 
-std::u16string chSa(std::u16string_view later, std::u16string_view earlier) {
-    // The last split of a swim carries its final result, which may be a result
-    // word: the lap that ends there shows the word, and no lap is formed from it.
-    if (isResultText(later)) return std::u16string(later);
-    if (isResultText(earlier)) return {};
-    if (later < earlier) return {};
+namespace {
+
+// One two-character field of an eight-character time text ("MM:SS.hh") when it
+// holds only digits and blanks, read as the general rule reads it: the blanks
+// are skipped and the digits form the number. False for anything else.
+bool plainField(std::u16string_view text, size_t at, std::int64_t& value) {
+    std::int64_t v = 0;
+    for (size_t i = at; i < at + 2; ++i) {
+        char16_t c = text[i];
+        if (c >= u'0' && c <= u'9') {
+            v = v * 10 + (c - u'0');
+        } else if (c != u' ') {
+            return false;
+        }
+    }
+    value = v;
+    return true;
+}
+
+// Minutes, seconds and hundredths of a time text in the form of a split time:
+// eight characters, digits and blanks in the three fields. False for any other
+// text (blank, shorter, a stray character), which goes the general way.
+bool plainTime(std::u16string_view text, std::int64_t& m, std::int64_t& s, std::int64_t& h) {
+    return text.size() == 8 && plainField(text, 0, m) && plainField(text, 3, s) &&
+           plainField(text, 6, h);
+}
+
+// The general rule: each field read as a number from its piece of the text.
+std::int64_t packedLap(std::u16string_view later, std::u16string_view earlier) {
     std::int64_t m = fieldNumber(later, 1);
     std::int64_t s = fieldNumber(later, 4);
     std::int64_t h = fieldNumber(later, 7);
@@ -113,9 +136,68 @@ std::u16string chSa(std::u16string_view later, std::u16string_view earlier) {
         s += 60;
         m -= 1;
     }
-    std::int64_t value =
-        (m - earlierMinutes) * 10000 + (s - earlierSeconds) * 100 + (h - earlierHundredths);
-    return chKiro(static_cast<std::int32_t>(value));  // each field holds at most two digits
+    return (m - earlierMinutes) * 10000 + (s - earlierSeconds) * 100 + (h - earlierHundredths);
+}
+
+// chKiro of a packed value, written straight into its eight characters when
+// the value is an ordinary time (below every result code); anything else goes
+// through chKiro itself.
+std::u16string lapText(std::int64_t value) {
+    std::int64_t v = value < 0 ? -value : value;
+    if (v < 10) return {};
+    if (v >= 666666) return chKiro(static_cast<std::int32_t>(value));
+    char16_t field[6];  // the rightmost six digits, blank-filled
+    int digits = 0;
+    for (int i = 5; i >= 0; --i) {
+        if (v > 0) {
+            field[i] = static_cast<char16_t>(u'0' + v % 10);
+            v /= 10;
+            ++digits;
+        } else {
+            field[i] = u' ';
+        }
+    }
+    std::u16string text(8, u' ');
+    if (digits >= 5) {
+        text[0] = field[0];
+        text[1] = field[1];
+        text[2] = u':';
+    }
+    text[3] = field[2];
+    text[4] = field[3];
+    text[5] = u'.';
+    text[6] = field[4];
+    text[7] = field[5];
+    return text;
+}
+
+}  // namespace
+
+std::u16string chSa(std::u16string_view later, std::u16string_view earlier) {
+    // The last split of a swim carries its final result, which may be a result
+    // word: the lap that ends there shows the word, and no lap is formed from it.
+    if (isResultText(later)) return std::u16string(later);
+    if (isResultText(earlier)) return {};
+    if (later < earlier) return {};
+    std::int64_t m = 0, s = 0, h = 0, em = 0, es = 0, eh = 0;
+    std::int64_t value = 0;
+    if (plainTime(later, m, s, h) && plainTime(earlier, em, es, eh)) {
+        // The split times of a lap file: whole numbers in integer hundredths,
+        // the same borrows as the general rule.
+        if (h < eh) {
+            h += 100;
+            s -= 1;
+        }
+        if (s < es) {
+            s += 60;
+            m -= 1;
+        }
+        value = (m - em) * 10000 + (s - es) * 100 + (h - eh);
+    } else {
+        value = packedLap(later, earlier);
+    }
+    // Each field holds at most two digits, so the value fits in 32 bits.
+    return lapText(value);
 }
 
 }  // namespace quendro

@@ -33,22 +33,39 @@ SplitTexts distanceCaptions(std::int16_t splitDistance) {
 SplitTexts lapCells(std::int16_t lapIndex, std::int16_t splitDistance,
                     const SplitTexts& splitTimes) {
     SplitTexts cells;
-    if (lapIndex == 0) return splitTimes;
+    putLapCells(lapIndex, splitDistance, splitTimes,
+                [&cells](size_t cell, std::u16string_view text) { cells[cell] = text; });
+    return cells;
+}
+
+void putLapCells(std::int16_t lapIndex, std::int16_t splitDistance, const SplitTexts& splitTimes,
+                 const std::function<void(size_t, std::u16string_view)>& put) {
+    if (lapIndex == 0) {
+        for (size_t i = 0; i < 60; ++i) put(i, splitTimes[i]);
+        return;
+    }
     // The chosen lap as a number of splits.
     int b = lapIndex;
     if (splitDistance == 50) b -= 1;
     if (splitDistance == 100) b -= 2;
     if (splitDistance == 200) b -= 3;
     static constexpr int kSteps[5] = {0, 1, 2, 4, 8};
-    if (b < 1 || b > 4) return cells;  // a lap shorter than the split distance
-    const int step = kSteps[b];
-    const int first = step - 1;
-    cells[static_cast<size_t>(first)] = splitTimes[static_cast<size_t>(first)];
-    for (int k = first; k + step <= 59; k += step) {
-        cells[static_cast<size_t>(k + step)] =
-            chSa(splitTimes[static_cast<size_t>(k + step)], splitTimes[static_cast<size_t>(k)]);
+    const int step = (b < 1 || b > 4) ? 0 : kSteps[b];  // 0: a lap shorter than the split distance
+    size_t next = 0;  // the first cell not handed over yet
+    auto blankUpTo = [&](size_t cell) {
+        for (; next < cell; ++next) put(next, {});
+    };
+    if (step > 0) {
+        const int first = step - 1;
+        blankUpTo(static_cast<size_t>(first));
+        put(next++, splitTimes[static_cast<size_t>(first)]);
+        for (int k = first; k + step <= 59; k += step) {
+            blankUpTo(static_cast<size_t>(k + step));
+            put(next++, chSa(splitTimes[static_cast<size_t>(k + step)],
+                             splitTimes[static_cast<size_t>(k)]));
+        }
     }
-    return cells;
+    blankUpTo(60);
 }
 
 }  // namespace quendro

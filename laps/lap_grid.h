@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,5 +27,10 @@ SplitTexts distanceCaptions(std::int16_t splitDistance);
 // laps over 25, 50, 100 or 200 m, each under the distance where the lap ends.
 SplitTexts lapCells(std::int16_t lapIndex, std::int16_t splitDistance,
                     const SplitTexts& splitTimes);
+
+// The same 60 cells as lapCells, each handed to put(cell, text) in turn from
+// cell 0 to 59, so that a grid can take them without a copy of the whole set.
+void putLapCells(std::int16_t lapIndex, std::int16_t splitDistance, const SplitTexts& splitTimes,
+                 const std::function<void(size_t, std::u16string_view)>& put);
 
 }  // namespace quendro

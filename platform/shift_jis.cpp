@@ -153,13 +153,18 @@ std::string encodeShiftJis(std::u16string_view text) {
 }
 
 void appendShiftJis(std::u16string_view text, std::string& out) {
-    out.reserve(out.size() + text.size() * 2);
+    // Room for two bytes a character, written through a pointer and cut back
+    // to what was written: no capacity check per byte.
+    const size_t start = out.size();
+    out.resize(start + text.size() * 2);
+    char* p = out.data() + start;
     const EncodeTable& table = encodeTable();
     for (char16_t c : text) {
         std::uint16_t b = table.bytes[c];
-        if (table.length[c] == 2) out.push_back(static_cast<char>(b >> 8));
-        out.push_back(static_cast<char>(b & 0xFF));
+        if (table.length[c] == 2) *p++ = static_cast<char>(b >> 8);
+        *p++ = static_cast<char>(b & 0xFF);
     }
+    out.resize(static_cast<size_t>(p - out.data()));
 }
 
 }  // namespace quendro

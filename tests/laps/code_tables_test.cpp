@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "platform/text_rules.h"
+
 namespace quendro {
 namespace {
 
@@ -62,6 +66,90 @@ TEST(CodeTables, LapsBetweenTwoTimeTexts) {
         {u" 1:05.32", u"泳法", u""},
     };
     for (const Case& c : cases) EXPECT_EQ(chSa(c.later, c.earlier), c.lap);
+}
+
+// The lap rule as it was first written: every field read as a number from its
+// piece of the text, the packed difference turned into a time text by chKiro.
+// The lap routine of the code tables must give the same text for every pair.
+std::u16string referenceLap(std::u16string_view later, std::u16string_view earlier) {
+    if (isResultText(later)) return std::u16string(later);
+    if (isResultText(earlier)) return {};
+    if (later < earlier) return {};
+    auto field = [](std::u16string_view text, size_t start) {
+        return roundHalfEven(numericValue(midChars(text, start, 2))).value_or(0);
+    };
+    std::int64_t m = field(later, 1), s = field(later, 4), h = field(later, 7);
+    std::int64_t em = field(earlier, 1), es = field(earlier, 4), eh = field(earlier, 7);
+    if (h < eh) {
+        h += 100;
+        s -= 1;
+    }
+    if (s < es) {
+        s += 60;
+        m -= 1;
+    }
+    return chKiro(static_cast<std::int32_t>((m - em) * 10000 + (s - es) * 100 + (h - eh)));
+}
+
+TEST(CodeTables, LapsAgreeWithTheFieldByFieldRule) {
+    // Every two-character field a split time can hold (blanks, leading and
+    // trailing, rollovers at 59/60 and 99), in every position of the time text.
+    const std::u16string fields[] = {u"  ", u" 0", u" 1", u"1 ", u"05", u"09", u"59", u"60", u"99"};
+    std::vector<std::u16string> times;
+    for (const auto& m : fields)
+        for (const auto& s : fields)
+            for (const auto& h : fields) times.push_back(m + u":" + s + u"." + h);
+    size_t compared = 0;
+    for (const auto& later : times) {
+        for (const auto& earlier : times) {
+            ASSERT_EQ(chSa(later, earlier), referenceLap(later, earlier))
+                << toUtf8(later) << " - " << toUtf8(earlier);
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, times.size() * times.size());
+
+    // Texts that are not plain split times: blank, short, long, result words,
+    // signs, decimal points and stray characters in a field, full-width digits,
+    // tabs, and values whose lap reaches the result codes' range.
+    const std::u16string odd[] = {
+        u"",          u" ",         u"   31.25",  u" 1:05.32",  u"1:05.32",   u" 1:05.3",
+        u"99:59.99",  u"00:00.00",  u"  :  .  ",  u"-1:00.00",  u" 1:-5.00",  u" 1:0x.00",
+        u" 1:05.3a",  u"１:00.00",  u"\t1:05.32", u" 1:05.325", u"66:66.66",  u"70:00.01",
+        u"88:88.88",  u"99:99.99",  u"+1:00.00",  u" .:05.32",  u"1e:00.00",  u"棄権",
+        u"ｺﾞｰﾙ",      u"無",        u"参加",      u"泳法",      u"途中",      u"12:34.5",
+    };
+    for (const auto& a : odd) {
+        for (const auto& b : odd) {
+            EXPECT_EQ(chSa(a, b), referenceLap(a, b)) << toUtf8(a) << " - " << toUtf8(b);
+        }
+        for (size_t i = 0; i < times.size(); i += 7) {
+            EXPECT_EQ(chSa(a, times[i]), referenceLap(a, times[i])) << toUtf8(a);
+            EXPECT_EQ(chSa(times[i], a), referenceLap(times[i], a)) << toUtf8(a);
+        }
+    }
+}
+
+TEST(CodeTables, LapsAcrossMinutesAndNegativeDifferences) {
+    struct Case {
+        std::u16string later;
+        std::u16string earlier;
+        std::u16string lap;
+    };
+    const Case cases[] = {
+        {u" 1:00.00", u"   59.99", u""},          // 0.01 s: below 10 in packed form
+        {u" 1:00.10", u"   59.99", u"     .11"},  // hundredths and seconds both borrow
+        {u"10:00.00", u" 9:00.00", u" 1:00.00"},
+        {u"99:59.99", u"00:00.00", u"99:59.99"},
+        {u"1 :00.00", u" 9:00.00", u" 8:00.00"},  // "1 " reads as 1: -8 minutes, shown unsigned
+        {u" 1:00.00", u" 1:00.00", u""},
+        {u"99:99.99", u"   00.00", u"無"},         // a lap whose digits make a result code
+        {u" 1:5 .00", u" 1:10.00", u"   45.00"},  // "5 " reads as 5: the lap is -0:45.00
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(chSa(c.later, c.earlier), c.lap) << toUtf8(c.later) << " - " << toUtf8(c.earlier);
+        EXPECT_EQ(referenceLap(c.later, c.earlier), c.lap) << toUtf8(c.later);
+    }
 }
 
 TEST(CodeTables, EventStageAndGradeTexts) {

@@ -68,8 +68,18 @@ TEST(LapGrid, CumulativeAndLapTimes) {
         // A swim that ended in a result word shows it in its last lap.
         {2, 50, splits({u"   28.10", u"棄権"}), splits({u"   28.10", u"棄権"})},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(lapCells(c.lapIndex, c.splitDistance, c.splitTimes), c.cells);
+        // Handed to a grid one by one: every cell once, in order, the same text.
+        size_t next = 0;
+        putLapCells(c.lapIndex, c.splitDistance, c.splitTimes,
+                    [&](size_t cell, std::u16string_view text) {
+                        ASSERT_EQ(cell, next);
+                        EXPECT_EQ(std::u16string(text), c.cells[cell]) << cell;
+                        ++next;
+                    });
+        EXPECT_EQ(next, 60u);
+    }
 }
 
 }  // namespace
