@@ -122,4 +122,15 @@ bool CurlTransfer::execute(std::u16string_view url, std::u16string_view operatio
     return true;
 }
 
+std::optional<InternetTransfer::ChangedBody> CurlTransfer::openUrlIfChanged(
+    std::u16string_view url, const Validators& since) {
+    HttpClient::Limits limits;
+    limits.connectSeconds = limits_.connectSeconds;
+    limits.transferSeconds = limits_.transferSeconds;
+    HttpAnswer answer = HttpClient(limits).get(toUtf8(url), since);
+    if (answer.status == 304) return ChangedBody{false, {}, answer.validators};
+    if (!answer.ok()) return std::nullopt;
+    return ChangedBody{true, std::move(answer.body), std::move(answer.validators)};
+}
+
 }  // namespace quendro
