@@ -22,8 +22,8 @@ std::optional<FollowedSwim> followedSwimOf(const MainWindow& window) {
     swim.finalTime = window.swimTexts[r];
     swim.olderLayout = window.chkQ.value() == 1;
     swim.web = window.webMode != 0;
-    swim.source = swim.web ? lapFileUrl(window.txtTaikai.text(), window.seasonYear,
-                                        window.meetCode, swim.heat)
+    swim.source = swim.web ? lapFileUrl(window.txtTaikai.text(), window.seasonYear, window.meetCode,
+                                        swim.heat)
                            : localLapFilePath(window.dataDir, swim.heat);
     return swim;
 }
@@ -33,7 +33,8 @@ LapFileCheck checkLapFile(const FollowedSwim& swim, const LapFileSeen& since,
     LapFileCheck check;
     check.seen = since;
     if (swim.web) {
-        auto answer = inet.openUrlIfChanged(swim.source, since.read ? since.validators : Validators{});
+        auto answer =
+            inet.openUrlIfChanged(swim.source, since.read ? since.validators : Validators{});
         if (!answer) {
             check.outcome = LapFileCheck::Outcome::Failed;
             return check;
@@ -55,16 +56,18 @@ LapFileCheck checkLapFile(const FollowedSwim& swim, const LapFileSeen& since,
     bool same = since.read && digest == since.digest;
     check.seen.digest = digest;
     check.seen.read = true;
-    if (same) check.bytes.clear();
-    else check.outcome = LapFileCheck::Outcome::Changed;
+    if (same)
+        check.bytes.clear();
+    else
+        check.outcome = LapFileCheck::Outcome::Changed;
     return check;
 }
 
 bool refreshFollowedSwim(MainWindow& window, const FollowedSwim& swim, const std::string& bytes) {
     // Another swim chosen meanwhile: the answer belongs to the one left.
     if (followedSwimOf(window) != swim) return false;
-    SwimSplits splits = swimSplitsOf(decodeShiftJis(bytes), swim.lane, swim.olderLayout,
-                                     swim.finalTime);
+    SwimSplits splits =
+        swimSplitsOf(decodeShiftJis(bytes), swim.lane, swim.olderLayout, swim.finalTime);
     if (splits.count == window.splitCount && splits.times == window.splitTimes) return false;
     window.splitTimes = splits.times;
     window.splitCount = static_cast<std::int16_t>(splits.count);

@@ -83,7 +83,8 @@ HttpAnswer perform(CURL* curl, Received& received) {
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
     CURLcode code = curl_easy_perform(curl);
     if (code != CURLE_OK) {
-        answer.error = received.tooLarge ? "body too large" : (*error ? error : curl_easy_strerror(code));
+        answer.error =
+            received.tooLarge ? "body too large" : (*error ? error : curl_easy_strerror(code));
         return answer;
     }
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &answer.status);
@@ -136,7 +137,8 @@ HttpAnswer HttpClient::get(std::string_view url, const Validators& since) const 
     curl_easy_setopt(curl.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     HeaderList headers;
     if (!since.etag.empty())
-        headers.reset(curl_slist_append(headers.release(), ("If-None-Match: " + since.etag).c_str()));
+        headers.reset(
+            curl_slist_append(headers.release(), ("If-None-Match: " + since.etag).c_str()));
     if (!since.lastModified.empty()) {
         headers.reset(curl_slist_append(headers.release(),
                                         ("If-Modified-Since: " + since.lastModified).c_str()));

@@ -33,7 +33,8 @@ Ind2Table ind2FromResults(std::string_view resultsFile) {
     // record is present.
     std::string countBytes;
     for (int shift = 0; shift < 32; shift += 8)
-        countBytes.push_back(static_cast<char>((static_cast<std::uint32_t>(present) >> shift) & 0xFF));
+        countBytes.push_back(
+            static_cast<char>((static_cast<std::uint32_t>(present) >> shift) & 0xFF));
     table.bytes.reserve(static_cast<size_t>(present + 1) * kInd2RecordLength);
     table.bytes += countBytes;
     table.bytes.append(kInd2RecordLength - 4, ' ');

@@ -9,7 +9,8 @@ LapFollowTimer::LapFollowTimer(MainWindow& model, InternetTransfer& inet, FileSy
     : model_(model), inet_(inet), files_(files), refreshed_(std::move(refreshed)), every_(every) {
     pool_.setMaxThreadCount(1);
     // The choice of a swim is noticed within a fraction of the check interval.
-    timer_.setInterval(std::max<std::chrono::milliseconds>(every_ / 4, std::chrono::milliseconds(50)));
+    timer_.setInterval(
+        std::max<std::chrono::milliseconds>(every_ / 4, std::chrono::milliseconds(50)));
     QObject::connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
     timer_.start();
 }

@@ -50,8 +50,10 @@ int main(int argc, char* argv[]) {
             watch = true;
         } else if ((arg == "--season" || arg == "--results") && i + 1 < argc) {
             std::u16string value = quendro::fromUtf8(argv[++i]);
-            if (arg == "--season") options.season = value;
-            else options.resultsFile = value;
+            if (arg == "--season")
+                options.season = value;
+            else
+                options.resultsFile = value;
         } else if (arg == "-h" || arg == "--help") {
             std::cout << kUsage;
             return 0;

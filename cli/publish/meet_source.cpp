@@ -80,7 +80,8 @@ std::optional<MeetSource> findMeetSource(FileSystem& files, std::u16string_view 
     SiteControl site;
     if (readText(files, kSiteControlPath, text) == FileStatus::Ok)
         site = parseSiteControl(std::move(text));
-    std::vector<std::u16string> candidates = resultsFileCandidates(source.folder, source.header, site);
+    std::vector<std::u16string> candidates =
+        resultsFileCandidates(source.folder, source.header, site);
     for (const std::u16string& candidate : candidates) {
         if (readable(files, candidate)) {
             source.resultsPath = candidate;

@@ -29,8 +29,8 @@ bool Publisher::prepare(const PublishOptions& options) {
         out_ << "エラー: " << utf8(error) << "\n";
         return false;
     }
-    out_ << "大会 " << utf8(source_->header.meetCode) << " "
-         << utf8(source_->header.abbreviation) << " (" << utf8(source_->folder) << ")\n"
+    out_ << "大会 " << utf8(source_->header.meetCode) << " " << utf8(source_->header.abbreviation)
+         << " (" << utf8(source_->folder) << ")\n"
          << "結果ファイル: " << utf8(source_->resultsPath) << "\n";
     return true;
 }
@@ -51,7 +51,8 @@ std::vector<MeetFileOnServer> Publisher::meetFiles() const {
     std::vector<MeetFileOnServer> list;
     std::vector<std::pair<std::u16string, std::u16string>> laps;  // heat, local name
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(hostPath(source_->lapFolder), ec)) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(hostPath(source_->lapFolder), ec)) {
         std::u16string name = fromUtf8(entry.path().filename().string());
         if (auto heat = heatOfLapFile(name)) laps.emplace_back(*heat, name);
     }
@@ -111,7 +112,8 @@ bool Publisher::send(const MeetFileOnServer& file) {
 
 bool Publisher::publishMeet() {
     std::vector<MeetFileOnServer> files = meetFiles();
-    if (files.size() == 3) out_ << "注意: ラップファイルがまだありません: " << utf8(source_->lapFolder) << "\n";
+    if (files.size() == 3)
+        out_ << "注意: ラップファイルがまだありません: " << utf8(source_->lapFolder) << "\n";
     for (const MeetFileOnServer& file : files) {
         if (!send(file)) {
             out_ << "大会一覧には加えません。\n";

@@ -34,9 +34,9 @@ const fs::path kSampleMeets = fs::path(QUENDRO_SOURCE_DIR) / "sample";
 
 // The program, run in a folder of the test's own with a drives folder of its own.
 std::string publishCommand(const fs::path& root, const std::string& arguments) {
-    return "cd " + shellQuoted(root.string()) + " && exec env XDG_DATA_HOME=" +
-           shellQuoted((root / "xdg").string()) + " " + shellQuoted(QUENDRO_PUBLISH_PROGRAM) +
-           " " + arguments;
+    return "cd " + shellQuoted(root.string()) +
+           " && exec env XDG_DATA_HOME=" + shellQuoted((root / "xdg").string()) + " " +
+           shellQuoted(QUENDRO_PUBLISH_PROGRAM) + " " + arguments;
 }
 
 int countOf(const std::string& text, const std::string& part) {
@@ -65,9 +65,9 @@ class PublishEndToEndTest : public ::testing::Test {
     fs::path meetFolder() const { return m.driveD() / "meet"; }
     fs::path served(const std::string& path) const { return nginx.tree() / "2026" / path; }
     test::CommandResult publish(const std::string& options = "") {
-        return runCommand(publishCommand(m.root(), options + " --season 2026 " +
-                                                       shellQuoted(meetFolder().string()) + " " +
-                                                       nginx.base()));
+        return runCommand(publishCommand(
+            m.root(),
+            options + " --season 2026 " + shellQuoted(meetFolder().string()) + " " + nginx.base()));
     }
     // The page of every competitor of the meet, written by a window in either mode.
     std::string htmlPage(MainWindow& window, const std::u16string& folder) {
@@ -166,10 +166,9 @@ TEST_F(PublishEndToEndTest, WebUpFromLocalModeShowsTheMeetInTheInternetList) {
     fs::copy(m.driveD() / "meet50", m.driveD() / "meet51", fs::copy_options::recursive);
     writeFile(m.driveD() / "meet51" / "kijun.dat",
               sjis(u"D:\\x\\kekka\\,KEKKA.DAT,2026003,記録会,記録会,20260901"));
-    test::CommandResult run =
-        runCommand(publishCommand(m.root(), "--season 2026 " +
-                                                shellQuoted((m.driveD() / "meet51").string()) +
-                                                " " + nginx.base()));
+    test::CommandResult run = runCommand(publishCommand(
+        m.root(),
+        "--season 2026 " + shellQuoted((m.driveD() / "meet51").string()) + " " + nginx.base()));
     ASSERT_EQ(run.status, 0) << run.output;
     local.optWeb.select(0);
     local.optWeb.select(1);
@@ -180,9 +179,9 @@ TEST_F(PublishEndToEndTest, WebUpFromLocalModeShowsTheMeetInTheInternetList) {
 TEST_F(PublishEndToEndTest, FailuresEndWithAStatusAndNoListEntry) {
     ASSERT_TRUE(nginx.running());
     int closed = test::freeLoopbackPort();
-    test::CommandResult run = runCommand(publishCommand(
-        m.root(), "--season 2026 " + shellQuoted(meetFolder().string()) +
-                      " http://127.0.0.1:" + std::to_string(closed) + "/swim/"));
+    test::CommandResult run = runCommand(
+        publishCommand(m.root(), "--season 2026 " + shellQuoted(meetFolder().string()) +
+                                     " http://127.0.0.1:" + std::to_string(closed) + "/swim/"));
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("送信できませんでした"), std::string::npos) << run.output;
 
@@ -195,9 +194,9 @@ TEST_F(PublishEndToEndTest, FailuresEndWithAStatusAndNoListEntry) {
     EXPECT_NE(run.output.find("大会一覧には加えません"), std::string::npos) << run.output;
     EXPECT_FALSE(fs::exists(nginx.tree() / "2026"));
 
-    run = runCommand(publishCommand(m.root(), "--season 2026 " +
-                                                  shellQuoted((m.root() / "nothing").string()) +
-                                                  " " + nginx.base()));
+    run = runCommand(publishCommand(
+        m.root(),
+        "--season 2026 " + shellQuoted((m.root() / "nothing").string()) + " " + nginx.base()));
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("kijun.dat"), std::string::npos) << run.output;
     EXPECT_EQ(runCommand(publishCommand(m.root(), "only-one-argument")).status, 2);
@@ -209,17 +208,18 @@ TEST_F(PublishEndToEndTest, WatchSendsAChangedLapFileAndTheShownSwimFollows) {
     pid_t watcher = fork();
     ASSERT_GE(watcher, 0);
     if (watcher == 0) {
-        std::string command = publishCommand(m.root(), "--watch --season 2026 " +
-                                                                     shellQuoted(meetFolder().string()) +
-                                                                     " " + nginx.base()) +
-                              " >" + shellQuoted(log.string()) + " 2>&1";
+        std::string command =
+            publishCommand(m.root(), "--watch --season 2026 " + shellQuoted(meetFolder().string()) +
+                                         " " + nginx.base()) +
+            " >" + shellQuoted(log.string()) + " 2>&1";
         execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
-    ASSERT_TRUE(waitFor([&] { return readFile(log).find("変更を見張っています") != std::string::npos; }))
-        << readFile(log);
-    fs::path accessLog = m.root() / "publisher" / ("nginx-" + std::to_string(nginx.port())) /
-                         "logs" / "access.log";
+    ASSERT_TRUE(waitFor([&] {
+        return readFile(log).find("変更を見張っています") != std::string::npos;
+    })) << readFile(log);
+    fs::path accessLog =
+        m.root() / "publisher" / ("nginx-" + std::to_string(nginx.port())) / "logs" / "access.log";
     size_t logBefore = readFile(accessLog).size();
 
     // A viewer in internet mode shows a swim.

@@ -76,10 +76,10 @@ TEST(ChangeWatchTest, AFileIsSentWhenItChangedAndCameToRest) {
     EXPECT_FALSE(watch.ready("lap/r0001.txt", a));  // new: wait for one more look
     EXPECT_TRUE(watch.ready("lap/r0001.txt", a));   // at rest
     watch.sent("lap/r0001.txt", a);
-    EXPECT_FALSE(watch.ready("lap/r0001.txt", a));  // sent already
-    EXPECT_FALSE(watch.ready("lap/r0001.txt", b));  // being written
-    EXPECT_FALSE(watch.ready("lap/r0001.txt", c));  // still being written
-    EXPECT_TRUE(watch.ready("lap/r0001.txt", c));   // complete
+    EXPECT_FALSE(watch.ready("lap/r0001.txt", a));     // sent already
+    EXPECT_FALSE(watch.ready("lap/r0001.txt", b));     // being written
+    EXPECT_FALSE(watch.ready("lap/r0001.txt", c));     // still being written
+    EXPECT_TRUE(watch.ready("lap/r0001.txt", c));      // complete
     EXPECT_FALSE(watch.ready("lap/r0001.txt", none));  // removed: nothing to send
 }
 

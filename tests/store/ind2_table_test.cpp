@@ -53,7 +53,8 @@ TEST(Ind2TableTest, CarriesTheCountAndTheCommonPartOverByteForByte) {
 
     // The reader of internet mode sees the same competitors as local mode.
     for (std::int32_t k = 1; k <= 2; ++k) {
-        std::string_view ind2 = std::string_view(table.bytes).substr(static_cast<size_t>(k) * 128, 128);
+        std::string_view ind2 =
+            std::string_view(table.bytes).substr(static_cast<size_t>(k) * 128, 128);
         std::string_view results = k == 1 ? first : second;
         CompetitorRecord a = decodeCompetitorRecord(ind2);
         CompetitorRecord b = decodeCompetitorRecord(results);

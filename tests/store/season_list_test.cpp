@@ -28,8 +28,7 @@ TEST(SeasonListTest, AddsTheMeetOnceAndLeavesTheOtherBytes) {
         // The first seven characters are the code; a longer name still matches.
         {"there as first field", "2026001 other name,\r\n", "2026001 other name,\r\n"},
         {"the first seven characters decide", ",\"20260011 X\"\r\n", ",\"20260011 X\"\r\n"},
-        {"a six-digit code is another meet", ",\"202600 X\"\r\n",
-         ",\"202600 X\"\r\n" + entry},
+        {"a six-digit code is another meet", ",\"202600 X\"\r\n", ",\"202600 X\"\r\n" + entry},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(seasonListWithMeet(c.list, u"2026001", u"県選手権"), c.expected) << c.what;

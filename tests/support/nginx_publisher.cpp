@@ -13,8 +13,10 @@ namespace quendro::test {
 std::string shellQuoted(const std::string& word) {
     std::string quoted = "'";
     for (char c : word) {
-        if (c == '\'') quoted += "'\\''";
-        else quoted += c;
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
     }
     return quoted + "'";
 }
