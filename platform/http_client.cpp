@@ -132,9 +132,8 @@ HttpAnswer HttpClient::get(std::string_view url, const Validators& since) const 
     Received received;
     Easy curl = prepare(url, limits_, received);
     if (!curl) return HttpAnswer{0, {}, {}, "no transfer handle"};
-    curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl.get(), CURLOPT_MAXREDIRS, 5L);
-    curl_easy_setopt(curl.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // No redirect is followed: a publisher's files answer where they are, and a
+    // redirect elsewhere is a failure like any other answer that is no body.
     HeaderList headers;
     if (!since.etag.empty())
         headers.reset(

@@ -48,6 +48,7 @@ class HttpClient {
     HttpClient& operator=(const HttpClient&) = delete;
 
     // GET; with validators, only when the resource changed since (304 otherwise).
+    // A redirect comes back as its 3xx answer.
     HttpAnswer get(std::string_view url, const Validators& since = {}) const;
     // PUT of the bytes; 201 or 204 from a server that took them.
     HttpAnswer put(std::string_view url, std::string_view bytes) const;
