@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and opens the window on the bundled sample
-# meet. Without a display the window opens under Xvfb and a screenshot is
-# written to build/run-screenshot.png.
+# Installs what is missing, builds, starts the local publisher (nginx on
+# 127.0.0.1:8808) with the bundled sample meets published into it, and opens
+# the window; the publisher stops when the window closes. Without a display the
+# window opens under Xvfb and a screenshot is written to build/run-screenshot.png.
 set -euo pipefail
 cd "$(dirname "$0")"
 here=$(pwd)
 
 scripts/install_packages.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target quendro
+cmake --build build -j "$(nproc)" --target quendro quendro-publish
 
 # A home of its own for the sample: drive c holds the working folder, drive q
 # is the sample folder and z the whole machine. The site control file names the
@@ -24,8 +25,24 @@ cp "$here/sample/meet/kijun.dat" "$drives/c/quendro/temp/kijun.dat"
 
 cd "$home/bin"
 export XDG_DATA_HOME="$home"
+
+# The local publisher, which the window's internet mode reads by default, with
+# the sample meets of the current season in it.
+export QUENDRO_PUBLISHER_HOME="$home/publisher"
+port=8808
+if "$here/scripts/publisher.sh" start "$port" "$home/publisher/swim"; then
+  trap '"$here/scripts/publisher.sh" stop "$port"' EXIT
+  for meet in 'Q:\meet' 'Q:\meet50'; do
+    "$here/build/cli/publish/quendro-publish" "$meet" "http://127.0.0.1:$port/swim/" >/dev/null ||
+      echo "The sample meet $meet could not be published; internet mode will not show it." >&2
+  done
+else
+  echo "The publisher did not start; internet mode will find no server." >&2
+fi
+
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  exec "$here/build/app/view/quendro"
+  "$here/build/app/view/quendro"
+  exit 0
 fi
 
 shot="$here/build/run-screenshot.png"

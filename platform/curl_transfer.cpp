@@ -125,4 +125,18 @@ bool CurlTransfer::execute(std::u16string_view url, std::u16string_view operatio
     return true;
 }
 
+std::optional<InternetTransfer::ChangedBody> CurlTransfer::openUrlIfChanged(
+    std::u16string_view url, const Validators& since) {
+    // A check is small and repeated: it gives up soon, so that a stalled server
+    // never holds it (nor the closing of the window, which waits for it) for long.
+    HttpClient::Limits limits;
+    limits.connectSeconds = std::min(limits_.connectSeconds, 5L);
+    limits.transferSeconds = std::min(limits_.transferSeconds, 15L);
+    limits.stallSeconds = 5;
+    HttpAnswer answer = HttpClient(limits).get(toUtf8(url), since);
+    if (answer.status == 304) return ChangedBody{false, {}, answer.validators};
+    if (!answer.ok()) return std::nullopt;
+    return ChangedBody{true, std::move(answer.body), std::move(answer.validators)};
+}
+
 }  // namespace quendro

@@ -39,6 +39,8 @@ class CurlTransfer : public InternetTransfer {
     bool stillExecuting() override { return running_.load(); }
     bool executeFailed() override { return !running_.load() && failed_.load(); }
     void cancel() override { ++cancels_; }
+    std::optional<ChangedBody> openUrlIfChanged(std::u16string_view url,
+                                                const Validators& since) override;
 
   private:
     void waitForTransfer();

@@ -20,6 +20,14 @@ enum class FileStatus {
     IoError,       // any other failure of the machine
 };
 
+// When a file was last written, and its size: two looks that see the same
+// version saw the same file.
+struct FileVersion {
+    std::int64_t modifiedNanoseconds = 0;
+    std::uint64_t size = 0;
+    bool operator==(const FileVersion&) const = default;
+};
+
 // A file of fixed-length records opened for reading by record number.
 class RecordFile {
   public:
@@ -93,6 +101,9 @@ class FileSystem {
     // Where a path of the program is on this machine ("/home/me/meet/kijun.dat");
     // empty when the file system cannot tell.
     virtual std::u16string whereOnMachine(std::u16string_view) { return {}; }
+    // The version of a file; empty when there is no such file, or when this file
+    // system cannot tell (the caller then compares the contents instead).
+    virtual std::optional<FileVersion> fileVersion(std::u16string_view) { return std::nullopt; }
 };
 
 // A path as the status line names it: the program's path and, in brackets,

@@ -365,4 +365,14 @@ std::u16string HostFileSystem::whereOnMachine(std::u16string_view path) {
     return fromUtf8(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
 }
 
+std::optional<FileVersion> HostFileSystem::fileVersion(std::u16string_view path) {
+    if (namesNoFile(path)) return std::nullopt;
+    struct stat info {};
+    if (::stat(map_.toHost(path).c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return FileVersion{
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+        static_cast<std::uint64_t>(info.st_size)};
+}
+
 }  // namespace quendro

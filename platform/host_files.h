@@ -31,6 +31,8 @@ class HostFileSystem : public FileSystem {
     std::vector<std::u16string> subfolders(std::u16string_view path) override;
     std::u16string currentFolder() override;
     std::u16string whereOnMachine(std::u16string_view path) override;
+    // Safe to call from another thread, like readBytes.
+    std::optional<FileVersion> fileVersion(std::u16string_view path) override;
 
     const DriveMap& driveMap() const { return map_; }
 

@@ -56,4 +56,11 @@ std::optional<std::u16string> openUrlAsText(InternetTransfer& inet, std::u16stri
     return decodeShiftJis(*body);
 }
 
+std::optional<InternetTransfer::ChangedBody> InternetTransfer::openUrlIfChanged(
+    std::u16string_view url, const Validators&) {
+    auto body = openUrl(url);
+    if (!body) return std::nullopt;
+    return ChangedBody{true, std::move(*body), {}};
+}
+
 }  // namespace quendro

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/http_client.h"
+
 namespace quendro {
 
 // How a download ended. Only a whole body with a status below 400 is a body;
@@ -89,6 +91,19 @@ class InternetTransfer {
     // Asks the downloads running now, on any thread, to stop soon; each then
     // ends as a download that got no answer. Later downloads are not affected.
     virtual void cancel() {}
+    // A download made again only when the resource changed since the validators
+    // of an earlier one (a conditional GET). Empty when no usable answer came (no
+    // connection, an error status); changed is false when the server answered
+    // that nothing changed. Without validators it downloads whole. Safe to call
+    // from a thread of its own while the window uses the component. A component
+    // that knows no conditions downloads whole every time.
+    struct ChangedBody {
+        bool changed = true;
+        std::string body;
+        Validators validators;
+    };
+    virtual std::optional<ChangedBody> openUrlIfChanged(std::u16string_view url,
+                                                        const Validators& since);
 };
 
 // The body of a download as text: the server's files are Shift-JIS.

@@ -12,6 +12,7 @@
 #include "app/view/command_line.h"
 #include "app/view/fonts.h"
 #include "app/view/input_hold.h"
+#include "app/view/lap_follow_timer.h"
 #include "app/view/main_view.h"
 #include "app/view/qt_event_loop.h"
 #include "app/view/settings.h"
@@ -92,6 +93,9 @@ int main(int argc, char* argv[]) {
     quendro::view::AnalysisHooks analysis(window, files, view);
     view.show();
     view.perform([&window] { window.Form_Load(); });
+    // The shown swim's lap file is checked again every few seconds during a
+    // meet, on a thread of its own straight through libcurl.
+    quendro::view::LapFollowTimer follow(window, curl, files, [&view] { view.refresh(); });
 
     int status = app.exec();
     settings.keepBaseUrl(window.txtTaikai.text());

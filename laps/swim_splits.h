@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "laps/lap_grid.h"
+
+namespace quendro {
+
+// The cumulative split texts of one swim as the grid shows them: the lane's
+// splits read from the heat's lap file (at most 60), the last one replaced by
+// the official final time or result word.
+struct SwimSplits {
+    SplitTexts times;
+    int count = 0;
+};
+
+SwimSplits swimSplitsOf(std::u16string lapFileText, int lane, bool olderLayout,
+                        std::u16string_view finalTime);
+
+}  // namespace quendro

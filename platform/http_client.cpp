@@ -1,0 +1,175 @@
+#include "platform/http_client.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <memory>
+
+namespace quendro {
+namespace {
+
+struct EasyDeleter {
+    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+using Easy = std::unique_ptr<CURL, EasyDeleter>;
+
+struct ListDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
+
+struct Received {
+    std::string body;
+    long long cap = 0;
+    bool tooLarge = false;
+    Validators validators;
+};
+
+size_t collectBody(char* data, size_t size, size_t count, void* target) {
+    auto* received = static_cast<Received*>(target);
+    size_t n = size * count;
+    if (static_cast<long long>(received->body.size() + n) > received->cap) {
+        received->tooLarge = true;
+        return 0;  // libcurl ends the transfer with a write error
+    }
+    received->body.append(data, n);
+    return n;
+}
+
+// The header's value when its name is name (ignoring case), without the line end.
+bool headerValue(std::string_view line, std::string_view name, std::string& value) {
+    if (line.size() <= name.size() || line[name.size()] != ':') return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(line[i])) !=
+            std::tolower(static_cast<unsigned char>(name[i])))
+            return false;
+    }
+    std::string_view rest = line.substr(name.size() + 1);
+    while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
+    while (!rest.empty() && (rest.back() == '\r' || rest.back() == '\n' || rest.back() == ' '))
+        rest.remove_suffix(1);
+    value = std::string(rest);
+    return true;
+}
+
+size_t collectHeader(char* data, size_t size, size_t count, void* target) {
+    auto* received = static_cast<Received*>(target);
+    std::string_view line(data, size * count);
+    // A redirect or a 100 Continue starts a new set of headers.
+    if (line.substr(0, 5) == "HTTP/") received->validators = {};
+    headerValue(line, "etag", received->validators.etag);
+    headerValue(line, "last-modified", received->validators.lastModified);
+    return size * count;
+}
+
+struct Upload {
+    std::string_view bytes;
+    size_t sent = 0;
+};
+
+size_t supplyUpload(char* buffer, size_t size, size_t count, void* source) {
+    auto* upload = static_cast<Upload*>(source);
+    size_t n = std::min(size * count, upload->bytes.size() - upload->sent);
+    std::memcpy(buffer, upload->bytes.data() + upload->sent, n);
+    upload->sent += n;
+    return n;
+}
+
+HttpAnswer perform(CURL* curl, Received& received) {
+    HttpAnswer answer;
+    char error[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
+    CURLcode code = curl_easy_perform(curl);
+    if (code != CURLE_OK) {
+        answer.error =
+            received.tooLarge ? "body too large" : (*error ? error : curl_easy_strerror(code));
+        return answer;
+    }
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &answer.status);
+    answer.body = std::move(received.body);
+    answer.validators = std::move(received.validators);
+    return answer;
+}
+
+}  // namespace
+
+HttpClient::HttpClient() : HttpClient(Limits{}) {}
+
+HttpClient::HttpClient(Limits limits) : limits_(limits) {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+}
+
+HttpClient::~HttpClient() {
+    curl_global_cleanup();
+}
+
+namespace {
+
+Easy prepare(std::string_view url, const HttpClient::Limits& limits, Received& received) {
+    Easy curl(curl_easy_init());
+    if (!curl) return curl;
+    std::string address(url);
+    curl_easy_setopt(curl.get(), CURLOPT_URL, address.c_str());
+    curl_easy_setopt(curl.get(), CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
+    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, limits.transferSeconds);
+    curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
+    curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, collectBody);
+    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &received);
+    curl_easy_setopt(curl.get(), CURLOPT_HEADERFUNCTION, collectHeader);
+    curl_easy_setopt(curl.get(), CURLOPT_HEADERDATA, &received);
+    received.cap = limits.maxBodyBytes;
+    return curl;
+}
+
+}  // namespace
+
+HttpAnswer HttpClient::get(std::string_view url, const Validators& since) const {
+    Received received;
+    Easy curl = prepare(url, limits_, received);
+    if (!curl) return HttpAnswer{0, {}, {}, "no transfer handle"};
+    // No redirect is followed: a publisher's files answer where they are, and a
+    // redirect elsewhere is a failure like any other answer that is no body.
+    HeaderList headers;
+    if (!since.etag.empty())
+        headers.reset(
+            curl_slist_append(headers.release(), ("If-None-Match: " + since.etag).c_str()));
+    if (!since.lastModified.empty()) {
+        headers.reset(curl_slist_append(headers.release(),
+                                        ("If-Modified-Since: " + since.lastModified).c_str()));
+    }
+    if (headers) curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers.get());
+    HttpAnswer answer = perform(curl.get(), received);
+    // Unchanged: the validators stay those of the body the caller holds.
+    if (answer.status == 304 && answer.validators.empty()) answer.validators = since;
+    return answer;
+}
+
+HttpAnswer HttpClient::put(std::string_view url, std::string_view bytes) const {
+    Received received;
+    Easy curl = prepare(url, limits_, received);
+    if (!curl) return HttpAnswer{0, {}, {}, "no transfer handle"};
+    Upload upload{bytes, 0};
+    curl_easy_setopt(curl.get(), CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl.get(), CURLOPT_READFUNCTION, supplyUpload);
+    curl_easy_setopt(curl.get(), CURLOPT_READDATA, &upload);
+    curl_easy_setopt(curl.get(), CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(bytes.size()));
+    // A password in the URL is sent as basic authentication.
+    curl_easy_setopt(curl.get(), CURLOPT_HTTPAUTH, CURLAUTH_BASIC);
+    return perform(curl.get(), received);
+}
+
+std::string withoutPassword(std::string_view url) {
+    size_t scheme = url.find("://");
+    size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
+    size_t slash = url.find('/', start);
+    size_t at = url.rfind('@', slash == std::string_view::npos ? url.size() : slash);
+    if (at == std::string_view::npos || at < start) return std::string(url);
+    return std::string(url.substr(0, start)) + std::string(url.substr(at + 1));
+}
+
+}  // namespace quendro

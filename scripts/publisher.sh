@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# The local publisher: Debian's nginx on 127.0.0.1 serving a tree of season
+# folders under /swim/, with PUT for this machine (or a user and password).
+#
+#   scripts/publisher.sh start [port] [tree]   # port 8808, tree $home/swim
+#   scripts/publisher.sh stop [port]
+#   scripts/publisher.sh status [port]
+#
+# $home is $QUENDRO_PUBLISHER_HOME, by default ~/.local/share/quendro/publisher;
+# nginx keeps its configuration, logs and pid in $home/nginx-<port>. With
+# QUENDRO_PUBLISH_USER and QUENDRO_PUBLISH_PASSWORD set at start, other machines
+# may PUT with that user and password too.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+home=${QUENDRO_PUBLISHER_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/quendro/publisher}
+command=${1:-}
+port=${2:-8808}
+tree=${3:-$home/swim}
+prefix="$home/nginx-$port"
+pidfile="$prefix/logs/nginx.pid"
+
+nginx_bin=$(command -v nginx || echo /usr/sbin/nginx)
+
+running_pid() {
+  [ -f "$pidfile" ] || return 1
+  local pid
+  pid=$(cat "$pidfile" 2>/dev/null) || return 1
+  [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && echo "$pid"
+}
+
+start() {
+  if pid=$(running_pid); then
+    echo "公開サーバーは動いています (pid $pid): http://127.0.0.1:$port/swim/"
+    return 0
+  fi
+  if [ ! -x "$nginx_bin" ]; then
+    echo "nginx がありません: scripts/install_packages.sh で入れてください" >&2
+    return 1
+  fi
+  mkdir -p "$tree" "$prefix/conf" "$prefix/logs" "$prefix/tmp" "$prefix/html"
+  tree=$(cd "$tree" && pwd)
+  ln -sfn "$tree" "$prefix/html/swim"
+
+  # Started by root, nginx's worker takes the user named here: the owner of
+  # the tree, so that it can write there.
+  local user_line="" owner group
+  owner=$(stat -c %U "$tree")
+  group=$(stat -c %G "$tree")
+  [ "$(id -u)" -eq 0 ] && user_line="user $owner $group;"
+
+  local satisfy="" auth=""
+  if [ -n "${QUENDRO_PUBLISH_USER:-}" ] && [ -n "${QUENDRO_PUBLISH_PASSWORD:-}" ]; then
+    (umask 077 && printf '%s:{PLAIN}%s\n' "$QUENDRO_PUBLISH_USER" "$QUENDRO_PUBLISH_PASSWORD" \
+      > "$prefix/conf/htpasswd")
+    [ "$(id -u)" -eq 0 ] && chown "$owner:$group" "$prefix/conf/htpasswd"
+    satisfy="satisfy any;"
+    auth='    auth_basic "quendro publisher";
+    auth_basic_user_file htpasswd;'
+  else
+    rm -f "$prefix/conf/htpasswd"
+  fi
+
+  sed -e "s|@USER@|$user_line|" -e "s|@PORT@|$port|" \
+      "$here/publisher/nginx.conf.in" > "$prefix/conf/nginx.conf"
+  awk -v satisfy="$satisfy" -v auth="$auth" \
+      '/@SATISFY@/ { print satisfy; next } /@AUTH@/ { print auth; next } { print }' \
+      "$here/publisher/publish.conf" > "$prefix/conf/publish.conf"
+
+  rm -f "$pidfile"
+  if ! "$nginx_bin" -p "$prefix" -c "$prefix/conf/nginx.conf" -e "$prefix/logs/error.log" \
+       2>>"$prefix/logs/start.log"; then
+    echo "公開サーバーを起動できませんでした (ポート $port):" >&2
+    tail -n 5 "$prefix/logs/start.log" >&2
+    return 1
+  fi
+  for _ in $(seq 1 50); do
+    running_pid >/dev/null && break
+    sleep 0.1
+  done
+  if ! pid=$(running_pid); then
+    echo "公開サーバーが起動しませんでした: $prefix/logs/error.log" >&2
+    return 1
+  fi
+  echo "公開サーバーを起動しました (pid $pid): http://127.0.0.1:$port/swim/ → $tree"
+}
+
+stop() {
+  local pid
+  if ! pid=$(running_pid); then
+    echo "公開サーバーは動いていません (ポート $port)"
+    return 0
+  fi
+  kill -QUIT "$pid"
+  for _ in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill -TERM "$pid" 2>/dev/null || true
+    sleep 0.5
+  fi
+  echo "公開サーバーを止めました (pid $pid)"
+}
+
+case "$command" in
+  start) start ;;
+  stop) stop ;;
+  status)
+    if pid=$(running_pid); then echo "動いています (pid $pid): http://127.0.0.1:$port/swim/"
+    else echo "動いていません (ポート $port)"; exit 1; fi ;;
+  *)
+    echo "使い方: $0 start [ポート] [フォルダ] | stop [ポート] | status [ポート]" >&2
+    exit 2 ;;
+esac
