@@ -1,7 +1,6 @@
 #include "app/main_window.h"
 #include "app/report_run.h"
 #include "app/status_words.h"
-#include "platform/shift_jis.h"
 #include "reports/html_page.h"
 #include "store/competitor_search.h"
 
@@ -22,12 +21,7 @@ void MainWindow::cmdHtml_Click() {
     // leaves half a page behind. The selections run the same when the page
     // cannot be written.
     std::unique_ptr<OutputFile> out = machine_.files.createFile(path);
-    std::string bytes;
-    HtmlPage page([&out, &bytes](std::u16string_view line) {
-        bytes.clear();
-        appendShiftJis(line, bytes);
-        out->write(bytes);
-    });
+    HtmlPage page([&out](std::string_view bytes) { out->write(bytes); });
     int unread = 0;  // swims whose lap file could not be read
     {
         std::unique_ptr<ReportRun> run = startReport();

@@ -1,5 +1,6 @@
 #include "laps/code_tables.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 
@@ -87,6 +88,7 @@ std::u16string chGaku(std::u16string_view code) {
 }
 
 bool isResultText(std::u16string_view text) {
+    if (text.empty() || text.size() > 4) return false;  // every result word is one to four characters
     for (const ResultCode& code : kResults) {
         if (text == code.text) return true;
     }
@@ -139,13 +141,21 @@ std::int64_t packedLap(std::u16string_view later, std::u16string_view earlier) {
     return (m - earlierMinutes) * 10000 + (s - earlierSeconds) * 100 + (h - earlierHundredths);
 }
 
+// Text of at most eight characters held in place.
+LapText heldText(std::u16string_view text) {
+    LapText lap;
+    lap.length = static_cast<std::uint8_t>(std::min(text.size(), lap.chars.size()));
+    std::copy_n(text.begin(), lap.length, lap.chars.begin());
+    return lap;
+}
+
 // chKiro of a packed value, written straight into its eight characters when
 // the value is an ordinary time (below every result code); anything else goes
 // through chKiro itself.
-std::u16string lapText(std::int64_t value) {
+LapText lapText(std::int64_t value) {
     std::int64_t v = value < 0 ? -value : value;
     if (v < 10) return {};
-    if (v >= 666666) return chKiro(static_cast<std::int32_t>(value));
+    if (v >= 666666) return heldText(chKiro(static_cast<std::int32_t>(value)));
     char16_t field[6];  // the rightmost six digits, blank-filled
     int digits = 0;
     for (int i = 5; i >= 0; --i) {
@@ -157,26 +167,23 @@ std::u16string lapText(std::int64_t value) {
             field[i] = u' ';
         }
     }
-    std::u16string text(8, u' ');
-    if (digits >= 5) {
-        text[0] = field[0];
-        text[1] = field[1];
-        text[2] = u':';
-    }
-    text[3] = field[2];
-    text[4] = field[3];
-    text[5] = u'.';
-    text[6] = field[4];
-    text[7] = field[5];
-    return text;
+    LapText lap;
+    lap.length = 8;
+    std::u16string_view minutes = digits >= 5 ? std::u16string_view(field, 2) : u"  ";
+    lap.chars = {minutes[0], minutes[1], digits >= 5 ? u':' : u' ', field[2], field[3], u'.', field[4], field[5]};
+    return lap;
 }
 
 }  // namespace
 
 std::u16string chSa(std::u16string_view later, std::u16string_view earlier) {
+    return std::u16string(lapBetween(later, earlier).view());
+}
+
+LapText lapBetween(std::u16string_view later, std::u16string_view earlier) {
     // The last split of a swim carries its final result, which may be a result
     // word: the lap that ends there shows the word, and no lap is formed from it.
-    if (isResultText(later)) return std::u16string(later);
+    if (isResultText(later)) return heldText(later);
     if (isResultText(earlier)) return {};
     if (later < earlier) return {};
     std::int64_t m = 0, s = 0, h = 0, em = 0, es = 0, eh = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,5 +32,14 @@ bool isResultText(std::u16string_view text);
 // later sorts before earlier or the lap is under 0.10 s. A lap that ends in a
 // result word shows that word.
 std::u16string chSa(std::u16string_view later, std::u16string_view earlier);
+
+// The same lap text held in place, for the reports that write tens of
+// thousands of laps: no lap text is longer than a time's eight characters.
+struct LapText {
+    std::array<char16_t, 8> chars{};
+    std::uint8_t length = 0;
+    std::u16string_view view() const { return {chars.data(), length}; }
+};
+LapText lapBetween(std::u16string_view later, std::u16string_view earlier);
 
 }  // namespace quendro

@@ -105,8 +105,16 @@ class HostOutputFile : public OutputFile {
 
     bool write(std::string_view bytes) override {
         if (status_ != FileStatus::Ok) return false;
-        buffer_.append(bytes);
-        if (buffer_.size() >= kBufferSize) flush();
+        if (buffer_.size() + bytes.size() < kBufferSize) {
+            buffer_.append(bytes);
+            return true;
+        }
+        flush();  // what came before, then a large piece as it stands
+        if (bytes.size() >= kBufferSize) {
+            if (status_ == FileStatus::Ok && !writeAll(fd_, bytes)) status_ = statusOf(errno);
+        } else {
+            buffer_.append(bytes);
+        }
         return status_ == FileStatus::Ok;
     }
 

@@ -85,26 +85,34 @@ const DecodeTable& decodeTable() {
 
 std::u16string decodeShiftJis(std::string_view bytes) {
     const DecodeTable& table = decodeTable();
-    std::u16string text;
-    text.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        auto b = static_cast<unsigned char>(bytes[i]);
+    // Never more characters than bytes: written through a pointer into room
+    // for all of them, then cut back.
+    std::u16string text(bytes.size(), u'\0');
+    char16_t* out = text.data();
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char b = in[i];
+        if (b < 0x80) {  // ASCII is the same in code page 932
+            *out++ = b;
+            continue;
+        }
         if (isLeadByte(b)) {
-            if (i + 1 < bytes.size()) {
-                auto trail = static_cast<unsigned char>(bytes[i + 1]);
-                char16_t c = table.pairs[(b << 8) | trail];
+            if (i + 1 < n) {
+                char16_t c = table.pairs[(b << 8) | in[i + 1]];
                 if (c != kInvalid) {
-                    text.push_back(c);
+                    *out++ = c;
                     ++i;
                     continue;
                 }
             }
-            text.push_back(kReplacement);  // the trail byte is decoded on its own
+            *out++ = kReplacement;  // the trail byte is decoded on its own
             continue;
         }
         char16_t c = table.single[b];
-        text.push_back(c == kInvalid ? kReplacement : c);
+        *out++ = c == kInvalid ? kReplacement : c;
     }
+    text.resize(static_cast<size_t>(out - text.data()));
     return text;
 }
 
@@ -157,14 +165,22 @@ void appendShiftJis(std::u16string_view text, std::string& out) {
     // to what was written: no capacity check per byte.
     const size_t start = out.size();
     out.resize(start + text.size() * 2);
-    char* p = out.data() + start;
+    char* end = writeShiftJis(text, out.data() + start);
+    out.resize(static_cast<size_t>(end - out.data()));
+}
+
+char* writeShiftJis(std::u16string_view text, char* out) {
     const EncodeTable& table = encodeTable();
     for (char16_t c : text) {
+        if (c < 0x80) {  // ASCII is the same in code page 932
+            *out++ = static_cast<char>(c);
+            continue;
+        }
         std::uint16_t b = table.bytes[c];
-        if (table.length[c] == 2) *p++ = static_cast<char>(b >> 8);
-        *p++ = static_cast<char>(b & 0xFF);
+        if (table.length[c] == 2) *out++ = static_cast<char>(b >> 8);
+        *out++ = static_cast<char>(b & 0xFF);
     }
-    out.resize(static_cast<size_t>(p - out.data()));
+    return out;
 }
 
 }  // namespace quendro

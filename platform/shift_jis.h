@@ -17,5 +17,8 @@ std::u16string decodeShiftJis(std::string_view bytes);
 std::string encodeShiftJis(std::u16string_view text);
 // The same bytes added to the end of out, for text written piece by piece.
 void appendShiftJis(std::u16string_view text, std::string& out);
+// The same bytes written from out on, which has room for two bytes a
+// character; returns the end of what was written.
+char* writeShiftJis(std::u16string_view text, char* out);
 
 }  // namespace quendro

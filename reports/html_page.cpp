@@ -1,40 +1,54 @@
 #include "reports/html_page.h"
 
+#include <algorithm>
+
 #include "laps/code_tables.h"
+#include "platform/shift_jis.h"
 #include "platform/text_rules.h"
 
 namespace quendro {
 namespace {
 
-// Text as it stands in the page: the characters that would read as markup
-// are written as their entities.
-void appendEscaped(std::u16string& out, std::u16string_view text) {
-    if (text.find_first_of(u"&<>\"") == std::u16string_view::npos) {
-        out += text;
-        return;
-    }
-    for (char16_t c : text) {
-        switch (c) {
-            case u'&': out += u"&amp;"; break;
-            case u'<': out += u"&lt;"; break;
-            case u'>': out += u"&gt;"; break;
-            case u'"': out += u"&quot;"; break;
-            default: out.push_back(c);
-        }
+constexpr std::string_view kCell = "<TD>";
+constexpr std::string_view kRight = "<TD align=\"right\">";
+constexpr std::string_view kLineEnd = "\r\n";
+// The sink gets the page in pieces of about this many bytes.
+constexpr size_t kPiece = size_t{1} << 16;
+
+// The entity a character is written as, when it would read as markup.
+std::string_view entityOf(char16_t c) {
+    switch (c) {
+        case u'&': return "&amp;";
+        case u'<': return "&lt;";
+        case u'>': return "&gt;";
+        case u'"': return "&quot;";
+        default: return {};
     }
 }
 
-constexpr std::u16string_view kCell = u"<TD>";
-constexpr std::u16string_view kRight = u"<TD align=\"right\">";
+// A swim row text cut into its three words, as views of the text.
+struct WordViews {
+    std::u16string_view event, stage, time;
+};
 
-// The first q characters up to and with the first blank; all of them go when
-// there is no blank.
-std::u16string takeWord(std::u16string& s) {
+// The first characters up to and with the first blank, taken off the front;
+// none when there is no blank.
+std::u16string_view takeWord(std::u16string_view& s) {
     size_t blank = s.find(u' ');
-    size_t q = blank == std::u16string::npos ? 0 : blank + 1;
-    std::u16string word = s.substr(0, q);
-    s.erase(0, q);
+    size_t q = blank == std::u16string_view::npos ? 0 : blank + 1;
+    std::u16string_view word = s.substr(0, q);
+    s.remove_prefix(q);
     return word;
+}
+
+WordViews wordViews(std::u16string_view s) {
+    if (s.substr(0, 2) == u"  ") s.remove_prefix(2);
+    if (s.substr(0, 1) == u" ") s.remove_prefix(1);
+    WordViews words;
+    words.event = takeWord(s);
+    words.stage = takeWord(s);
+    words.time = s;
+    return words;
 }
 
 }  // namespace
@@ -53,50 +67,59 @@ std::u16string pageNameFault(std::u16string_view abbreviation) {
 }
 
 SwimWords swimWords(std::u16string_view rowText) {
-    std::u16string s(rowText);
-    if (s.substr(0, 2) == u"  ") s.erase(0, 2);
-    if (s.substr(0, 1) == u" ") s.erase(0, 1);
-    SwimWords words;
-    words.event = takeWord(s);
-    words.stage = takeWord(s);
-    words.time = s;
-    return words;
+    WordViews words = wordViews(rowText);
+    return {std::u16string(words.event), std::u16string(words.stage), std::u16string(words.time)};
 }
 
 HtmlPage::HtmlPage() : HtmlPage(Sink{}) {}
 
 HtmlPage::HtmlPage(Sink sink) : sink_(std::move(sink)) {
-    line(u"<HTML><HEAD><TITLE></TITLE></HEAD><BODY>");
-    line(u"<TABLE BORDER=\"0\"  HEIGHT=\"100%\">");
+    line("<HTML><HEAD><TITLE></TITLE></HEAD><BODY>");
+    line("<TABLE BORDER=\"0\"  HEIGHT=\"100%\">");
 }
 
-void HtmlPage::line(std::u16string_view text) {
-    cells({}, {});
-    current() += text;
+char* HtmlPage::room(size_t n) {
+    if (bytes_.size() - size_ < n) bytes_.resize(std::max(bytes_.size() * 2, size_ + n + kPiece));
+    return bytes_.data() + size_;
+}
+
+void HtmlPage::markup(std::string_view ascii) {
+    std::copy(ascii.begin(), ascii.end(), room(ascii.size()));
+    size_ += ascii.size();
+}
+
+void HtmlPage::content(std::u16string_view text) {
+    // Six bytes a character at the most ("&quot;"): a character that would read
+    // as markup is written as its entity, the runs between go as they are.
+    char* start = room(text.size() * 6);
+    char* p = start;
+    while (!text.empty()) {
+        size_t plain = 0;
+        while (plain < text.size() && entityOf(text[plain]).empty()) ++plain;
+        p = writeShiftJis(text.substr(0, plain), p);
+        if (plain == text.size()) break;
+        std::string_view entity = entityOf(text[plain]);
+        p = std::copy(entity.begin(), entity.end(), p);
+        text.remove_prefix(plain + 1);
+    }
+    size_ += static_cast<size_t>(p - start);
+}
+
+void HtmlPage::line(std::string_view text) {
+    markup(text);
     endLine();
 }
 
-void HtmlPage::cells(std::u16string_view open, std::initializer_list<std::u16string_view> contents) {
-    if (sink_) line_.clear();
-    std::u16string& out = current();
-    for (std::u16string_view content : contents) {
-        out += open;
-        appendEscaped(out, content);
-        out += u"</TD>";
+void HtmlPage::endLine() {
+    markup(kLineEnd);
+    if (sink_ && size_ >= kPiece) {
+        sink_(std::string_view(bytes_.data(), size_));
+        size_ = 0;
     }
 }
 
-std::u16string& HtmlPage::current() {
-    return sink_ ? line_ : text_;
-}
-
-void HtmlPage::endLine() {
-    current() += u"\r\n";
-    if (sink_) sink_(line_);
-}
-
 void HtmlPage::competitor(const CompetitorRecord& record) {
-    line(u"<TR>");
+    line("<TR>");
     cellLine(kCell, {record.competitorName});
     cellLine(kCell, {decimalText(record.reportNumber)});
     cellLine(kCell, {chGaku(record.gradeCode)});
@@ -104,32 +127,42 @@ void HtmlPage::competitor(const CompetitorRecord& record) {
     cellLine(kCell, {record.numberText});
 }
 
-void HtmlPage::cellLine(std::u16string_view open,
-                        std::initializer_list<std::u16string_view> contents) {
-    cells(open, contents);
+void HtmlPage::cellLine(std::string_view open, std::initializer_list<std::u16string_view> contents) {
+    for (std::u16string_view text : contents) {
+        markup(open);
+        content(text);
+        markup("</TD>");
+    }
     endLine();
 }
 
 void HtmlPage::swim(int s, std::u16string_view rowText,
                     const std::array<std::u16string, 60>& splitTimes, int splitCount) {
     if (s != 0) {  // the first swim goes on in the competitor's row
-        line(u"<TR>");
-        for (int i = 0; i < 5; ++i) line(u"<TD></TD>");
+        line("<TR>");
+        for (int i = 0; i < 5; ++i) line("<TD></TD>");
     }
-    SwimWords words = swimWords(rowText);
+    WordViews words = wordViews(rowText);
     cellLine(kCell, {words.event, words.stage, words.time});
     for (int k = 1; k <= splitCount; ++k) cellLine(kRight, {splitTimes[static_cast<size_t>(k - 1)]});
-    line(u"<TR>");
-    for (int i = 0; i < 9; ++i) line(u"<TD></TD>");
+    line("<TR>");
+    for (int i = 0; i < 9; ++i) line("<TD></TD>");
     for (int k = 2; k <= splitCount; ++k) {
-        cellLine(kRight, {chSa(splitTimes[static_cast<size_t>(k - 1)],
-                               splitTimes[static_cast<size_t>(k - 2)])});
+        cellLine(kRight, {lapBetween(splitTimes[static_cast<size_t>(k - 1)],
+                                     splitTimes[static_cast<size_t>(k - 2)])
+                              .view()});
     }
 }
 
-std::u16string HtmlPage::finish() {
-    line(u"</TABLE></BODY></HTML>");
-    return std::move(text_);
+std::string HtmlPage::finish() {
+    line("</TABLE></BODY></HTML>");
+    if (sink_) {
+        if (size_ > 0) sink_(std::string_view(bytes_.data(), size_));
+        size_ = 0;
+        return {};
+    }
+    bytes_.resize(size_);
+    return std::move(bytes_);
 }
 
 }  // namespace quendro

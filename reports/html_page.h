@@ -33,35 +33,41 @@ struct SwimWords {
 };
 SwimWords swimWords(std::u16string_view rowText);
 
+// The page is made in its Shift-JIS bytes as it goes, a character at a time
+// from the texts of the records and the window.
 class HtmlPage {
   public:
-    // Receives each line, its CR LF included, as soon as it is made.
-    using Sink = std::function<void(std::u16string_view line)>;
+    // Receives the page's bytes piece by piece, each piece whole lines ended
+    // by CR LF, as soon as a good piece is made.
+    using Sink = std::function<void(std::string_view bytes)>;
 
     // A page kept whole, for finish() to give back.
     HtmlPage();
-    // A page handed line by line to the sink; finish() then gives back nothing.
+    // A page handed piece by piece to the sink; finish() then gives back nothing.
     explicit HtmlPage(Sink sink);
     // The first row of a competitor: name, number, grade, report text and competitor number.
     void competitor(const CompetitorRecord& record);
     // A swim of the competitor (s from 0), its splits and its laps.
     void swim(int s, std::u16string_view rowText, const std::array<std::u16string, 60>& splitTimes,
               int splitCount);
-    // Ends the page: the whole page, its lines ended by CR LF (empty when a
-    // sink took the lines).
-    std::u16string finish();
+    // Ends the page: the whole page's bytes, its lines ended by CR LF (empty
+    // when a sink took the lines).
+    std::string finish();
 
   private:
     // A line as it stands, ended by CR LF.
-    void line(std::u16string_view text);
+    void line(std::string_view markup);
     // A line of cells: each content escaped between open and "</TD>".
-    void cellLine(std::u16string_view open, std::initializer_list<std::u16string_view> contents);
-    void cells(std::u16string_view open, std::initializer_list<std::u16string_view> contents);
-    std::u16string& current();  // where the line is made
+    void cellLine(std::string_view open, std::initializer_list<std::u16string_view> contents);
+    // Room for n more bytes at the end of the page.
+    char* room(size_t n);
+    void markup(std::string_view ascii);
+    void content(std::u16string_view text);  // escaped, in Shift-JIS
     void endLine();
+
     Sink sink_;
-    std::u16string text_;
-    std::u16string line_;  // the line being made, reused
+    std::string bytes_;  // the page, or the piece not yet handed to the sink
+    size_t size_ = 0;    // how much of bytes_ is written; the rest is room
 };
 
 }  // namespace quendro

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/shift_jis.h"
 #include "platform/text_rules.h"
 
 namespace quendro {
 namespace {
 
-std::vector<std::u16string> linesOf(const std::u16string& page) {
+std::vector<std::u16string> linesOf(const std::string& bytes) {
+    const std::u16string page = decodeShiftJis(bytes);
     std::vector<std::u16string> lines;
     size_t start = 0;
     for (size_t end; (end = page.find(u"\r\n", start)) != std::u16string::npos; start = end + 2) {
