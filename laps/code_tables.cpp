@@ -100,26 +100,25 @@ namespace {
 // One two-character field of an eight-character time text ("MM:SS.hh") when it
 // holds only digits and blanks, read as the general rule reads it: the blanks
 // are skipped and the digits form the number. False for anything else.
-bool plainField(std::u16string_view text, size_t at, std::int64_t& value) {
-    std::int64_t v = 0;
-    for (size_t i = at; i < at + 2; ++i) {
-        char16_t c = text[i];
-        if (c >= u'0' && c <= u'9') {
-            v = v * 10 + (c - u'0');
-        } else if (c != u' ') {
-            return false;
-        }
+inline bool plainField(const char16_t* field, std::int64_t& value) {
+    const unsigned first = static_cast<unsigned>(field[0]) - u'0';
+    const unsigned second = static_cast<unsigned>(field[1]) - u'0';
+    const bool firstDigit = first < 10, secondDigit = second < 10;
+    if ((!firstDigit && field[0] != u' ') || (!secondDigit && field[1] != u' ')) return false;
+    if (firstDigit && secondDigit) {
+        value = first * 10 + second;
+    } else {
+        value = firstDigit ? first : secondDigit ? second : 0;
     }
-    value = v;
     return true;
 }
 
 // Minutes, seconds and hundredths of a time text in the form of a split time:
 // eight characters, digits and blanks in the three fields. False for any other
 // text (blank, shorter, a stray character), which goes the general way.
-bool plainTime(std::u16string_view text, std::int64_t& m, std::int64_t& s, std::int64_t& h) {
-    return text.size() == 8 && plainField(text, 0, m) && plainField(text, 3, s) &&
-           plainField(text, 6, h);
+inline bool plainTime(std::u16string_view text, std::int64_t& m, std::int64_t& s, std::int64_t& h) {
+    return text.size() == 8 && plainField(text.data(), m) && plainField(text.data() + 3, s) &&
+           plainField(text.data() + 6, h);
 }
 
 // The general rule: each field read as a number from its piece of the text.
@@ -156,21 +155,22 @@ LapText lapText(std::int64_t value) {
     std::int64_t v = value < 0 ? -value : value;
     if (v < 10) return {};
     if (v >= 666666) return heldText(chKiro(static_cast<std::int32_t>(value)));
-    char16_t field[6];  // the rightmost six digits, blank-filled
-    int digits = 0;
-    for (int i = 5; i >= 0; --i) {
-        if (v > 0) {
-            field[i] = static_cast<char16_t>(u'0' + v % 10);
-            v /= 10;
-            ++digits;
-        } else {
-            field[i] = u' ';
-        }
+    // The rightmost six digits, blank-filled: the places before the first
+    // digit that is not 0 are blanks.
+    const auto u = static_cast<std::uint32_t>(v);
+    const std::uint32_t digits[6] = {u / 100000, u / 10000 % 10, u / 1000 % 10,
+                                     u / 100 % 10,  u / 10 % 10,    u % 10};
+    char16_t field[6];
+    bool leading = true;
+    for (int i = 0; i < 6; ++i) {
+        leading = leading && digits[i] == 0;
+        field[i] = leading ? u' ' : static_cast<char16_t>(u'0' + digits[i]);
     }
+    const bool minutes = v >= 10000;  // five digits or more
     LapText lap;
     lap.length = 8;
-    std::u16string_view minutes = digits >= 5 ? std::u16string_view(field, 2) : u"  ";
-    lap.chars = {minutes[0], minutes[1], digits >= 5 ? u':' : u' ', field[2], field[3], u'.', field[4], field[5]};
+    lap.chars = {minutes ? field[0] : u' ', minutes ? field[1] : u' ', minutes ? u':' : u' ',
+                 field[2], field[3], u'.', field[4], field[5]};
     return lap;
 }
 

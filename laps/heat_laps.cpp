@@ -41,7 +41,10 @@ HeatLaps::HeatLaps(std::u16string text, bool olderLayout) {
         for (Lane& l : lanes_) {
             if (l.number == *number) lane = &l;
         }
-        if (!lane) lane = &lanes_.emplace_back(Lane{*number, {}, false});
+        if (!lane) {
+            lane = &lanes_.emplace_back(Lane{*number, {}, false});
+            lane->cells.reserve(static_cast<size_t>(kMaxSplits) * kCellWidth);
+        }
         // A lane is read up to its "G" or its 60th split; later records of it
         // are passed over, as they are when the lane is read alone.
         if (lane->finished) continue;

@@ -11,7 +11,7 @@ std::vector<std::u16string> reportHeatUses(const SwimIndex& index,
     std::vector<std::u16string> uses;
     for (int p = 0; p < hitCount && p < static_cast<int>(hitRecords.size()); ++p) {
         std::u16string key = competitorKey(hitRecords[static_cast<size_t>(p)]);
-        for (SwimRow& row : index.swimsOf(swimTable, key)) uses.push_back(std::move(row.heat));
+        for (std::u16string& heat : index.heatsOf(swimTable, key)) uses.push_back(std::move(heat));
     }
     return uses;
 }
@@ -27,23 +27,37 @@ std::vector<std::u16string> heatsInFirstUseOrder(const std::vector<std::u16strin
 
 ReportLaps::ReportLaps(const std::vector<std::u16string>& uses, Load load)
     : load_(std::move(load)) {
+    useEntries_.reserve(uses.size());
     for (const auto& heat : uses) {
-        auto [it, added] = entries_.try_emplace(heat);
+        auto [it, added] = positions_.try_emplace(heat, order_.size());
         if (added) {
-            it->second.planned = order_.size();
+            entries_.push_back(Entry{order_.size(), 0, false, nullptr});
             order_.push_back(heat);
         }
-        ++it->second.remaining;
+        ++entries_[it->second].remaining;
+        useEntries_.push_back(it->second);
     }
 }
 
+ReportLaps::Entry* ReportLaps::find(const std::u16string& heat) {
+    if (nextUse_ < useEntries_.size()) {
+        size_t e = useEntries_[nextUse_];
+        if (order_[e] == heat) {
+            ++nextUse_;
+            return &entries_[e];
+        }
+    }
+    auto it = positions_.find(heat);
+    return it == positions_.end() ? nullptr : &entries_[it->second];
+}
+
 std::shared_ptr<const HeatFile> ReportLaps::heat(const std::u16string& heat) {
-    auto it = entries_.find(heat);
-    if (it == entries_.end() || (it->second.loaded && !it->second.file)) {
+    Entry* found = find(heat);
+    if (!found || (found->loaded && !found->file)) {
         // Not foreseen, or already let go: loaded on its own, as a click would.
         return std::make_shared<const HeatFile>(load_(heat, std::nullopt));
     }
-    Entry& entry = it->second;
+    Entry& entry = *found;
     if (!entry.loaded) {
         entry.file = std::make_shared<const HeatFile>(load_(heat, entry.planned));
         entry.loaded = true;

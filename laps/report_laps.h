@@ -55,8 +55,15 @@ class ReportLaps {
         bool loaded = false;
         std::shared_ptr<const HeatFile> file;
     };
-    std::unordered_map<std::u16string, Entry> entries_;
+    // The entry of a heat: the next planned use's when the report asks in the
+    // planned order, as it does, else looked up by the heat.
+    Entry* find(const std::u16string& heat);
+
+    std::vector<Entry> entries_;  // by planned position
+    std::unordered_map<std::u16string, size_t> positions_;
     std::vector<std::u16string> order_;
+    std::vector<size_t> useEntries_;  // the entry of each planned use
+    size_t nextUse_ = 0;
     Load load_;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <string_view>
@@ -48,9 +49,19 @@ class SwimIndex {
     // What swimsOfCompetitor gives for the key.
     std::vector<SwimRow> swimsOf(const std::vector<std::u16string>& swimTable,
                                  std::u16string_view key) const;
+    // The heats of those swims, in the same order.
+    std::vector<std::u16string> heatsOf(const std::vector<std::u16string>& swimTable,
+                                        std::u16string_view key) const;
 
   private:
-    std::unordered_map<std::u16string, std::vector<std::int32_t>> lines_;
+    // The positions of the key's lines, in index order; at most 51.
+    std::span<const std::int32_t> linesOf(std::u16string_view key) const;
+
+    // Keys of four digits, as the import writes them, are looked up by their
+    // number: the lines of key k are digitLines_[digitStart_[k] .. digitStart_[k + 1]).
+    std::vector<std::int32_t> digitStart_;
+    std::vector<std::int32_t> digitLines_;
+    std::unordered_map<std::u16string, std::vector<std::int32_t>> otherLines_;  // any other key
     const std::u16string* data_ = nullptr;
     size_t size_ = 0;
     int count_ = -1;

@@ -25,14 +25,42 @@ class FieldReader {
     std::optional<std::u16string> next();
     // The same field as a view into the text, valid while the reader lives:
     // for reading long files without a string per field.
-    std::optional<std::u16string_view> nextView();
+    // Defined here, for the lap files' tens of thousands of fields.
+    std::optional<std::u16string_view> nextView() {
+        if (atEnd()) return std::nullopt;
+        return nextViewFrom();
+    }
 
     // True when the reading position has reached the end of the file.
     bool atEnd() const { return pos_ >= text_.size(); }
 
   private:
+    static bool isLineEnd(char16_t c) { return c == u'\r' || c == u'\n'; }
+    // The field at the position, which is not the end.
+    std::optional<std::u16string_view> nextViewFrom() {
+        const std::u16string_view text = text_;
+        while (pos_ < text.size() && (text[pos_] == u' ' || text[pos_] == u'\t')) ++pos_;
+        if (pos_ < text.size() && text[pos_] == u'"') return quotedField();
+        size_t start = pos_;
+        while (pos_ < text.size() && text[pos_] != u',' && !isLineEnd(text[pos_])) ++pos_;
+        std::u16string_view field = text.substr(start, pos_ - start);
+        skipSeparator();
+        return field;
+    }
+    // A field that begins with a double quote, at the position.
+    std::u16string_view quotedField();
     // Consumes one comma or line end at the position, if there is one.
-    void skipSeparator();
+    void skipSeparator() {
+        if (pos_ >= text_.size()) return;
+        if (text_[pos_] == u',') {
+            ++pos_;
+        } else if (text_[pos_] == u'\r') {
+            ++pos_;
+            if (pos_ < text_.size() && text_[pos_] == u'\n') ++pos_;
+        } else if (text_[pos_] == u'\n') {
+            ++pos_;
+        }
+    }
 
     std::u16string text_;
     size_t pos_ = 0;

@@ -26,6 +26,24 @@ std::string_view entityOf(char16_t c) {
     }
 }
 
+// The most bytes a character of a cell takes: "&quot;".
+constexpr size_t kMostPerChar = 6;
+
+// A cell's text in Shift-JIS from out on: a character that would read as
+// markup is written as its entity, the runs between go as they are.
+char* writeContent(std::u16string_view text, char* out) {
+    while (!text.empty()) {
+        size_t plain = 0;
+        while (plain < text.size() && entityOf(text[plain]).empty()) ++plain;
+        out = writeShiftJis(text.substr(0, plain), out);
+        if (plain == text.size()) break;
+        std::string_view entity = entityOf(text[plain]);
+        out = std::copy(entity.begin(), entity.end(), out);
+        text.remove_prefix(plain + 1);
+    }
+    return out;
+}
+
 // A swim row text cut into its three words, as views of the text.
 struct WordViews {
     std::u16string_view event, stage, time;
@@ -88,23 +106,6 @@ void HtmlPage::markup(std::string_view ascii) {
     size_ += ascii.size();
 }
 
-void HtmlPage::content(std::u16string_view text) {
-    // Six bytes a character at the most ("&quot;"): a character that would read
-    // as markup is written as its entity, the runs between go as they are.
-    char* start = room(text.size() * 6);
-    char* p = start;
-    while (!text.empty()) {
-        size_t plain = 0;
-        while (plain < text.size() && entityOf(text[plain]).empty()) ++plain;
-        p = writeShiftJis(text.substr(0, plain), p);
-        if (plain == text.size()) break;
-        std::string_view entity = entityOf(text[plain]);
-        p = std::copy(entity.begin(), entity.end(), p);
-        text.remove_prefix(plain + 1);
-    }
-    size_ += static_cast<size_t>(p - start);
-}
-
 void HtmlPage::line(std::string_view text) {
     markup(text);
     endLine();
@@ -128,11 +129,17 @@ void HtmlPage::competitor(const CompetitorRecord& record) {
 }
 
 void HtmlPage::cellLine(std::string_view open, std::initializer_list<std::u16string_view> contents) {
+    constexpr std::string_view kClose = "</TD>";
+    size_t most = kLineEnd.size();
+    for (std::u16string_view text : contents) most += open.size() + text.size() * kMostPerChar + kClose.size();
+    char* const start = room(most);
+    char* p = start;
     for (std::u16string_view text : contents) {
-        markup(open);
-        content(text);
-        markup("</TD>");
+        p = std::copy(open.begin(), open.end(), p);
+        p = writeContent(text, p);
+        p = std::copy(kClose.begin(), kClose.end(), p);
     }
+    size_ += static_cast<size_t>(p - start);
     endLine();
 }
 

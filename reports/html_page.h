@@ -62,7 +62,6 @@ class HtmlPage {
     // Room for n more bytes at the end of the page.
     char* room(size_t n);
     void markup(std::string_view ascii);
-    void content(std::u16string_view text);  // escaped, in Shift-JIS
     void endLine();
 
     Sink sink_;

@@ -71,18 +71,22 @@ TEST(SwimIndex, TheSwimsOfACompetitorAsTheWholeIndexScanGivesThem) {
                                          u"0007132004102000302",
                                          u"0070031010532000104",
                                          u"0",  // a short line (an ordinal of -10000)
-                                         u"0007021003125000901"};
-    for (int count : {0, 3, 6}) {
+                                         u"0007021003125000901",
+                                         u"00A7031010532000104"};  // a key not all digits
+    for (int count : {0, 3, 6, 7}) {
         SwimIndex index;
         index.build(table, count);
         EXPECT_TRUE(index.builtFor(table, count));
-        for (std::u16string key : {u"0007", u"1234", u"0070", u"0", u"0008"}) {
+        for (std::u16string key : {u"0007", u"1234", u"0070", u"0", u"0008", u"00A7"}) {
             auto indexed = index.swimsOf(table, key);
             auto scanned = swimsOfCompetitor(table, count, key);
+            auto heats = index.heatsOf(table, key);
             ASSERT_EQ(indexed.size(), scanned.size()) << count;
+            ASSERT_EQ(heats.size(), scanned.size()) << count;
             for (size_t i = 0; i < indexed.size(); ++i) {
                 EXPECT_EQ(indexed[i].text, scanned[i].text);
                 EXPECT_EQ(indexed[i].heat, scanned[i].heat);
+                EXPECT_EQ(heats[i], scanned[i].heat);
                 EXPECT_EQ(indexed[i].lane, scanned[i].lane);
             }
         }
