@@ -10,7 +10,8 @@ void MainWindow::cmdLp_Click() {
     Printer& printer = machine_.printer;
     printer.setFont(kLapListFont, kLapListPoints);
     CompetitorFile file = competitorFileFor(webMode, resultDir, resultFile);
-    CompetitorTable competitors(machine_.files, file.path, file.source);
+    CompetitorTable competitors(machine_.files, file.path, file.source,
+                                CompetitorReading::AllAtOnce);
 
     LocalDateTime now = machine_.clock.now();
     LapListHeader header{shortDateText(now), timeText(now),   txtNa.text(),    txtBasho.text(),

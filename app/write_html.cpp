@@ -13,7 +13,8 @@ void MainWindow::cmdHtml_Click() {
         return;
     }
     CompetitorFile file = competitorFileFor(webMode, resultDir, resultFile);
-    CompetitorTable competitors(machine_.files, file.path, file.source);
+    CompetitorTable competitors(machine_.files, file.path, file.source,
+                                CompetitorReading::AllAtOnce);
     std::u16string path = htmlPagePath(selectedDir, txtRyaku.text());
 
     // The page goes out line by line to a file of its own, which takes the

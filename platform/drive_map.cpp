@@ -39,25 +39,30 @@ DriveMap::DriveMap(fs::path drivesFolder, fs::path currentFolder)
 }
 
 // The entry of the folder named like name, ignoring ASCII case; the exact name
-// wins, and name itself comes back when nothing matches.
+// wins, and name itself comes back when nothing matches. While listings are
+// remembered, a name the listing holds as it stands needs no look at the disk.
 std::string DriveMap::matchingEntry(const fs::path& folder, const std::string& name) const {
     std::error_code ec;
-    if (name == "." || name == ".." || fs::exists(fs::symlink_status(folder / name, ec)))
-        return name;
+    if (name == "." || name == "..") return name;
     if (remember_) {
         auto [it, added] = listings_.try_emplace(folder.string());
+        Listing& listing = it->second;
         if (added) {
             fs::directory_iterator entries(folder, ec);
             if (!ec) {
                 for (const auto& entry : entries) {
                     std::string candidate = entry.path().filename().string();
-                    it->second.try_emplace(lowerAsciiText(candidate), candidate);
+                    listing.names.insert(candidate);
+                    listing.byLowerCase.try_emplace(lowerAsciiText(candidate), candidate);
                 }
             }
         }
-        auto found = it->second.find(lowerAsciiText(name));
-        return found == it->second.end() ? name : found->second;
+        if (listing.names.contains(name) || fs::exists(fs::symlink_status(folder / name, ec)))
+            return name;
+        auto found = listing.byLowerCase.find(lowerAsciiText(name));
+        return found == listing.byLowerCase.end() ? name : found->second;
     }
+    if (fs::exists(fs::symlink_status(folder / name, ec))) return name;
     fs::directory_iterator it(folder, ec);
     if (ec) return name;
     for (const auto& entry : it) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,8 +42,12 @@ class DriveMap {
     const std::filesystem::path& currentFolder() const { return current_; }
 
   private:
-    // Entries of a folder by their lower-case names; the first entry met wins.
-    using Listing = std::unordered_map<std::string, std::string>;
+    // Entries of a folder: every name as it stands, and by lower-case name
+    // (the first entry met wins).
+    struct Listing {
+        std::unordered_set<std::string> names;
+        std::unordered_map<std::string, std::string> byLowerCase;
+    };
     std::string matchingEntry(const std::filesystem::path& folder, const std::string& name) const;
     std::filesystem::path resolveBelow(std::filesystem::path base, std::string_view rest) const;
 

@@ -3,6 +3,16 @@
 #include "platform/shift_jis.h"
 
 namespace quendro {
+
+std::string RecordFile::records(std::int64_t first, std::int64_t count) {
+    std::string bytes;
+    for (std::int64_t n = first; n < first + count; ++n) {
+        std::string one = record(n);
+        bytes += one;
+        if (one.empty()) break;  // the end of the file
+    }
+    return bytes;
+}
 namespace {
 
 // Keeps the bytes and hands them to writeBytes at the end.

@@ -35,6 +35,9 @@ class RecordFile {
     // The bytes of record n (numbered from 1). A record past the end of the file
     // comes back short or empty; the caller decides what missing bytes mean.
     virtual std::string record(std::int64_t number) = 0;
+    // Records first to first + count - 1 (first from 1) as one piece, read at
+    // once; short where the file ends.
+    virtual std::string records(std::int64_t first, std::int64_t count);
 };
 
 // A file being written piece by piece. Its content takes the place of the file

@@ -68,11 +68,13 @@ class HostRecordFile : public RecordFile {
     HostRecordFile(std::shared_ptr<HostFileSystem::Handle> handle, int length)
         : handle_(std::move(handle)), length_(length) {}
 
-    std::string record(std::int64_t number) override {
+    std::string record(std::int64_t number) override { return records(number, 1); }
+
+    std::string records(std::int64_t first, std::int64_t count) override {
         std::string bytes;
-        if (number < 1 || handle_->fd < 0) return bytes;
-        bytes.resize(static_cast<size_t>(length_));
-        off_t offset = static_cast<off_t>((number - 1) * length_);
+        if (first < 1 || count < 1 || handle_->fd < 0) return bytes;
+        bytes.resize(static_cast<size_t>(count * length_));
+        off_t offset = static_cast<off_t>((first - 1) * length_);
         size_t done = 0;
         while (done < bytes.size()) {
             ssize_t n = ::pread(handle_->fd, bytes.data() + done, bytes.size() - done,

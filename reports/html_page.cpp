@@ -30,16 +30,21 @@ std::string_view entityOf(char16_t c) {
 constexpr size_t kMostPerChar = 6;
 
 // A cell's text in Shift-JIS from out on: a character that would read as
-// markup is written as its entity, the runs between go as they are.
+// markup is written as its entity. Cells are mostly ASCII (times, numbers),
+// which is written as it stands.
 char* writeContent(std::u16string_view text, char* out) {
-    while (!text.empty()) {
-        size_t plain = 0;
-        while (plain < text.size() && entityOf(text[plain]).empty()) ++plain;
-        out = writeShiftJis(text.substr(0, plain), out);
-        if (plain == text.size()) break;
-        std::string_view entity = entityOf(text[plain]);
-        out = std::copy(entity.begin(), entity.end(), out);
-        text.remove_prefix(plain + 1);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c >= 0x80) {
+            out = writeShiftJis(text.substr(i, 1), out);
+            continue;
+        }
+        std::string_view entity = entityOf(c);
+        if (entity.empty()) {
+            *out++ = static_cast<char>(c);
+        } else {
+            out = std::copy(entity.begin(), entity.end(), out);
+        }
     }
     return out;
 }

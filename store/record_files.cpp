@@ -81,21 +81,45 @@ HeatRecord HeatTable::heat(std::int32_t k) const {
     return decodeHeatRecord(file_->record(static_cast<std::int64_t>(k) + 10));
 }
 
+namespace {
+
+// Competitor k stands in record k + 1 of ind2.dat and k + 10 of the results file.
+std::int64_t firstRecordOffset(CompetitorSource source) {
+    return source == CompetitorSource::Ind2 ? 1 : 10;
+}
+
+size_t competitorRecordLength(CompetitorSource source) {
+    return source == CompetitorSource::Ind2 ? kInd2RecordLength : kResultsRecordLength;
+}
+
+}  // namespace
+
 CompetitorTable::CompetitorTable(FileSystem& files, std::u16string_view path,
-                                 CompetitorSource source)
+                                 CompetitorSource source, CompetitorReading reading)
     : source_(source) {
     FileStatus status;
-    int length = source == CompetitorSource::Ind2 ? kInd2RecordLength : kResultsRecordLength;
+    int length = static_cast<int>(competitorRecordLength(source));
     std::int32_t limit =
         source == CompetitorSource::Ind2 ? kMaxInd2Competitors : kMaxResultsCompetitors;
     file_ = files.openRecords(path, length, status);
     if (file_) count_ = boundedCount(int32Field(file_->record(1), 0), limit);
+    if (file_ && reading == CompetitorReading::AllAtOnce)
+        all_ = file_->records(1, count_ + firstRecordOffset(source));
+}
+
+std::string CompetitorTable::recordOf(std::int32_t k) const {
+    const std::int64_t number = k + firstRecordOffset(source_);
+    if (all_ && number >= 1 && number <= count_ + firstRecordOffset(source_)) {
+        const size_t length = competitorRecordLength(source_);
+        const auto start = static_cast<size_t>(number - 1) * length;
+        return start >= all_->size() ? std::string() : all_->substr(start, length);
+    }
+    return file_->record(number);
 }
 
 CompetitorRecord CompetitorTable::competitor(std::int32_t k) const {
     if (!file_) return decodeCompetitorRecord({});
-    std::int64_t offset = source_ == CompetitorSource::Ind2 ? 1 : 10;
-    return decodeCompetitorRecord(file_->record(k + offset));
+    return decodeCompetitorRecord(recordOf(k));
 }
 
 }  // namespace quendro

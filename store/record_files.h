@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -71,19 +72,29 @@ enum class CompetitorSource {
     Results,  // the results file: 384-byte records, competitor k in record k + 10
 };
 
+// How a competitor file is read: a record at a time when asked for, or every
+// counted record at once when the table opens (for a report that goes through
+// all the listed competitors).
+enum class CompetitorReading { RecordByRecord, AllAtOnce };
+
 // A competitor file, open while the object lives.
 class CompetitorTable {
   public:
     // A missing or empty file has no competitors and is not created.
-    CompetitorTable(FileSystem& files, std::u16string_view path, CompetitorSource source);
+    CompetitorTable(FileSystem& files, std::u16string_view path, CompetitorSource source,
+                    CompetitorReading reading = CompetitorReading::RecordByRecord);
     std::int32_t competitorCount() const { return count_; }
     // Competitor k, from 1 (the competitor ordinal).
     CompetitorRecord competitor(std::int32_t k) const;
 
   private:
+    // The record of competitor k, however the file is read.
+    std::string recordOf(std::int32_t k) const;
+
     std::unique_ptr<RecordFile> file_;
     CompetitorSource source_;
     std::int32_t count_ = 0;
+    std::optional<std::string> all_;  // AllAtOnce: records 1 to the last counted
 };
 
 }  // namespace quendro

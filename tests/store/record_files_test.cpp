@@ -127,6 +127,34 @@ TEST(RecordFiles, ShortFilesReadAsBlanksAndZeros) {
     EXPECT_EQ(missing.reportNumber, 0);
 }
 
+TEST(RecordFiles, CompetitorsReadAllAtOnceAsRecordByRecord) {
+    TestMachine m;
+    std::string ind2 = RecordBytes(128).int32(0, 3).str();  // the third record cut short
+    ind2 += competitorBytes(128, "1", "ONE") + competitorBytes(128, "2", "TWO") +
+            competitorBytes(128, "3", "THREE").substr(0, 40);
+    writeFile(m.driveD() / "ind2.dat", ind2);
+    std::string results = RecordBytes(384).int32(0, 2).str() + std::string(9 * 384, 'x');
+    results += competitorBytes(384, "0101", "FIRST") + competitorBytes(384, "0102", "SECOND") +
+               competitorBytes(384, "0103", "BEYOND");
+    writeFile(m.driveD() / "kekka.dat", results);
+
+    const std::pair<std::u16string, CompetitorSource> files[] = {
+        {u"D:\\ind2.dat", CompetitorSource::Ind2}, {u"D:\\kekka.dat", CompetitorSource::Results}};
+    for (const auto& [path, source] : files) {
+        CompetitorTable one(m.files(), path, source);
+        CompetitorTable all(m.files(), path, source, CompetitorReading::AllAtOnce);
+        ASSERT_EQ(all.competitorCount(), one.competitorCount());
+        for (std::int32_t k = -12; k <= one.competitorCount() + 3; ++k) {
+            CompetitorRecord a = one.competitor(k), b = all.competitor(k);
+            EXPECT_EQ(a.numberText, b.numberText) << k;
+            EXPECT_EQ(a.competitorName, b.competitorName) << k;
+            EXPECT_EQ(a.reportText, b.reportText) << k;
+            EXPECT_EQ(a.gradeCode, b.gradeCode) << k;
+            EXPECT_EQ(a.reportNumber, b.reportNumber) << k;
+        }
+    }
+}
+
 TEST(RecordFiles, InvalidShiftJisDecodesWithReplacementCharacters) {
     std::string record = competitorBytes(128, "1", std::string("\xA0\x8E\x52\x81", 4));
     CompetitorRecord competitor = decodeCompetitorRecord(record);
