@@ -15,6 +15,15 @@ constexpr size_t kCellWidth = 8;
 // The lane number as a whole number; empty when no lane of a swim can have it
 // (lanes are asked for by a whole number).
 std::optional<int> laneNumber(std::u16string_view field) {
+    if (!field.empty() && field.size() <= 2) {  // one or two digits, as lap files write lanes
+        int number = 0;
+        bool digits = true;
+        for (char16_t c : field) {
+            digits = digits && c >= u'0' && c <= u'9';
+            number = number * 10 + (c - u'0');
+        }
+        if (digits) return number;
+    }
     double value = numericValue(field);
     if (value != std::floor(value) || std::fabs(value) > 1e9) return std::nullopt;
     return static_cast<int>(value);

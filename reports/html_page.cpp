@@ -1,6 +1,7 @@
 #include "reports/html_page.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "laps/code_tables.h"
 #include "platform/shift_jis.h"
@@ -10,7 +11,6 @@ namespace quendro {
 namespace {
 
 constexpr std::string_view kCell = "<TD>";
-constexpr std::string_view kRight = "<TD align=\"right\">";
 constexpr std::string_view kLineEnd = "\r\n";
 // The sink gets the page in pieces of about this many bytes.
 constexpr size_t kPiece = size_t{1} << 16;
@@ -118,10 +118,29 @@ void HtmlPage::line(std::string_view text) {
 
 void HtmlPage::endLine() {
     markup(kLineEnd);
+    lineEnded();
+}
+
+void HtmlPage::lineEnded() {
     if (sink_ && size_ >= kPiece) {
         sink_(std::string_view(bytes_.data(), size_));
         size_ = 0;
     }
+}
+
+void HtmlPage::rightCellLine(std::u16string_view text) {
+    // The line of every split and every lap: its markup copied in pieces of a
+    // size known here.
+    static constexpr char kOpen[] = "<TD align=\"right\">";
+    static constexpr char kClose[] = "</TD>\r\n";
+    constexpr size_t kOpenSize = sizeof kOpen - 1, kCloseSize = sizeof kClose - 1;
+    char* const start = room(kOpenSize + text.size() * kMostPerChar + kCloseSize);
+    char* p = start;
+    std::memcpy(p, kOpen, kOpenSize);
+    p = writeContent(text, p + kOpenSize);
+    std::memcpy(p, kClose, kCloseSize);
+    size_ += static_cast<size_t>(p + kCloseSize - start);
+    lineEnded();
 }
 
 void HtmlPage::competitor(const CompetitorRecord& record) {
@@ -156,13 +175,13 @@ void HtmlPage::swim(int s, std::u16string_view rowText,
     }
     WordViews words = wordViews(rowText);
     cellLine(kCell, {words.event, words.stage, words.time});
-    for (int k = 1; k <= splitCount; ++k) cellLine(kRight, {splitTimes[static_cast<size_t>(k - 1)]});
+    for (int k = 1; k <= splitCount; ++k) rightCellLine(splitTimes[static_cast<size_t>(k - 1)]);
     line("<TR>");
     for (int i = 0; i < 9; ++i) line("<TD></TD>");
     for (int k = 2; k <= splitCount; ++k) {
-        cellLine(kRight, {lapBetween(splitTimes[static_cast<size_t>(k - 1)],
-                                     splitTimes[static_cast<size_t>(k - 2)])
-                              .view()});
+        rightCellLine(lapBetween(splitTimes[static_cast<size_t>(k - 1)],
+                                 splitTimes[static_cast<size_t>(k - 2)])
+                          .view());
     }
 }
 

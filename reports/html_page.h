@@ -63,6 +63,10 @@ class HtmlPage {
     char* room(size_t n);
     void markup(std::string_view ascii);
     void endLine();
+    // A line of one right-aligned cell: a split or a lap.
+    void rightCellLine(std::u16string_view text);
+    // After each line: a full piece goes to the sink.
+    void lineEnded();
 
     Sink sink_;
     std::string bytes_;  // the page, or the piece not yet handed to the sink
