@@ -20,7 +20,10 @@ std::vector<std::u16string> buildSwimIndex(const HeatTable& heats) {
     for (std::int32_t k = 1; k <= heats.heatCount(); ++k) {
         HeatRecord heat = heats.heat(k);
         for (int j = 0; j < 10; ++j) {
-            if (heat.laneCompetitor[static_cast<size_t>(j)] == 0) continue;
+            // An empty lane holds 0. A negative ordinal, in a damaged heat
+            // table, names no competitor: written as four digits it would
+            // file the swim under another competitor (-5 as "9995").
+            if (heat.laneCompetitor[static_cast<size_t>(j)] <= 0) continue;
             index.push_back(swimIndexLine(heat.laneCompetitor[static_cast<size_t>(j)],
                                           heat.eventCode, heat.stageCode,
                                           heat.laneTime[static_cast<size_t>(j)], k, j));

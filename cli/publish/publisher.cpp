@@ -4,6 +4,7 @@
 #include <functional>
 #include <thread>
 
+#include "app/server_addresses.h"
 #include "platform/text_rules.h"
 #include "store/ind2_table.h"
 #include "store/season_list.h"
@@ -35,12 +36,14 @@ bool Publisher::prepare(const PublishOptions& options) {
     return true;
 }
 
+// The same addresses as the window asks for: a season or meet code that is
+// not all letters and digits is percent-encoded alike.
 std::string Publisher::seasonUrl() const {
-    return options_.baseUrl + utf8(options_.season) + "/";
+    return utf8(seasonFolderUrl(fromUtf8(options_.baseUrl), options_.season));
 }
 
 std::string Publisher::meetUrl() const {
-    return seasonUrl() + utf8(source_->header.meetCode) + "/";
+    return utf8(meetFolderUrl(fromUtf8(options_.baseUrl), options_.season, source_->header.meetCode));
 }
 
 std::filesystem::path Publisher::hostPath(std::u16string_view path) const {

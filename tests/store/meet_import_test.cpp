@@ -28,6 +28,7 @@ TEST(MeetImport, EveryOccupiedLaneOfEveryHeatInFileOrder) {
     third.int16(11, 13).bytes(13, "2").int16(22 + 2 * 9, 120).int32(46 + 4 * 9, 888888);
     third.int16(22 + 2 * 2, 5).int32(46 + 4 * 2, 4102);
     third.int16(22 + 2 * 10, 99);  // slot 10 is no lane
+    third.int16(22 + 2 * 4, -5);   // a damaged lane: no competitor has a negative ordinal
     file += third.str();
     test::writeFile(m.driveD() / "taikai.dat", file);
 
