@@ -12,13 +12,15 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)" --target quendro quendro-publish
 
 # A home of its own for the sample: drive c holds the working folder, drive q
-# is the sample folder and z the whole machine. The site control file names the
+# a copy of the sample folder (the pages and lists written there stay out of
+# the source tree) and z the whole machine. The site control file names the
 # sample meet, and the sample's header stands in the working folder as the meet
 # imported last.
 home="$here/build/sample-home"
 drives="$home/quendro/drives"
-mkdir -p "$drives/c/quendro/temp" "$home/bin" "$home/ctl"
-ln -sfn "$here/sample" "$drives/q"
+mkdir -p "$drives/c/quendro/temp" "$home/bin" "$home/ctl" "$home/sample"
+cp -r "$here/sample/." "$home/sample/"
+ln -sfn "$home/sample" "$drives/q"
 ln -sfn / "$drives/z"
 printf '1,Q:\\meet,3,Q:\\meet\\kekka,KEKKA.DAT\r\n' > "$home/ctl/dr_kyo.ctl"
 cp "$here/sample/meet/kijun.dat" "$drives/c/quendro/temp/kijun.dat"
