@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace quendro::view {
@@ -68,6 +69,9 @@ QRect CaptionLabel::room() const {
         else if (fullWidth && cover.top() <= free.top())
             free.setTop(cover.bottom() + 1);
     }
+    // A blank, as a shorter time has before it: a time that fills its eight
+    // characters is squeezed that much rather than run into the next cell's.
+    if (gapBeforeNext_) free.setRight(free.right() - std::max(1, fontMetrics().horizontalAdvance(u' ')));
     return free;
 }
 
@@ -75,11 +79,32 @@ QStringList CaptionLabel::lines() const {
     return text().split(QChar(u'\n'));
 }
 
+CaptionPlacement CaptionLabel::placement() const {
+    QFontMetrics metrics(font());
+    const QStringList all = lines();
+    const QRect free = room();
+    CaptionPlacement at = placeCaption(metrics, all, free.size());
+    if (gapBeforeNext_) {
+        // A time ending in a narrow digit has ink short of its end: it is the
+        // text's advance that must not run into the next cell.
+        int advance = 0;
+        for (const QString& line : all) advance = std::max(advance, metrics.horizontalAdvance(line));
+        if (advance > free.width() && free.width() > 0) {
+            double scale = static_cast<double>(free.width()) / advance;
+            if (scale < at.sx) {
+                at.sx = scale;
+                at.origin.setX(0);
+            }
+        }
+    }
+    return at;
+}
+
 void CaptionLabel::paintEvent(QPaintEvent*) {
     QStringList all = lines();
     QFontMetrics metrics(font());
     QRect free = room();
-    CaptionPlacement at = placeCaption(metrics, all, free.size());
+    CaptionPlacement at = placement();
     QPainter painter(this);
     painter.translate(free.topLeft());
     painter.setFont(font());

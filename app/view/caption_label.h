@@ -34,9 +34,18 @@ class CaptionLabel : public QLabel {
     // The part of the box that no control in front of the label covers at an
     // edge ("-->" ends under the second date box): the caption fits in it.
     QRect room() const;
+    // Where the caption is drawn in room().
+    CaptionPlacement placement() const;
+    // A label whose neighbour's text may begin right at its right edge (the
+    // lap grid: "10:10.2810:27.66") keeps a blank's width of room free there,
+    // and its whole text, not only its ink, keeps within the room.
+    void setGapBeforeNext(bool on) { gapBeforeNext_ = on; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+
+  private:
+    bool gapBeforeNext_ = false;
 };
 
 }  // namespace quendro::view

@@ -90,6 +90,9 @@ MainView::MainView(MainWindow& model, FileSystem& files, QWidget* parent)
     // The print commands lie over their frame and show in front of it.
     widgets.at(&model_.cmdLp)->raise();
     widgets.at(&model_.cmdHtml)->raise();
+    // The lap grid's cells stand side by side: long times keep apart.
+    for (const Label& cell : model_.lblLap)
+        static_cast<CaptionLabel*>(widgets.at(&cell))->setGapBeforeNext(true);
 
     // Tab moves through the controls by their tab index, txtBango first.
     std::vector<Binding> stops;

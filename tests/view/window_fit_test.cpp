@@ -56,7 +56,7 @@ class WindowFitTest : public ::testing::Test {
             if (auto* label = dynamic_cast<view::CaptionLabel*>(w)) {
                 QStringList lines = label->lines();
                 QRect room = label->room();
-                view::CaptionPlacement at = view::placeCaption(fm, lines, room.size());
+                view::CaptionPlacement at = label->placement();
                 for (int i = 0; i < lines.size(); ++i) {
                     if (lines[i].isEmpty()) continue;
                     QRectF ink = fm.tightBoundingRect(lines[i]);
@@ -122,6 +122,30 @@ TEST_F(WindowFitTest, EveryCaptionShowsWholeAtEveryZoom) {
         view.setZoom(zoom);
         EXPECT_EQ(cutCaptions(), std::vector<std::string>()) << "zoom " << zoom;
         if (zoom == 1.0) view.grab().save(QStringLiteral(QUENDRO_SHOT_DIR "/fit1.png"));
+    }
+    // Long times side by side in the lap grid keep a gap between their inks.
+    auto inkAcross = [](view::CaptionLabel* label) {  // left and right of the ink in the window
+        QFontMetrics fm(label->font());
+        QRect room = label->room();
+        view::CaptionPlacement at = label->placement();
+        QRectF ink = fm.tightBoundingRect(label->lines()[0]);
+        double left = label->x() + room.left() + at.origin.x();
+        return std::pair(left + ink.left() * at.sx, left + ink.right() * at.sx);
+    };
+    window.lblLap[0].caption = u"11:57.31";  // ink that ends short of the text's end
+    window.lblLap[1].caption = u"12:14.29";
+    view.refresh();
+    for (double zoom : {1.0, 0.7}) {
+        view.setZoom(zoom);
+        auto* first = widget<view::CaptionLabel>("lblLap(0)");
+        double firstEnd = inkAcross(first).second;
+        double nextStart = inkAcross(widget<view::CaptionLabel>("lblLap(1)")).first;
+        QFontMetrics fm(first->font());
+        EXPECT_GE(nextStart - firstEnd, fm.horizontalAdvance(u' ')) << "zoom " << zoom;
+        // The whole text, the room of its last digit included, stays in the cell.
+        EXPECT_LE(fm.horizontalAdvance(first->text()) * first->placement().sx,
+                  first->room().width() + 0.01)
+            << "zoom " << zoom;
     }
     // The narrowest room: the date separator ends where the second date box begins.
     auto* separator = widget<view::CaptionLabel>("Label6");
