@@ -3,6 +3,7 @@
 #include "app/swim_reading.h"
 #include "laps/swim_selection.h"
 #include "platform/text_rules.h"
+#include "reports/html_page.h"
 
 namespace quendro {
 
@@ -57,6 +58,12 @@ std::u16string listExportPath(const MainWindow& window, ListFormat format) {
 void writeListExport(MainWindow& window, FileSystem& files, ListFormat format) {
     const std::u16string path = listExportPath(window, format);
     const std::u16string kind = format == ListFormat::Csv ? u"CSV" : u"JSON";
+    // The abbreviation names the file, as it names the HTML page: never another folder.
+    if (std::u16string fault = pageNameFault(window.txtRyaku.text()); !fault.empty()) {
+        window.statusText = kind + u" を書き込みません: 略称にファイル名に使えない文字があります (" +
+                            fault + u")";
+        return;
+    }
     std::vector<ExportSwim> swims = collectListedSwims(window, files);
     ExportMeet meet = exportMeetOf(window);
     std::string bytes =

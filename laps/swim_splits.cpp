@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "laps/lap_file.h"
+#include "laps/swim_selection.h"
 
 namespace quendro {
 
@@ -14,7 +15,10 @@ SwimSplits swimSplitsOf(std::u16string lapFileText, int lane, bool olderLayout,
     for (size_t i = 0; i < read.splits.size() && i < swim.times.size(); ++i)
         swim.times[i] = read.splits[i];
     swim.count = static_cast<int>(std::min(read.splits.size(), swim.times.size()));
-    if (swim.count > 0) swim.times[static_cast<size_t>(swim.count - 1)] = finalTime;
+    // As a swim choice shows it: a heat swum after the import has no final
+    // time yet, and its measured finish stays.
+    if (swim.count > 0 && hasFinalTime(finalTime))
+        swim.times[static_cast<size_t>(swim.count - 1)] = finalTime;
     return swim;
 }
 

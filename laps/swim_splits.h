@@ -9,7 +9,7 @@ namespace quendro {
 
 // The cumulative split texts of one swim as the grid shows them: the lane's
 // splits read from the heat's lap file (at most 60), the last one replaced by
-// the official final time or result word.
+// the official final time or result word when there is one.
 struct SwimSplits {
     SplitTexts times;
     int count = 0;

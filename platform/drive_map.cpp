@@ -44,6 +44,7 @@ DriveMap::DriveMap(fs::path drivesFolder, fs::path currentFolder)
 std::string DriveMap::matchingEntry(const fs::path& folder, const std::string& name) const {
     std::error_code ec;
     if (name == "." || name == "..") return name;
+    std::unique_lock lock(*listingsMutex_);
     if (remember_) {
         auto [it, added] = listings_.try_emplace(folder.string());
         Listing& listing = it->second;
@@ -62,6 +63,7 @@ std::string DriveMap::matchingEntry(const fs::path& folder, const std::string& n
         auto found = listing.byLowerCase.find(lowerAsciiText(name));
         return found == listing.byLowerCase.end() ? name : found->second;
     }
+    lock.unlock();
     if (fs::exists(fs::symlink_status(folder / name, ec))) return name;
     fs::directory_iterator it(folder, ec);
     if (ec) return name;
@@ -87,6 +89,7 @@ fs::path DriveMap::resolveBelow(fs::path base, std::string_view rest) const {
 }
 
 void DriveMap::rememberListings(bool on) {
+    std::lock_guard lock(*listingsMutex_);
     remember_ = on;
     listings_.clear();
 }

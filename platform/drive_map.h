@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <unordered_map>
 #include <unordered_set>
 #include <string>
@@ -53,6 +54,9 @@ class DriveMap {
 
     std::filesystem::path drives_;
     std::filesystem::path current_;
+    // The listings are shared by the window's thread and the threads that
+    // look at a followed lap file while a report runs.
+    std::unique_ptr<std::mutex> listingsMutex_ = std::make_unique<std::mutex>();
     bool remember_ = false;
     mutable std::unordered_map<std::string, Listing> listings_;
 };

@@ -84,8 +84,10 @@ bool writeOutput(const std::string& output, const std::string& bytes) {
     }
     std::error_code error;
     fs::rename(temporary, target, error);
-    if (error) fs::remove(temporary, error);
-    return !error;
+    if (!error) return true;
+    std::error_code ignored;  // the rename's failure is what counts
+    fs::remove(temporary, ignored);
+    return false;
 }
 
 }  // namespace

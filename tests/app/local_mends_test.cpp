@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "app/listed_swims.h"
 #include "app/main_window.h"
 #include "platform/text_rules.h"
 #include "tests/support/test_machine.h"
@@ -67,10 +68,16 @@ TEST_F(LocalMendsTest, AnAbbreviationNeverNamesAPageOutsideTheChosenFolder) {
         EXPECT_EQ(
             window.statusText,
             u"HTML を書き込みません: 略称にファイル名に使えない文字があります (" + c.fault + u")");
+        // The list exports take their name from it too.
+        writeListExport(window, m.files(), ListFormat::Json);
+        EXPECT_EQ(
+            window.statusText,
+            u"JSON を書き込みません: 略称にファイル名に使えない文字があります (" + c.fault + u")");
         EXPECT_EQ(readFile(m.root() / "victim9.html"), "kept");
         for (const auto& entry : fs::recursive_directory_iterator(m.root())) {
             if (entry.path().filename() == "victim9.html") continue;
             EXPECT_NE(entry.path().extension(), ".html") << entry.path();
+            EXPECT_NE(entry.path().extension(), ".json") << entry.path();
         }
     }
     // A folder path holding a NUL is no path.

@@ -171,6 +171,12 @@ class Export(unittest.TestCase):
         out = self.tmp / "not-written" / "x.csv"
         self.run_export("--format", "csv", "--output", str(out), str(self.meet), status=1)
         self.assertFalse(out.exists())
+        # An output that is a folder cannot be replaced: a failure, and nothing left beside it.
+        folder = self.tmp / "a-folder"
+        folder.mkdir()
+        self.run_export("--format", "csv", "--output", str(folder), str(self.meet), status=1)
+        self.assertTrue(folder.is_dir())
+        self.assertFalse((self.tmp / "a-folder.part").exists())
 
 
 if __name__ == "__main__":

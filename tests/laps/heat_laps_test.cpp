@@ -6,6 +6,7 @@
 #include <random>
 
 #include "laps/report_laps.h"
+#include "laps/swim_splits.h"
 
 namespace quendro {
 namespace {
@@ -134,6 +135,26 @@ TEST(ReportLaps, EachHeatLoadedOnceAndLetGoAfterItsLastUse) {
     laps.heat(u"0009");
     EXPECT_EQ(loads[u"0001"], 2);
     EXPECT_EQ(planned, (std::vector<std::optional<size_t>>{0, 1, 2, std::nullopt, std::nullopt}));
+}
+
+TEST(SwimSplits, TheFinalTimeTakesTheLastSplitOnlyWhenThereIsOne) {
+    const std::u16string lapFile = u"3,   31.25,\r\n3, 1:05.30,G\r\n4,   30.00,\r\n";
+    struct Case {
+        std::u16string finalTime;
+        std::u16string last;
+    };
+    const Case cases[] = {
+        {u" 1:05.32", u" 1:05.32"},  // the official time
+        {u"棄権", u"棄権"},          // a result word
+        {u"", u" 1:05.30"},          // swum after the import: the measured finish stays
+        {u"        ", u" 1:05.30"},
+    };
+    for (const Case& c : cases) {
+        SwimSplits s = swimSplitsOf(lapFile, 3, false, c.finalTime);
+        ASSERT_EQ(s.count, 2);
+        EXPECT_EQ(s.times[0], u"   31.25");
+        EXPECT_EQ(s.times[1], c.last);
+    }
 }
 
 }  // namespace

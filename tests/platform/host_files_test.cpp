@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 
 #include "platform/text_rules.h"
 #include "tests/support/test_machine.h"
@@ -63,6 +64,22 @@ TEST(HostFiles, NamesMatchIgnoringCaseWhenTheExactNameIsMissing) {
     EXPECT_EQ(m.files().readBytes(u"D:\\MEET1\\kijun.dat", bytes), FileStatus::Ok);
     EXPECT_EQ(bytes, "lower");
     EXPECT_EQ(m.files().folderName(u"D:\\meet1"), u"MEET1");
+
+    // Another thread (a followed lap file) reads while reports remember
+    // listings and forget them again.
+    int good = 0;
+    std::thread follower([&m, &good] {
+        std::string lap;
+        for (int i = 0; i < 2000; ++i) {
+            good += m.files().readBytes(u"D:\\meet1\\lap\\r0012", lap) == FileStatus::Ok && lap == "lap";
+        }
+    });
+    for (int i = 0; i < 2000; ++i) {
+        ListingMemory report(m.files());
+        EXPECT_EQ(m.files().readBytes(u"D:\\meet1\\LAP\\r0012", bytes), FileStatus::Ok);
+    }
+    follower.join();
+    EXPECT_EQ(good, 2000);
 }
 
 TEST(HostFiles, FailuresAreToldApart) {
