@@ -80,8 +80,13 @@ std::vector<std::optional<int>> cumulativeHundredths(const SwimSplits& swim) {
     std::vector<std::optional<int>> times;
     times.reserve(swim.recorded.size());
     for (const auto& split : swim.recorded) times.push_back(hundredthsOf(split));
-    // The last split read shows the official final time, as the lap grid does.
-    if (auto final = hundredthsOf(swim.finalTime); final && !times.empty()) times.back() = final;
+    // The last split read shows the official final time, as the lap grid does,
+    // when the splits reach the finish: a lane that missed a touchpad ends
+    // short of it, and its last split there is a time at that distance.
+    const bool reachesFinish = swim.eventDistance <= 0 || swim.splitDistance <= 0 ||
+                               static_cast<long>(times.size()) * swim.splitDistance >= swim.eventDistance;
+    if (auto final = hundredthsOf(swim.finalTime); final && !times.empty() && reachesFinish)
+        times.back() = final;
     return times;
 }
 

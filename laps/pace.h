@@ -38,8 +38,9 @@ struct SwimSplits {
 };
 
 // The cumulative time at every recorded split, in hundredths; the last one is
-// the official final time when that is a time (the splits of a swim with a
-// result word stay as timed). A split that holds no time is empty.
+// the official final time when that is a time and the splits reach the
+// event's distance (the splits of a swim with a result word, or of a lane
+// that missed a touchpad, stay as timed). A split that holds no time is empty.
 std::vector<std::optional<int>> cumulativeHundredths(const SwimSplits& swim);
 
 // Splits of the split distance that make one lap of the lap option: option 0
