@@ -66,7 +66,7 @@ LapFileCheck checkLapFile(const FollowedSwim& swim, const LapFileSeen& since,
 bool refreshFollowedSwim(MainWindow& window, const FollowedSwim& swim, const std::string& bytes) {
     // Another swim chosen meanwhile: the answer belongs to the one left.
     if (followedSwimOf(window) != swim) return false;
-    SwimSplits splits =
+    GridSplits splits =
         swimSplitsOf(decodeShiftJis(bytes), swim.lane, swim.olderLayout, swim.finalTime);
     if (splits.count == window.splitCount && splits.times == window.splitTimes) return false;
     window.splitTimes = splits.times;

@@ -18,6 +18,16 @@ fs::path makeRoot() {
     return fs::canonical(pattern);
 }
 
+// The drives folder exists before the drive map sees it, so that no drive
+// leads to the host's "/".
+DriveMap confinedDrives(const fs::path& root) {
+    fs::create_directories(root / "drives" / "c" / "quendro" / "temp");
+    fs::create_directories(root / "drives" / "d");
+    fs::create_directories(root / "work" / "bin");
+    fs::create_directories(root / "work" / "ctl");
+    return DriveMap(root / "drives", root / "work" / "bin");
+}
+
 bool startsWithFolder(const fs::path& path, const fs::path& folder) {
     auto p = path.begin();
     for (auto f = folder.begin(); f != folder.end(); ++f, ++p) {
@@ -26,16 +36,23 @@ bool startsWithFolder(const fs::path& path, const fs::path& folder) {
     return true;
 }
 
+// A file that may not be written: every write fails, and so does the commit.
+class RefusedFile : public OutputFile {
+  public:
+    bool write(std::string_view) override { return false; }
+    FileStatus commit() override { return FileStatus::AccessDenied; }
+};
+
 }  // namespace
 
-ConfinedFiles::ConfinedFiles(HostFileSystem& host, fs::path root)
-    : host_(host), root_(std::move(root)) {}
+ConfinedFiles::ConfinedFiles(DriveMap map, fs::path root)
+    : HostFileSystem(std::move(map)), root_(std::move(root)) {}
 
 bool ConfinedFiles::inside(std::u16string_view path) {
     bool ok = path.find(u'\0') == std::u16string_view::npos;
     if (ok) {
         std::error_code ec;
-        fs::path host = fs::weakly_canonical(host_.driveMap().toHost(path), ec);
+        fs::path host = fs::weakly_canonical(driveMap().toHost(path), ec);
         ok = !ec && startsWithFolder(host, root_);
     }
     if (!ok) ++refused;
@@ -49,63 +66,70 @@ bool ConfinedFiles::insideForChange(std::u16string_view path) {
 }
 
 FileStatus ConfinedFiles::readBytes(std::u16string_view path, std::string& bytes) {
-    return inside(path) ? host_.readBytes(path, bytes) : FileStatus::NotFound;
+    return inside(path) ? HostFileSystem::readBytes(path, bytes) : FileStatus::NotFound;
 }
 
-FileStatus ConfinedFiles::writeBytes(std::u16string_view path, std::string_view bytes) {
-    return insideForChange(path) ? host_.writeBytes(path, bytes) : FileStatus::AccessDenied;
-}
-
-FileStatus ConfinedFiles::appendBytes(std::u16string_view path, std::string_view bytes) {
-    return insideForChange(path) ? host_.appendBytes(path, bytes) : FileStatus::AccessDenied;
-}
-
-FileStatus ConfinedFiles::moveFile(std::u16string_view from, std::u16string_view to) {
-    return insideForChange(from) && insideForChange(to) ? host_.moveFile(from, to) : FileStatus::AccessDenied;
-}
-
-FileStatus ConfinedFiles::deleteFile(std::u16string_view path) {
-    return insideForChange(path) ? host_.deleteFile(path) : FileStatus::AccessDenied;
-}
-
-FileStatus ConfinedFiles::makeFolder(std::u16string_view path) {
-    return insideForChange(path) ? host_.makeFolder(path) : FileStatus::AccessDenied;
-}
-
-std::u16string ConfinedFiles::folderName(std::u16string_view path) {
-    return inside(path) ? host_.folderName(path) : std::u16string();
-}
-
-bool ConfinedFiles::folderExists(std::u16string_view path) {
-    return inside(path) && host_.folderExists(path);
-}
-
-std::unique_ptr<RecordFile> ConfinedFiles::openRecords(std::u16string_view path,
-                                                       int recordLength, FileStatus& status) {
+std::unique_ptr<RecordFile> ConfinedFiles::openRecords(std::u16string_view path, int recordLength,
+                                                       FileStatus& status) {
     if (!inside(path)) {
         status = FileStatus::NotFound;
         return nullptr;
     }
-    return host_.openRecords(path, recordLength, status);
+    return HostFileSystem::openRecords(path, recordLength, status);
+}
+
+std::u16string ConfinedFiles::folderName(std::u16string_view path) {
+    return inside(path) ? HostFileSystem::folderName(path) : std::u16string();
+}
+
+bool ConfinedFiles::folderExists(std::u16string_view path) {
+    return inside(path) && HostFileSystem::folderExists(path);
 }
 
 std::vector<std::u16string> ConfinedFiles::subfolders(std::u16string_view path) {
-    return inside(path) ? host_.subfolders(path) : std::vector<std::u16string>();
+    return inside(path) ? HostFileSystem::subfolders(path) : std::vector<std::u16string>();
 }
 
-FuzzMachine::FuzzMachine() : root_(makeRoot()) {
-    // The drives folder exists before the drive map sees it, so that no drive
-    // leads to the host's "/".
-    fs::create_directories(root_ / "drives" / "c" / "quendro" / "temp");
-    fs::create_directories(root_ / "drives" / "d");
-    fs::create_directories(root_ / "work" / "bin");
-    fs::create_directories(root_ / "work" / "ctl");
-    host_ = std::make_unique<HostFileSystem>(DriveMap(root_ / "drives", root_ / "work" / "bin"));
-    files_ = std::make_unique<ConfinedFiles>(*host_, root_);
+std::u16string ConfinedFiles::whereOnMachine(std::u16string_view path) {
+    return inside(path) ? HostFileSystem::whereOnMachine(path) : std::u16string();
 }
+
+std::optional<FileVersion> ConfinedFiles::fileVersion(std::u16string_view path) {
+    return inside(path) ? HostFileSystem::fileVersion(path) : std::nullopt;
+}
+
+FileStatus ConfinedFiles::writeBytes(std::u16string_view path, std::string_view bytes) {
+    return insideForChange(path) ? HostFileSystem::writeBytes(path, bytes)
+                                 : FileStatus::AccessDenied;
+}
+
+FileStatus ConfinedFiles::appendBytes(std::u16string_view path, std::string_view bytes) {
+    return insideForChange(path) ? HostFileSystem::appendBytes(path, bytes)
+                                 : FileStatus::AccessDenied;
+}
+
+std::unique_ptr<OutputFile> ConfinedFiles::createFile(std::u16string_view path) {
+    if (!insideForChange(path)) return std::make_unique<RefusedFile>();
+    return HostFileSystem::createFile(path);
+}
+
+FileStatus ConfinedFiles::moveFile(std::u16string_view from, std::u16string_view to) {
+    return insideForChange(from) && insideForChange(to) ? HostFileSystem::moveFile(from, to)
+                                                        : FileStatus::AccessDenied;
+}
+
+FileStatus ConfinedFiles::deleteFile(std::u16string_view path) {
+    return insideForChange(path) ? HostFileSystem::deleteFile(path) : FileStatus::AccessDenied;
+}
+
+FileStatus ConfinedFiles::makeFolder(std::u16string_view path) {
+    return insideForChange(path) ? HostFileSystem::makeFolder(path) : FileStatus::AccessDenied;
+}
+
+FuzzMachine::FuzzMachine() : root_(makeRoot()), files_(confinedDrives(root_), root_) {}
 
 FuzzMachine::~FuzzMachine() {
-    files_->closeAll();
+    files_.closeAll();
     std::error_code ec;
     fs::remove_all(root_, ec);
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/event_loop.h"
@@ -17,26 +18,30 @@ namespace quendro::fuzz {
 
 // The real file system, kept inside one folder: every path that the program
 // names is mapped to the host and refused (not found, or access denied for a
-// write) when it leads outside the folder or holds a NUL. Fuzzed meet files name
+// change) when it leads outside the folder or holds a NUL. Fuzzed meet files name
 // folders and files of their own; none of them may reach the rest of the machine.
-class ConfinedFiles : public FileSystem {
+// What is inside is done by the host's own file system.
+class ConfinedFiles : public HostFileSystem {
   public:
-    ConfinedFiles(HostFileSystem& host, std::filesystem::path root);
+    ConfinedFiles(DriveMap map, std::filesystem::path root);
 
+    // Looked at or read: a path outside the folder names nothing.
     FileStatus readBytes(std::u16string_view path, std::string& bytes) override;
+    std::unique_ptr<RecordFile> openRecords(std::u16string_view path, int recordLength,
+                                            FileStatus& status) override;
+    std::u16string folderName(std::u16string_view path) override;
+    bool folderExists(std::u16string_view path) override;
+    std::vector<std::u16string> subfolders(std::u16string_view path) override;
+    std::u16string whereOnMachine(std::u16string_view path) override;
+    std::optional<FileVersion> fileVersion(std::u16string_view path) override;
+
+    // Changed: a path outside the folder may not be.
     FileStatus writeBytes(std::u16string_view path, std::string_view bytes) override;
     FileStatus appendBytes(std::u16string_view path, std::string_view bytes) override;
+    std::unique_ptr<OutputFile> createFile(std::u16string_view path) override;
     FileStatus moveFile(std::u16string_view from, std::u16string_view to) override;
     FileStatus deleteFile(std::u16string_view path) override;
     FileStatus makeFolder(std::u16string_view path) override;
-    std::u16string folderName(std::u16string_view path) override;
-    bool folderExists(std::u16string_view path) override;
-    std::unique_ptr<RecordFile> openRecords(std::u16string_view path, int recordLength,
-                                            FileStatus& status) override;
-    void closeAll() override { host_.closeAll(); }
-    std::vector<std::u16string> drives() override { return host_.drives(); }
-    std::vector<std::u16string> subfolders(std::u16string_view path) override;
-    std::u16string currentFolder() override { return host_.currentFolder(); }
 
     // How many times a path outside the folder, or holding a NUL, was refused;
     // and how many of them were to be written, moved, deleted or made.
@@ -47,7 +52,6 @@ class ConfinedFiles : public FileSystem {
     bool inside(std::u16string_view path);
     bool insideForChange(std::u16string_view path);
 
-    HostFileSystem& host_;
     std::filesystem::path root_;
 };
 
@@ -80,14 +84,13 @@ class FuzzMachine {
     const std::filesystem::path& root() const { return root_; }
     std::filesystem::path driveD() const { return root_ / "drives" / "d"; }
     std::filesystem::path siteControlFile() const { return root_ / "work" / "ctl" / "dr_kyo.ctl"; }
-    ConfinedFiles& files() { return *files_; }
+    ConfinedFiles& files() { return files_; }
     test::GridPrinter& printer() { return printer_; }
-    Machine machine() { return Machine{*files_, clock_, inet_, printer_, events_}; }
+    Machine machine() { return Machine{files_, clock_, inet_, printer_, events_}; }
 
   private:
     std::filesystem::path root_;
-    std::unique_ptr<HostFileSystem> host_;
-    std::unique_ptr<ConfinedFiles> files_;
+    ConfinedFiles files_;
     FixedClock clock_{{2010, 6, 29, 9, 30, 0}};
     NoNetwork inet_;
     test::GridPrinter printer_;

@@ -7,9 +7,9 @@
 
 namespace quendro {
 
-SwimSplits swimSplitsOf(std::u16string lapFileText, int lane, bool olderLayout,
+GridSplits swimSplitsOf(std::u16string lapFileText, int lane, bool olderLayout,
                         std::u16string_view finalTime) {
-    SwimSplits swim;
+    GridSplits swim;
     if (lapFileText.empty()) return swim;
     LaneSplits read = readLaneSplits(std::move(lapFileText), lane, olderLayout);
     for (size_t i = 0; i < read.splits.size() && i < swim.times.size(); ++i)

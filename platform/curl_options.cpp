@@ -1,5 +1,7 @@
 #include "platform/curl_options.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace quendro {
@@ -69,6 +71,25 @@ void configureTransfer(CURL* curl, const std::string& url, const TransferLimits&
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBodyBytes));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collectCapped);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+}
+
+namespace {
+
+size_t supplyUpload(char* buffer, size_t size, size_t count, void* target) {
+    auto* source = static_cast<UploadSource*>(target);
+    size_t n = std::min(size * count, source->bytes.size() - source->sent);
+    std::memcpy(buffer, source->bytes.data() + source->sent, n);
+    source->sent += n;
+    return n;
+}
+
+}  // namespace
+
+void configureUpload(CURL* curl, UploadSource& source) {
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl, CURLOPT_READFUNCTION, supplyUpload);
+    curl_easy_setopt(curl, CURLOPT_READDATA, &source);
+    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(source.bytes.size()));
 }
 
 Download finishTransfer(CURL* curl, CURLcode code, BodySink& sink) {

@@ -6,20 +6,12 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/internet_transfer.h"
+#include "platform/transfer_limits.h"
 
 namespace quendro {
-
-// The limits that every transfer with the publisher's server keeps to, so that
-// no server can hang the window or fill the machine's memory.
-struct TransferLimits {
-    long connectSeconds = 10;    // to open the connection
-    long transferSeconds = 120;  // for the whole transfer, as a last resort
-    long stallSeconds = 10;      // a server that sends nothing for this long is given up
-    std::size_t maxBodyBytes = std::size_t{64} << 20;  // 64 MB
-    int maxRedirects = 5;
-};
 
 // Where libcurl puts a body as it arrives; past the cap the transfer stops.
 struct BodySink {
@@ -35,6 +27,15 @@ struct BodySink {
 // A PUT adds its upload options afterwards.
 void configureTransfer(CURL* curl, const std::string& url, const TransferLimits& limits,
                        BodySink& sink);
+
+// The bytes of a PUT, handed to libcurl piece by piece; they outlive the transfer.
+struct UploadSource {
+    std::string_view bytes;
+    std::size_t sent = 0;
+};
+
+// Makes a transfer set up by configureTransfer a PUT of the source's bytes.
+void configureUpload(CURL* curl, UploadSource& source);
 
 // How a finished transfer ended, from perform's code and the sink; the body is
 // moved out of the sink when the transfer succeeded. A 3xx answer is a

@@ -3,7 +3,6 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
 #include "platform/curl_batch.h"
@@ -27,31 +26,14 @@ bool usableAddress(std::u16string_view url) {
     return true;
 }
 
-// The bytes of a PUT, handed to libcurl piece by piece.
-struct Upload {
-    std::string bytes;
-    size_t sent = 0;
-};
-
-size_t supplyUpload(char* buffer, size_t size, size_t count, void* source) {
-    auto* upload = static_cast<Upload*>(source);
-    size_t n = std::min(size * count, upload->bytes.size() - upload->sent);
-    std::memcpy(buffer, upload->bytes.data() + upload->sent, n);
-    upload->sent += n;
-    return n;
-}
-
 // Sends the bytes; true when the server took them (a status of 2xx).
-bool put(const std::string& url, Upload upload, CurlTransfer::Limits limits) {
+bool put(const std::string& url, const std::string& bytes, CurlTransfer::Limits limits) {
     Easy curl(curl_easy_init());
     if (!curl) return false;
     BodySink answer;
     configureTransfer(curl.get(), url, limits, answer);
-    curl_easy_setopt(curl.get(), CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(curl.get(), CURLOPT_READFUNCTION, supplyUpload);
-    curl_easy_setopt(curl.get(), CURLOPT_READDATA, &upload);
-    curl_easy_setopt(curl.get(), CURLOPT_INFILESIZE_LARGE,
-                     static_cast<curl_off_t>(upload.bytes.size()));
+    UploadSource upload{bytes};
+    configureUpload(curl.get(), upload);
     if (curl_easy_perform(curl.get()) != CURLE_OK) return false;
     long status = 0;
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
@@ -111,15 +93,14 @@ std::unique_ptr<BatchDownload> CurlTransfer::openUrls(std::vector<std::u16string
 bool CurlTransfer::execute(std::u16string_view url, std::u16string_view operation) {
     constexpr std::u16string_view kPut = u"PUT ";
     if (operation.substr(0, kPut.size()) != kPut) return false;
-    Upload upload;
-    if (files_.readBytes(operation.substr(kPut.size()), upload.bytes) != FileStatus::Ok)
-        return false;
+    std::string bytes;
+    if (files_.readBytes(operation.substr(kPut.size()), bytes) != FileStatus::Ok) return false;
     waitForTransfer();  // one transfer at a time, like the component
     running_ = true;
     failed_ = false;
     if (!usableAddress(url)) return false;
-    transfer_ = std::thread([this, address = toUtf8(url), upload = std::move(upload)]() mutable {
-        failed_ = !put(address, std::move(upload), limits_);
+    transfer_ = std::thread([this, address = toUtf8(url), bytes = std::move(bytes)] {
+        failed_ = !put(address, bytes, limits_);
         running_ = false;
     });
     return true;

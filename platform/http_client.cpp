@@ -2,10 +2,10 @@
 
 #include <curl/curl.h>
 
-#include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <memory>
+
+#include "platform/curl_options.h"
 
 namespace quendro {
 namespace {
@@ -20,23 +20,11 @@ struct ListDeleter {
 };
 using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
 
+// Where an answer's body and validators go as they arrive.
 struct Received {
-    std::string body;
-    long long cap = 0;
-    bool tooLarge = false;
+    BodySink body;
     Validators validators;
 };
-
-size_t collectBody(char* data, size_t size, size_t count, void* target) {
-    auto* received = static_cast<Received*>(target);
-    size_t n = size * count;
-    if (static_cast<long long>(received->body.size() + n) > received->cap) {
-        received->tooLarge = true;
-        return 0;  // libcurl ends the transfer with a write error
-    }
-    received->body.append(data, n);
-    return n;
-}
 
 // The header's value when its name is name (ignoring case), without the line end.
 bool headerValue(std::string_view line, std::string_view name, std::string& value) {
@@ -55,26 +43,13 @@ bool headerValue(std::string_view line, std::string_view name, std::string& valu
 }
 
 size_t collectHeader(char* data, size_t size, size_t count, void* target) {
-    auto* received = static_cast<Received*>(target);
+    auto* validators = static_cast<Validators*>(target);
     std::string_view line(data, size * count);
     // A redirect or a 100 Continue starts a new set of headers.
-    if (line.substr(0, 5) == "HTTP/") received->validators = {};
-    headerValue(line, "etag", received->validators.etag);
-    headerValue(line, "last-modified", received->validators.lastModified);
+    if (line.substr(0, 5) == "HTTP/") *validators = {};
+    headerValue(line, "etag", validators->etag);
+    headerValue(line, "last-modified", validators->lastModified);
     return size * count;
-}
-
-struct Upload {
-    std::string_view bytes;
-    size_t sent = 0;
-};
-
-size_t supplyUpload(char* buffer, size_t size, size_t count, void* source) {
-    auto* upload = static_cast<Upload*>(source);
-    size_t n = std::min(size * count, upload->bytes.size() - upload->sent);
-    std::memcpy(buffer, upload->bytes.data() + upload->sent, n);
-    upload->sent += n;
-    return n;
 }
 
 HttpAnswer perform(CURL* curl, Received& received) {
@@ -83,19 +58,26 @@ HttpAnswer perform(CURL* curl, Received& received) {
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
     CURLcode code = curl_easy_perform(curl);
     if (code != CURLE_OK) {
-        answer.error =
-            received.tooLarge ? "body too large" : (*error ? error : curl_easy_strerror(code));
+        // A body over the cap: announced in advance, or found as it came.
+        bool tooLarge = received.body.overflow || code == CURLE_FILESIZE_EXCEEDED;
+        answer.error = tooLarge ? "body too large" : (*error ? error : curl_easy_strerror(code));
         return answer;
     }
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &answer.status);
-    answer.body = std::move(received.body);
+    answer.body = std::move(received.body.bytes);
     answer.validators = std::move(received.validators);
     return answer;
 }
 
+TransferLimits publisherLimits() {
+    TransferLimits limits;
+    limits.stallSeconds = 30;
+    return limits;
+}
+
 }  // namespace
 
-HttpClient::HttpClient() : HttpClient(Limits{}) {}
+HttpClient::HttpClient() : HttpClient(publisherLimits()) {}
 
 HttpClient::HttpClient(Limits limits) : limits_(limits) {
     curl_global_init(CURL_GLOBAL_DEFAULT);
@@ -110,19 +92,9 @@ namespace {
 Easy prepare(std::string_view url, const HttpClient::Limits& limits, Received& received) {
     Easy curl(curl_easy_init());
     if (!curl) return curl;
-    std::string address(url);
-    curl_easy_setopt(curl.get(), CURLOPT_URL, address.c_str());
-    curl_easy_setopt(curl.get(), CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
-    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, limits.transferSeconds);
-    curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
-    curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, collectBody);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &received);
+    configureTransfer(curl.get(), std::string(url), limits, received.body);
     curl_easy_setopt(curl.get(), CURLOPT_HEADERFUNCTION, collectHeader);
-    curl_easy_setopt(curl.get(), CURLOPT_HEADERDATA, &received);
-    received.cap = limits.maxBodyBytes;
+    curl_easy_setopt(curl.get(), CURLOPT_HEADERDATA, &received.validators);
     return curl;
 }
 
@@ -153,11 +125,8 @@ HttpAnswer HttpClient::put(std::string_view url, std::string_view bytes) const {
     Received received;
     Easy curl = prepare(url, limits_, received);
     if (!curl) return HttpAnswer{0, {}, {}, "no transfer handle"};
-    Upload upload{bytes, 0};
-    curl_easy_setopt(curl.get(), CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(curl.get(), CURLOPT_READFUNCTION, supplyUpload);
-    curl_easy_setopt(curl.get(), CURLOPT_READDATA, &upload);
-    curl_easy_setopt(curl.get(), CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(bytes.size()));
+    UploadSource upload{bytes};
+    configureUpload(curl.get(), upload);
     // A password in the URL is sent as basic authentication.
     curl_easy_setopt(curl.get(), CURLOPT_HTTPAUTH, CURLAUTH_BASIC);
     return perform(curl.get(), received);

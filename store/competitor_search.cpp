@@ -1,5 +1,7 @@
 #include "store/competitor_search.h"
 
+#include <algorithm>
+
 #include "platform/text_rules.h"
 #include "store/working_folder.h"
 
@@ -48,6 +50,10 @@ CompetitorFileBytes::CompetitorFileBytes(FileSystem& files, std::u16string_view 
     if (bytes_.empty()) return;
     std::int32_t limit =
         source == CompetitorSource::Ind2 ? kMaxInd2Competitors : kMaxResultsCompetitors;
+    // No more competitors than records that begin in the file, whatever a
+    // damaged header counts.
+    auto held = static_cast<std::int64_t>((bytes_.size() + length_ - 1) / length_) - offset_;
+    if (held < limit) limit = static_cast<std::int32_t>(std::max<std::int64_t>(held, 0));
     std::int32_t count = int32Field(std::string_view(bytes_).substr(0, length_), 0);
     count_ = count < 0 ? 0 : (count > limit ? limit : count);
 }

@@ -92,6 +92,25 @@ size_t competitorRecordLength(CompetitorSource source) {
     return source == CompetitorSource::Ind2 ? kInd2RecordLength : kResultsRecordLength;
 }
 
+// The header's count held to the competitors whose records begin in the file:
+// a damaged header may count thousands that are not there. A record past the
+// end reads empty, so the last one held is found by halving; a sound file is
+// settled by one look at its last counted record.
+std::int32_t heldCount(RecordFile& file, std::int32_t counted, std::int64_t offset) {
+    auto held = [&](std::int32_t k) { return !file.record(k + offset).empty(); };
+    if (counted == 0 || held(counted)) return counted;
+    std::int32_t low = 0, high = counted - 1;
+    while (low < high) {
+        std::int32_t middle = low + (high - low + 1) / 2;
+        if (held(middle)) {
+            low = middle;
+        } else {
+            high = middle - 1;
+        }
+    }
+    return low;
+}
+
 }  // namespace
 
 CompetitorTable::CompetitorTable(FileSystem& files, std::u16string_view path,
@@ -102,8 +121,10 @@ CompetitorTable::CompetitorTable(FileSystem& files, std::u16string_view path,
     std::int32_t limit =
         source == CompetitorSource::Ind2 ? kMaxInd2Competitors : kMaxResultsCompetitors;
     file_ = files.openRecords(path, length, status);
-    if (file_) count_ = boundedCount(int32Field(file_->record(1), 0), limit);
-    if (file_ && reading == CompetitorReading::AllAtOnce)
+    if (!file_) return;
+    count_ = heldCount(*file_, boundedCount(int32Field(file_->record(1), 0), limit),
+                       firstRecordOffset(source));
+    if (reading == CompetitorReading::AllAtOnce)
         all_ = file_->records(1, count_ + firstRecordOffset(source));
 }
 

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "app/main_window.h"
+#include "tests/support/local_meet.h"
 #include "tests/support/test_machine.h"
 
 namespace fs = std::filesystem;
@@ -13,11 +14,8 @@ namespace fs = std::filesystem;
 namespace quendro {
 namespace {
 
-using test::sjis;
 using test::TestMachine;
 using test::writeFile;
-
-const fs::path kSample = fs::path(QUENDRO_TEST_DATA) / "sample_records";
 
 // Heat 1 of the sample records: competitor 1 swims in lane 4.
 const std::string kHeat1 =
@@ -30,18 +28,9 @@ class FollowSwimTest : public ::testing::Test {
   protected:
     FollowSwimTest() {
         window.txtTaikai.setText(m.serverBase());
-        fs::path meet = m.driveD() / "meet";
-        fs::create_directories(meet / "kekka");
-        fs::copy_file(kSample / "taikai.dat", meet / "taikai.dat");
-        fs::copy_file(kSample / "KEKKA.DAT", meet / "kekka" / "KEKKA.DAT");
-        std::u16string header =
-            u"X:\\meet\\kekka\\,KEKKA.DAT,2026001,県選手権,県選,20260725,20260726,プール,0";
-        for (int i = 10; i <= 73; ++i) header += u",0";
-        writeFile(meet / "kijun.dat", sjis(header));
+        test::writeLocalMeet(m);
         writeFile(lapFile(), kHeat1Early);
-        window.optWeb.select(0);
-        window.Dir1.setPath(u"D:\\meet");
-        window.cmdKakutei.click();
+        test::openLocalMeet(window);
         window.lstNamae.setListIndex(0);
         window.lstShumoku.setListIndex(0);  // heat 1, lane 4
     }

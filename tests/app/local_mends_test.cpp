@@ -7,6 +7,7 @@
 #include "app/listed_swims.h"
 #include "app/main_window.h"
 #include "platform/text_rules.h"
+#include "tests/support/local_meet.h"
 #include "tests/support/test_machine.h"
 
 namespace fs = std::filesystem;
@@ -15,11 +16,10 @@ namespace quendro {
 namespace {
 
 using test::readFile;
-using test::sjis;
 using test::TestMachine;
 using test::writeFile;
 
-const fs::path kSample = fs::path(QUENDRO_TEST_DATA) / "sample_records";
+const fs::path kSample = test::sampleRecords();
 
 // Heat 1 of the sample: competitor 1 (1201) swims in lane 4, slot 3.
 const std::string kHeat1 = "4,31.25,,0,0,0,0,0,0\r\n4,1:05.40,G,0,0,0,0,0,0\r\n";
@@ -29,17 +29,9 @@ class LocalMendsTest : public ::testing::Test {
     LocalMendsTest() { fs::create_directories(meet() / "kekka"); }
     fs::path meet() const { return m.driveD() / "meet"; }
     void importMeet(const std::u16string& abbreviation, std::string heats) {
-        writeFile(meet() / "taikai.dat", heats);
-        fs::copy_file(kSample / "KEKKA.DAT", meet() / "kekka" / "KEKKA.DAT",
-                      fs::copy_options::overwrite_existing);
-        std::u16string header = u"X:\\meet\\kekka\\,KEKKA.DAT,2026001,県選手権," + abbreviation +
-                                u",20260725,20260726,プール,0";
-        for (int i = 10; i <= 73; ++i) header += u",0";
-        writeFile(meet() / "kijun.dat", sjis(header));
+        test::writeLocalMeet(m, abbreviation, heats);
         writeFile(meet() / "lap" / "r0001", kHeat1);
-        window.optWeb.select(0);
-        window.Dir1.setPath(u"D:\\meet");
-        window.cmdKakutei.click();
+        test::openLocalMeet(window);
     }
     void importMeet() { importMeet(u"県選", readFile(kSample / "taikai.dat")); }
 

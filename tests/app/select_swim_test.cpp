@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "platform/text_rules.h"
+#include "tests/support/local_meet.h"
 #include "tests/support/test_machine.h"
 
 namespace fs = std::filesystem;
@@ -12,11 +13,8 @@ namespace quendro {
 namespace {
 
 using test::readFile;
-using test::sjis;
 using test::TestMachine;
 using test::writeFile;
-
-const fs::path kSample = fs::path(QUENDRO_TEST_DATA) / "sample_records";
 
 // Heat 1 of the sample: lanes 4, 5 and 6 (slots 3, 4, 5) in records of nine fields.
 const std::string kHeat1 =
@@ -29,19 +27,10 @@ class SelectSwimTest : public ::testing::Test {
   protected:
     SelectSwimTest() {
         window.txtTaikai.setText(m.serverBase());
-        fs::path meet = m.driveD() / "meet";
-        fs::create_directories(meet / "kekka");
-        fs::copy_file(kSample / "taikai.dat", meet / "taikai.dat");
-        fs::copy_file(kSample / "KEKKA.DAT", meet / "kekka" / "KEKKA.DAT");
-        std::u16string header =
-            u"X:\\meet\\kekka\\,KEKKA.DAT,2026001,県選手権,県選,20260725,20260726,プール,0";
-        for (int i = 10; i <= 73; ++i) header += u",0";
-        writeFile(meet / "kijun.dat", sjis(header));
-        writeFile(meet / "lap" / "r0001", kHeat1);
+        test::writeLocalMeet(m);
+        writeFile(m.driveD() / "meet" / "lap" / "r0001", kHeat1);
         window.webMode = 0;
-        window.optWeb.select(0);
-        window.Dir1.setPath(u"D:\\meet");
-        window.cmdKakutei.click();
+        test::openLocalMeet(window);
     }
 
     TestMachine m;

@@ -150,7 +150,7 @@ TEST(SwimSplits, TheFinalTimeTakesTheLastSplitOnlyWhenThereIsOne) {
         {u"        ", u" 1:05.30"},
     };
     for (const Case& c : cases) {
-        SwimSplits s = swimSplitsOf(lapFile, 3, false, c.finalTime);
+        GridSplits s = swimSplitsOf(lapFile, 3, false, c.finalTime);
         ASSERT_EQ(s.count, 2);
         EXPECT_EQ(s.times[0], u"   31.25");
         EXPECT_EQ(s.times[1], c.last);

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "platform/curl_transfer.h"
+#include "platform/http_client.h"
 #include "platform/text_rules.h"
 #include "tests/support/http_server.h"
 #include "tests/support/raw_server.h"
@@ -143,6 +144,35 @@ TEST(HostileServer, TheDefaultLimitsStopAnEndlessBodyAt64MegabytesAndASilentServ
     auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
     EXPECT_GE(seconds, 9.0);
     EXPECT_LT(seconds, 15.0);
+}
+
+// The publisher's client keeps to the same limits and follows no redirect.
+TEST(HostileServer, ThePublishersClientKeepsToTheSameLimits) {
+    const std::pair<const char*, RawServer::Behaviour> cases[] = {
+        {"body too large", [](RawServer& s, int socket) { s.endlessBody(socket); }},
+        {"body too large",
+         [](RawServer& s, int socket) {
+             RawServer::send(socket, "HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\n");
+             s.holdSilent();
+         }},
+        {"", [](RawServer& s, int) { s.holdSilent(); }},  // libcurl's words on the stall
+    };
+    HttpClient http(quickLimits());
+    for (const auto& [error, behaviour] : cases) {
+        RawServer server(behaviour);
+        auto start = Clock::now();
+        HttpAnswer answer = http.put(server.base() + "/swim/a.txt", "bytes");
+        EXPECT_FALSE(answer.answered());
+        EXPECT_EQ(answer.error == "body too large", *error != '\0') << answer.error;
+        EXPECT_FALSE(answer.error.empty());
+        EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 9.0);
+    }
+    HttpTestServer server;
+    server.redirect("/old.txt", "/a.txt");
+    server.serve("/a.txt", "body");
+    EXPECT_EQ(http.get(server.base() + "/old.txt").status, 302);
+    EXPECT_TRUE(http.put(server.base() + "/swim/b.txt", "bytes").ok());
+    EXPECT_EQ(server.putBody("/swim/b.txt"), "bytes");
 }
 
 TEST(HostileServer, AddressesThatCannotBeUsedAreRefused) {

@@ -11,6 +11,7 @@
 #include "app/view/analysis_hooks.h"
 #include "app/view/lap_analysis_window.h"
 #include "app/view/main_view.h"
+#include "tests/support/local_meet.h"
 #include "tests/support/test_machine.h"
 
 namespace fs = std::filesystem;
@@ -18,25 +19,16 @@ namespace fs = std::filesystem;
 namespace quendro {
 namespace {
 
-using test::sjis;
 using test::TestMachine;
 using test::writeFile;
-
-const fs::path kSample = fs::path(QUENDRO_TEST_DATA) / "sample_records";
 
 // The sample heat table and results file in a 50 m pool, with the lap files of
 // heat 1 (100 m freestyle heats, lanes 4 to 6) and heat 4 (200 m, lane 5).
 class AnalysisWindowTest : public ::testing::Test {
   protected:
     AnalysisWindowTest() {
+        test::writeLocalMeet(m);
         fs::path meet = m.driveD() / "meet";
-        fs::create_directories(meet / "kekka");
-        fs::copy_file(kSample / "taikai.dat", meet / "taikai.dat");
-        fs::copy_file(kSample / "KEKKA.DAT", meet / "kekka" / "KEKKA.DAT");
-        std::u16string header =
-            u"X:\\meet\\kekka\\,KEKKA.DAT,2026001,県選手権,県選,20260725,20260726,プール,0";
-        for (int i = 10; i <= 73; ++i) header += u",0";
-        writeFile(meet / "kijun.dat", sjis(header));
         writeFile(meet / "lap" / "r0001",
                   "4,31.25,,0,0,0,0,0,0\r\n5,33.40,,0,0,0,0,0,0\r\n6,35.02,,0,0,0,0,0,0\r\n"
                   "4,1:05.32,G,0,0,0,0,0,0\r\n5,1:10.15,G,0,0,0,0,0,0\r\n");
@@ -44,9 +36,7 @@ class AnalysisWindowTest : public ::testing::Test {
                   "5,30.80,,0,0,0,0,0,0\r\n5,1:04.40,,0,0,0,0,0,0\r\n5,1:39.10,,0,0,0,0,0,0\r\n"
                   "5,2:19.50,G,0,0,0,0,0,0\r\n");
         window.txtTaikai.setText(m.serverBase());
-        window.optWeb.select(0);
-        window.Dir1.setPath(u"D:\\meet");
-        window.cmdKakutei.click();
+        test::openLocalMeet(window);
         view.refresh();
     }
 

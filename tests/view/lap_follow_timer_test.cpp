@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/view/main_view.h"
+#include "tests/support/local_meet.h"
 #include "tests/support/test_machine.h"
 
 namespace fs = std::filesystem;
@@ -14,28 +15,16 @@ namespace fs = std::filesystem;
 namespace quendro {
 namespace {
 
-using test::sjis;
 using test::TestMachine;
 using test::writeFile;
-
-const fs::path kSample = fs::path(QUENDRO_TEST_DATA) / "sample_records";
 
 // A local meet whose heat 1 is being swum: lane 4 has reached 50 m.
 class LapFollowTimerTest : public ::testing::Test {
   protected:
     LapFollowTimerTest() {
-        fs::path meet = m.driveD() / "meet";
-        fs::create_directories(meet / "kekka");
-        fs::copy_file(kSample / "taikai.dat", meet / "taikai.dat");
-        fs::copy_file(kSample / "KEKKA.DAT", meet / "kekka" / "KEKKA.DAT");
-        std::u16string header =
-            u"X:\\meet\\kekka\\,KEKKA.DAT,2026001,県選手権,県選,20260725,20260726,プール,0";
-        for (int i = 10; i <= 73; ++i) header += u",0";
-        writeFile(meet / "kijun.dat", sjis(header));
+        test::writeLocalMeet(m);
         writeFile(lapFile(), "4,31.30,,0,0,0,0,0,0\r\n");
-        window.optWeb.select(0);
-        window.Dir1.setPath(u"D:\\meet");
-        window.cmdKakutei.click();
+        test::openLocalMeet(window);
         window.lstNamae.setListIndex(0);
         window.lstShumoku.setListIndex(0);  // heat 1, lane 4
         view.refresh();

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+
+namespace quendro {
+
+// The limits that every transfer with the publisher's server keeps to, so that
+// no server can hang the window or the publisher, nor fill the machine's memory.
+struct TransferLimits {
+    long connectSeconds = 10;    // to open the connection
+    long transferSeconds = 120;  // for the whole transfer, as a last resort
+    long stallSeconds = 10;      // a server that sends nothing for this long is given up
+    std::size_t maxBodyBytes = std::size_t{64} << 20;  // 64 MB
+    int maxRedirects = 5;  // for the downloads that follow redirects at all
+};
+
+}  // namespace quendro
