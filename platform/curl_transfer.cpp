@@ -96,9 +96,9 @@ bool CurlTransfer::execute(std::u16string_view url, std::u16string_view operatio
     std::string bytes;
     if (files_.readBytes(operation.substr(kPut.size()), bytes) != FileStatus::Ok) return false;
     waitForTransfer();  // one transfer at a time, like the component
+    if (!usableAddress(url)) return false;  // nothing starts, nothing runs
     running_ = true;
     failed_ = false;
-    if (!usableAddress(url)) return false;
     transfer_ = std::thread([this, address = toUtf8(url), bytes = std::move(bytes)] {
         failed_ = !put(address, bytes, limits_);
         running_ = false;

@@ -238,7 +238,7 @@ void MainView::refresh() {
     status_->setText(qt(model_.statusText));
     status_->setToolTip(status_->text());  // a long path shows whole here
     refreshing_ = wasRefreshing;
-    if (onRefresh && !refreshing_) onRefresh();
+    if (onRefresh && !refreshing_ && !waitRefresh_) onRefresh();
 }
 
 // The pointer is a setting of the whole window, not a stack: the default

@@ -75,6 +75,7 @@ class MainView : public QWidget {
     std::vector<Binding> bindings_;
     QLabel* status_ = nullptr;
     bool refreshing_ = false;
+    bool waitRefresh_ = false;  // refreshing while a download is waited for
     double zoom_ = 1.0;
     WindowStyle* style_ = nullptr;
     ThreadedTransfer* transfer_ = nullptr;

@@ -23,7 +23,13 @@ void MainView::showWait(const std::u16string& words) {
     qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (now - lastWaitRefresh_ > 150) {
         lastWaitRefresh_ = now;
+        // The window's own controls only: what follows the model (the
+        // analysis window) reads files of its own, and waits, once the
+        // action is over, not inside this wait.
+        bool wasWaiting = waitRefresh_;
+        waitRefresh_ = true;
         refresh();
+        waitRefresh_ = wasWaiting;
     }
     status_->setText(QString::fromStdU16String(words));
 }

@@ -47,9 +47,18 @@ std::optional<std::string> ThreadedTransfer::openUrl(std::u16string_view url) {
     return std::move(result.body);
 }
 
+ThreadedTransfer::Action& ThreadedTransfer::actionOfCall() {
+    if (!actions_.empty()) return actions_.back();
+    // A call outside any user action (the analysis window, an export) has no
+    // action to end: Esc stopped the download it waited for, and the next such
+    // call, once no wait is left, is asked afresh.
+    if (loose_.cancelled && waits_.empty()) loose_.cancelled = false;
+    return loose_;
+}
+
 Download ThreadedTransfer::download(std::u16string_view url) {
     if (!onWindowThread()) return inner_.download(url);
-    Action& action = actions_.empty() ? loose_ : actions_.back();
+    Action& action = actionOfCall();
     if (action.cancelled) return Download{};
     Fetch fetch = fetchOf(url);
     int done = ++action.done[fetch];
@@ -87,7 +96,7 @@ class ThreadedTransfer::Batch : public BatchDownload {
 
     Download body(size_t i) override {
         // A stopped body may still run on its thread: the batch is not asked again.
-        if (stopped_ || owner_.currentAction().cancelled) return Download{};
+        if (stopped_ || owner_.actionOfCall().cancelled) return Download{};
         auto result = std::make_shared<Download>();
         count_->waiting = true;
         bool finished = owner_.waitFor(
@@ -129,6 +138,8 @@ std::unique_ptr<BatchDownload> ThreadedTransfer::openUrls(std::vector<std::u16st
             },
             Qt::QueuedConnection);
     };
+    // A stopped transfer still being stopped would take the new batch with it.
+    settleAbandoned();
     auto batch = std::make_unique<Batch>(*this, count);
     batch->setInner(inner_.openUrls(std::move(urls), std::move(told)));
     return batch;
@@ -179,7 +190,9 @@ void ThreadedTransfer::finished(int id) {
 // to stop and waited for, with the window painting.
 void ThreadedTransfer::settleAbandoned() {
     while (!abandoned_.empty()) {
-        Worker& worker = abandoned_.back();
+        // Taken out first: what the wait below lets run may settle others.
+        Worker worker = std::move(abandoned_.back());
+        abandoned_.pop_back();
         if (!worker.done->load()) {
             if (onWait) onWait(u"取得を中止しています …");
             QEventLoop loop;
@@ -194,7 +207,6 @@ void ThreadedTransfer::settleAbandoned() {
             hold_.end();
         }
         worker.thread.join();
-        abandoned_.pop_back();
     }
 }
 

@@ -74,7 +74,8 @@ class ThreadedTransfer : public QObject, public InternetTransfer {
     void settleAbandoned();
     void finished(int id);
     bool onWindowThread() const;
-    Action& currentAction() { return actions_.empty() ? loose_ : actions_.back(); }
+    // The action a download or batch body belongs to.
+    Action& actionOfCall();
 
     InternetTransfer& inner_;
     InputHold& hold_;

@@ -117,6 +117,12 @@ TEST_F(WindowWaitTest, EscStopsAStalledDownloadAndHeldInputFollows) {
     view.perform([this] { window.txtNendo.setText(u"2011"); });
     EXPECT_EQ(window.lstTaikai.items(), std::vector<std::u16string>{u"1234567 県選"});
     EXPECT_EQ(window.statusText, u"");
+
+    // Outside any action (the analysis window, an export) Esc stops the
+    // download waited for, and the next such download is fetched again.
+    QTimer::singleShot(200, [this] { inet.cancel(); });
+    EXPECT_FALSE(inet.download(silent.base() + u"2011/list.txt").ok());
+    EXPECT_TRUE(inet.download(m.serverBase() + u"2011/list.txt").ok());
 }
 
 TEST_F(WindowWaitTest, TheStatusLineCountsTheFilesOfTheWork) {
