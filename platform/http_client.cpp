@@ -24,6 +24,7 @@ using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
 struct Received {
     BodySink body;
     Validators validators;
+    std::string date;  // the answer's Date
 };
 
 // The header's value when its name is name (ignoring case), without the line end.
@@ -43,13 +44,29 @@ bool headerValue(std::string_view line, std::string_view name, std::string& valu
 }
 
 size_t collectHeader(char* data, size_t size, size_t count, void* target) {
-    auto* validators = static_cast<Validators*>(target);
+    auto* received = static_cast<Received*>(target);
     std::string_view line(data, size * count);
     // A redirect or a 100 Continue starts a new set of headers.
-    if (line.substr(0, 5) == "HTTP/") *validators = {};
-    headerValue(line, "etag", validators->etag);
-    headerValue(line, "last-modified", validators->lastModified);
+    if (line.substr(0, 5) == "HTTP/") {
+        received->validators = {};
+        received->date.clear();
+    }
+    headerValue(line, "etag", received->validators.etag);
+    headerValue(line, "last-modified", received->validators.lastModified);
+    headerValue(line, "date", received->date);
     return size * count;
+}
+
+// A file changed again within the second it was last changed keeps its
+// Last-Modified, and a web server's ETag made of that time and the size
+// may stay too: validators of an answer whose file changed in the second
+// of the answer (Date no later than Last-Modified) are not sent again, so
+// that the next look reads the file whole.
+bool changedWithinTheSecond(const Validators& validators, const std::string& date) {
+    if (validators.lastModified.empty() || date.empty()) return false;
+    time_t modified = curl_getdate(validators.lastModified.c_str(), nullptr);
+    time_t answered = curl_getdate(date.c_str(), nullptr);
+    return modified != -1 && answered != -1 && answered <= modified;
 }
 
 HttpAnswer perform(CURL* curl, Received& received) {
@@ -94,7 +111,7 @@ Easy prepare(std::string_view url, const HttpClient::Limits& limits, Received& r
     if (!curl) return curl;
     configureTransfer(curl.get(), std::string(url), limits, received.body);
     curl_easy_setopt(curl.get(), CURLOPT_HEADERFUNCTION, collectHeader);
-    curl_easy_setopt(curl.get(), CURLOPT_HEADERDATA, &received.validators);
+    curl_easy_setopt(curl.get(), CURLOPT_HEADERDATA, &received);
     return curl;
 }
 
@@ -118,6 +135,8 @@ HttpAnswer HttpClient::get(std::string_view url, const Validators& since) const 
     HttpAnswer answer = perform(curl.get(), received);
     // Unchanged: the validators stay those of the body the caller holds.
     if (answer.status == 304 && answer.validators.empty()) answer.validators = since;
+    if (answer.status == 200 && changedWithinTheSecond(answer.validators, received.date))
+        answer.validators = {};
     return answer;
 }
 

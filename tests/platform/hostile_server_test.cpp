@@ -175,6 +175,28 @@ TEST(HostileServer, ThePublishersClientKeepsToTheSameLimits) {
     EXPECT_EQ(server.putBody("/swim/b.txt"), "bytes");
 }
 
+// A lap file rewritten within the second of its last change keeps its
+// Last-Modified and, at a web server that makes its ETag of that time and the
+// size, its ETag: such validators are not kept for the next look.
+TEST(HostileServer, ValidatorsOfAFileChangedInTheSecondOfTheAnswerAreNotKept) {
+    const std::pair<const char*, bool> cases[] = {
+        {"Tue, 08 Dec 2026 10:00:00 GMT", false},  // changed in the second of the answer
+        {"Tue, 08 Dec 2026 10:00:01 GMT", false},  // a clock ahead of the answer's
+        {"Tue, 08 Dec 2026 09:59:59 GMT", true},
+    };
+    HttpClient http(quickLimits());
+    for (const auto& [modified, kept] : cases) {
+        std::string answer = std::string("HTTP/1.1 200 OK\r\nDate: Tue, 08 Dec 2026 10:00:00 GMT\r\n") +
+                             "Last-Modified: " + modified + "\r\nETag: \"6a-10\"\r\n" +
+                             "Content-Length: 4\r\nConnection: close\r\n\r\nbody";
+        RawServer server([answer](RawServer&, int socket) { RawServer::send(socket, answer); });
+        HttpAnswer got = http.get(server.base() + "/swim/lap/r0001.txt");
+        EXPECT_EQ(got.status, 200);
+        EXPECT_EQ(got.body, "body");
+        EXPECT_EQ(got.validators.empty(), !kept) << modified;
+    }
+}
+
 TEST(HostileServer, AddressesThatCannotBeUsedAreRefused) {
     test::TestMachine m;
     CurlTransfer inet(m.files(), quickLimits());
