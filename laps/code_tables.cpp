@@ -121,23 +121,27 @@ inline bool plainTime(std::u16string_view text, std::int64_t& m, std::int64_t& s
            plainField(text.data() + 6, h);
 }
 
-// The general rule: each field read as a number from its piece of the text.
-std::int64_t packedLap(std::u16string_view later, std::u16string_view earlier) {
-    std::int64_t m = fieldNumber(later, 1);
-    std::int64_t s = fieldNumber(later, 4);
-    std::int64_t h = fieldNumber(later, 7);
-    std::int64_t earlierMinutes = fieldNumber(earlier, 1);
-    std::int64_t earlierSeconds = fieldNumber(earlier, 4);
-    std::int64_t earlierHundredths = fieldNumber(earlier, 7);
-    if (h < earlierHundredths) {
+// The lap of two times given field by field, minutes, seconds and
+// hundredths, in the packed form: a hundredth borrowed from the seconds and a
+// second from the minutes where the later field is the smaller.
+std::int64_t packedDifference(std::int64_t m, std::int64_t s, std::int64_t h, std::int64_t em,
+                              std::int64_t es, std::int64_t eh) {
+    if (h < eh) {
         h += 100;
         s -= 1;
     }
-    if (s < earlierSeconds) {
+    if (s < es) {
         s += 60;
         m -= 1;
     }
-    return (m - earlierMinutes) * 10000 + (s - earlierSeconds) * 100 + (h - earlierHundredths);
+    return (m - em) * 10000 + (s - es) * 100 + (h - eh);
+}
+
+// The general rule: each field read as a number from its piece of the text.
+std::int64_t packedLap(std::u16string_view later, std::u16string_view earlier) {
+    return packedDifference(fieldNumber(later, 1), fieldNumber(later, 4), fieldNumber(later, 7),
+                            fieldNumber(earlier, 1), fieldNumber(earlier, 4),
+                            fieldNumber(earlier, 7));
 }
 
 // Text of at most eight characters held in place.
@@ -186,23 +190,12 @@ LapText lapBetween(std::u16string_view later, std::u16string_view earlier) {
     if (isResultText(later)) return heldText(later);
     if (isResultText(earlier)) return {};
     if (later < earlier) return {};
+    // The split times of a lap file (digits and blanks in their eight
+    // characters) are read without the general rule's number reading.
     std::int64_t m = 0, s = 0, h = 0, em = 0, es = 0, eh = 0;
-    std::int64_t value = 0;
-    if (plainTime(later, m, s, h) && plainTime(earlier, em, es, eh)) {
-        // The split times of a lap file: whole numbers in integer hundredths,
-        // the same borrows as the general rule.
-        if (h < eh) {
-            h += 100;
-            s -= 1;
-        }
-        if (s < es) {
-            s += 60;
-            m -= 1;
-        }
-        value = (m - em) * 10000 + (s - es) * 100 + (h - eh);
-    } else {
-        value = packedLap(later, earlier);
-    }
+    const std::int64_t value = plainTime(later, m, s, h) && plainTime(earlier, em, es, eh)
+                                   ? packedDifference(m, s, h, em, es, eh)
+                                   : packedLap(later, earlier);
     // Each field holds at most two digits, so the value fits in 32 bits.
     return lapText(value);
 }
