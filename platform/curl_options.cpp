@@ -64,8 +64,9 @@ void configureTransfer(CURL* curl, const std::string& url, const TransferLimits&
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, limits.transferSeconds);
-    // Less than one byte a second for stallSeconds: the server has stopped.
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    // Slower than about a kilobyte a second for stallSeconds: the server has
+    // stopped, or drips its answer a few bytes at a time.
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, limits.stallBytesPerSecond);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
     // A size announced in advance fails at once; any other body at the cap.
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBodyBytes));

@@ -15,7 +15,7 @@ enum class FileStatus {
     Ok,
     NotFound,      // the file does not exist
     PathNotFound,  // a folder of the path does not exist
-    BadName,       // the name cannot be used (empty, or names a folder)
+    BadName,       // the name cannot be used (empty, or names a folder, a pipe or a device)
     AccessDenied,  // the file or folder may not be read or written
     IoError,       // any other failure of the machine
 };

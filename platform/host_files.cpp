@@ -50,6 +50,28 @@ bool namesNoFile(std::u16string_view path) {
     return path.empty() || path.back() == u'\\' || path.back() == u'/' || holdsNul(path);
 }
 
+// Opens a file for reading only when it is a regular file. The open itself
+// never waits: a FIFO planted as a lap file would otherwise hold the reader
+// until someone writes into it. A folder, a pipe or a device names no file the
+// program reads (BadName).
+int openRegularFile(const fs::path& host, FileStatus& status) {
+    int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        status = errno == ENOENT ? missingStatus(host) : statusOf(errno);
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        status = FileStatus::BadName;
+        return -1;
+    }
+    // Reads of a regular file wait for the disk as usual.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    status = FileStatus::Ok;
+    return fd;
+}
+
 bool writeAll(int fd, std::string_view bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -176,14 +198,11 @@ void HostFileSystem::Handle::close() {
 FileStatus HostFileSystem::readBytes(std::u16string_view path, std::string& bytes) {
     if (namesNoFile(path)) return FileStatus::BadName;
     fs::path host = map_.toHost(path);
-    int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? missingStatus(host) : statusOf(errno);
+    FileStatus opened = FileStatus::Ok;
+    int fd = openRegularFile(host, opened);
+    if (fd < 0) return opened;
     struct stat info {};
     if (::fstat(fd, &info) != 0) info.st_size = 0;
-    if (S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        return FileStatus::BadName;
-    }
     // Read straight into a string of the file's size; a file that grows
     // meanwhile is read on to its end.
     std::string content;
@@ -311,11 +330,8 @@ std::unique_ptr<RecordFile> HostFileSystem::openRecords(std::u16string_view path
         return nullptr;
     }
     fs::path host = map_.toHost(path);
-    int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        status = errno == ENOENT ? missingStatus(host) : statusOf(errno);
-        return nullptr;
-    }
+    int fd = openRegularFile(host, status);
+    if (fd < 0) return nullptr;
     auto handle = std::make_shared<Handle>();
     handle->fd = fd;
     std::erase_if(open_, [](const std::weak_ptr<Handle>& h) { return h.expired(); });

@@ -143,6 +143,22 @@ std::u16string midChars(std::u16string_view text, size_t start, size_t n) {
     return std::u16string(text.substr(start - 1, n));
 }
 
+std::u16string visibleText(std::u16string_view text) {
+    static constexpr char16_t kHex[] = u"0123456789abcdef";
+    std::u16string shown;
+    shown.reserve(text.size());
+    for (char16_t c : text) {
+        if (c < 0x20 || c == 0x7F) {
+            shown += u"\\x";
+            shown += kHex[c >> 4];
+            shown += kHex[c & 0xF];
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 std::string toUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());

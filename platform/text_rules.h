@@ -34,6 +34,11 @@ std::u16string midChars(std::u16string_view text, size_t start, size_t n);
 // Decimal text of a whole number, "-" in front of a negative one.
 std::u16string decimalText(std::int64_t value);
 
+// A text from a file or a server as a message shows it: every control
+// character (below U+0020, and U+007F) written as \xNN, so that a NUL or an
+// escape sequence never reaches the status line or the terminal raw.
+std::u16string visibleText(std::u16string_view text);
+
 // UTF-8 forms, for host file names and for the window toolkit's diagnostics.
 std::string toUtf8(std::u16string_view text);
 std::u16string fromUtf8(std::string_view text);

@@ -9,7 +9,8 @@ namespace quendro {
 struct TransferLimits {
     long connectSeconds = 10;    // to open the connection
     long transferSeconds = 120;  // for the whole transfer, as a last resort
-    long stallSeconds = 10;      // a server that sends nothing for this long is given up
+    long stallSeconds = 10;      // a server that sends nothing for this long is given up,
+    long stallBytesPerSecond = 1024;  // and so is one slower than this over that time
     std::size_t maxBodyBytes = std::size_t{64} << 20;  // 64 MB
     int maxRedirects = 5;  // for the downloads that follow redirects at all
 };

@@ -7,6 +7,30 @@
 
 namespace quendro {
 
+SeasonListShape seasonListShape(std::string_view listBytes) {
+    if (listBytes.size() > kSeasonListMaxBytes) return SeasonListShape::TooLarge;
+    // Entries are the fields: every comma outside quotes and every line end
+    // (CR LF counted once) ends one.
+    std::size_t entries = 0;
+    bool quoted = false;
+    for (std::size_t i = 0; i < listBytes.size(); ++i) {
+        char c = listBytes[i];
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (c == '\n' || (c == '\r' && (i + 1 == listBytes.size() || listBytes[i + 1] != '\n'))) {
+            ++entries;
+            quoted = false;
+        } else if (c == ',' && !quoted) {
+            ++entries;
+        }
+    }
+    if (!listBytes.empty() && listBytes.back() != '\n' && listBytes.back() != '\r') ++entries;
+    if (entries > kSeasonListMaxEntries) return SeasonListShape::TooLarge;
+    if (!listBytes.empty() && listBytes.back() != '\n' && listBytes.back() != '\r')
+        return SeasonListShape::CutShort;
+    return SeasonListShape::Whole;
+}
+
 bool seasonListHasMeet(std::string_view listBytes, std::u16string_view meetCode) {
     if (meetCode.empty()) return false;
     FieldReader reader(decodeShiftJis(listBytes));

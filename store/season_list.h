@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -7,6 +8,20 @@ namespace quendro {
 
 // The season meet list "list.txt" on the server: one entry per field, the first
 // seven characters of an entry the meet code.
+
+// A season holds a few dozen meets: a list past either bound is no season's
+// list, and is neither listed nor sent back.
+inline constexpr std::size_t kSeasonListMaxBytes = std::size_t{1} << 20;  // 1 MB
+inline constexpr std::size_t kSeasonListMaxEntries = 10000;
+
+enum class SeasonListShape {
+    Whole,     // empty, or its last line ends with a line end
+    CutShort,  // bytes after the last line end: the body did not come whole
+    TooLarge,  // more bytes or more entries than the bounds above
+};
+// What a list's bytes are, read without decoding them (a Shift-JIS second byte
+// is never a comma, a quote or a line end).
+SeasonListShape seasonListShape(std::string_view listBytes);
 
 // True when an entry of the list (Shift-JIS bytes) names the meet.
 bool seasonListHasMeet(std::string_view listBytes, std::u16string_view meetCode);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <thread>
@@ -150,6 +152,41 @@ TEST(HostFiles, TheSafeWriteFollowsNoPlantedLink) {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"page.html", "page.html.quendro-new"}));
+}
+
+// Only regular files are read: a FIFO planted as a lap file would hold every
+// reader until someone wrote into it, a device would never end.
+TEST(HostFiles, OnlyRegularFilesAreRead) {
+    TestMachine m;
+    HostFileSystem& files = m.files();
+    fs::create_directories(m.driveD() / "lap");
+    ASSERT_EQ(::mkfifo((m.driveD() / "lap" / "r0003").c_str(), 0644), 0);
+    writeFile(m.driveD() / "lap" / "r0001", "1,31.25,G\r\n");
+    fs::create_symlink(m.driveD() / "lap" / "r0001", m.driveD() / "lap" / "r0002");
+    fs::create_symlink("/dev/zero", m.driveD() / "lap" / "r0004");
+    struct Case {
+        const char16_t* path;
+        FileStatus status;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {u"D:\\lap\\r0001", FileStatus::Ok, "1,31.25,G\r\n"},
+        {u"D:\\lap\\r0002", FileStatus::Ok, "1,31.25,G\r\n"},  // a link to a file is that file
+        {u"D:\\lap\\r0003", FileStatus::BadName, ""},              // a FIFO, nobody writing
+        {u"D:\\lap\\r0004", FileStatus::BadName, ""},              // a device
+        {u"D:\\lap", FileStatus::BadName, ""},                       // a folder
+    };
+    for (const Case& c : cases) {
+        std::string bytes = "before";
+        EXPECT_EQ(files.readBytes(c.path, bytes), c.status) << toUtf8(c.path);
+        if (c.status == FileStatus::Ok) {
+            EXPECT_EQ(bytes, c.bytes) << toUtf8(c.path);
+        }
+        FileStatus status = FileStatus::IoError;
+        auto records = files.openRecords(c.path, 4, status);
+        EXPECT_EQ(status, c.status) << toUtf8(c.path);
+        EXPECT_EQ(records != nullptr, c.status == FileStatus::Ok) << toUtf8(c.path);
+    }
 }
 
 TEST(HostFiles, TextFilesAreShiftJisOnDisk) {

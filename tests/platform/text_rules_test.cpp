@@ -82,6 +82,24 @@ TEST(TextRules, CutsNeverFail) {
     EXPECT_EQ(midChars(u"abc", 3, 2), u"c");
 }
 
+// Control characters reach a message escaped, from the first (NUL) to the
+// last (U+001F) and DEL; a blank, "~" and every other character stay as they are.
+TEST(TextRules, VisibleTextEscapesEveryControlCharacter) {
+    struct Case {
+        std::u16string text;
+        std::u16string shown;
+    };
+    const Case cases[] = {
+        {std::u16string(u"\0", 1), u"\\x00"},
+        {u"\x1f", u"\\x1f"},
+        {u"\x7f", u"\\x7f"},
+        {u" ~", u" ~"},
+        {u"\x80県\\", u"\x80県\\"},
+        {u"a\r\nb", u"a\\x0d\\x0ab"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(visibleText(c.text), c.shown) << toUtf8(c.shown);
+}
+
 TEST(TextRules, Utf8RoundTrip) {
     std::u16string text = u"Z:\\大会\\ｽﾀｰﾄ\U0001F600";
     EXPECT_EQ(fromUtf8(toUtf8(text)), text);

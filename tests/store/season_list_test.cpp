@@ -42,5 +42,35 @@ TEST(SeasonListTest, FindsAMeetByTheFirstSevenCharactersOfAnEntry) {
     EXPECT_TRUE(seasonListHasMeet(sjis(u"\"1234567,県\""), u"1234567"));
 }
 
+// A season's list is bounded by what a season holds: a megabyte and ten
+// thousand entries are taken, one byte or one entry more is not. A body whose
+// last line has no line end was cut on its way.
+TEST(SeasonListTest, ShapeHoldsTheBoundsOfASeasonFromBothSides) {
+    auto commas = [](std::size_t n) { return std::string(n, ',') + "\r\n"; };
+    auto bytes = [](std::size_t n) { return std::string(n - 2, 'x') + "\r\n"; };
+    struct Case {
+        const char* what;
+        std::string list;
+        SeasonListShape shape;
+    };
+    const Case cases[] = {
+        {"empty", "", SeasonListShape::Whole},
+        {"one entry, CR LF", ",\"2026001 X\"\r\n", SeasonListShape::Whole},
+        {"LF alone ends a line", ",\"2026001 X\"\n", SeasonListShape::Whole},
+        {"CR alone ends a line", ",\"2026001 X\"\r", SeasonListShape::Whole},
+        {"cut inside the last entry", ",\"2026001 X\"\r\n,\"2026", SeasonListShape::CutShort},
+        {"cut after the last quote", ",\"2026001 X\"", SeasonListShape::CutShort},
+        // 9999 commas and the line end make 10000 entries.
+        {"exactly the most entries", commas(kSeasonListMaxEntries - 1), SeasonListShape::Whole},
+        {"one entry too many", commas(kSeasonListMaxEntries), SeasonListShape::TooLarge},
+        {"commas inside quotes end no entry",
+         "\"" + std::string(kSeasonListMaxEntries * 2, ',') + "\"\r\n", SeasonListShape::Whole},
+        {"exactly the most bytes", bytes(kSeasonListMaxBytes), SeasonListShape::Whole},
+        {"one byte too many", bytes(kSeasonListMaxBytes + 1), SeasonListShape::TooLarge},
+        {"too many and cut", std::string(kSeasonListMaxBytes + 1, 'x'), SeasonListShape::TooLarge},
+    };
+    for (const Case& c : cases) EXPECT_EQ(seasonListShape(c.list), c.shape) << c.what;
+}
+
 }  // namespace
 }  // namespace quendro
