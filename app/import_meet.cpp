@@ -2,6 +2,7 @@
 #include "app/meet_header.h"
 #include "app/server_addresses.h"
 #include "app/status_words.h"
+#include "store/meet_code.h"
 #include "store/meet_import.h"
 #include "store/working_folder.h"
 
@@ -21,7 +22,8 @@ void MainWindow::cmdKakutei_Click() {
     // What the boxes showed, for a download that fails: the last good meet stays.
     const std::u16string shown[] = {txtNa.text(), txtSdate.text(), txtEdate.text(),
                                     txtBasho.text()};
-    auto giveUp = [&](std::u16string word) {
+    auto giveUp = [&](std::u16string word, ImportOutcome outcome = ImportOutcome::Failed) {
+        importOutcome = outcome;
         txtNa.setText(shown[0]);
         txtSdate.setText(shown[1]);
         txtEdate.setText(shown[2]);
@@ -38,6 +40,12 @@ void MainWindow::cmdKakutei_Click() {
     std::u16string heatTablePath;
     std::u16string headerPath;
     if (webMode != 0) {
+        // The meet code becomes a folder of the server's address: a code that
+        // is no meet's name ("..", a path) fetches nothing.
+        if (!isMeetCodeName(meetCode)) {
+            giveUp(meetCodeRefusal(meetCode) + u"  読み込みません", ImportOutcome::Refused);
+            return;
+        }
         selectedDir = Dir1.path();
         if (selectedDir.empty() || selectedDir.back() != u'\\') selectedDir += u"\\";
         std::u16string folder = meetFolderUrl(txtTaikai.text(), seasonYear, meetCode);
@@ -96,12 +104,14 @@ void MainWindow::cmdKakutei_Click() {
 
     // A meet folder without its header or heat table imports as an empty meet;
     // the status line says which file is missing.
+    importOutcome = ImportOutcome::Missing;
     if (!fileReadable(files, headerPath)) {
         statusText = u"ファイルがありません: " + pathForUser(files, headerPath);
     } else if (!fileReadable(files, heatTablePath)) {
         statusText = u"ファイルがありません: " + pathForUser(files, heatTablePath);
     } else {
         statusText = u"読み込みました: " + lblWeb.caption;
+        importOutcome = ImportOutcome::Imported;
     }
     setMousePointer(MousePointer::Default);
 }

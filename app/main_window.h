@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/outcomes.h"
 #include "laps/swim_selection.h"
 #include "platform/controls.h"
 #include "platform/machine.h"
@@ -35,6 +36,10 @@ class MainWindow {
     std::function<void(MousePointer)> onMousePointer;
     // A failure that no procedure handles itself is told here, in Japanese.
     std::u16string statusText;
+    // How the last import, HTML page and upload ended.
+    ImportOutcome importOutcome = ImportOutcome::NotRun;
+    WriteOutcome htmlOutcome = WriteOutcome::NotRun;
+    UploadOutcome uploadOutcome = UploadOutcome::NotRun;
     // Lets the view draw the window as it stands (words, captions, pointer)
     // before a download blocks it; the view hooks onShowWork.
     void showWork();

@@ -10,6 +10,7 @@ void MainWindow::cmdHtml_Click() {
     if (std::u16string fault = pageNameFault(txtRyaku.text()); !fault.empty()) {
         statusText =
             u"HTML を書き込みません: 略称にファイル名に使えない文字があります (" + fault + u")";
+        htmlOutcome = WriteOutcome::Refused;
         return;
     }
     CompetitorFile file = competitorFileFor(webMode, resultDir, resultFile);
@@ -41,7 +42,9 @@ void MainWindow::cmdHtml_Click() {
     page.finish();
     if (out->commit() != FileStatus::Ok) {
         statusText = u"HTML を書き込めませんでした: " + pathForUser(machine_.files, path);
+        htmlOutcome = WriteOutcome::Failed;
     } else {
+        htmlOutcome = WriteOutcome::Written;
         statusText = reportWord(u"HTML を書き込みました", unread) + u": " +
                      pathForUser(machine_.files, path);
     }

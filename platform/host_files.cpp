@@ -226,12 +226,11 @@ FileStatus HostFileSystem::readBytes(std::u16string_view path, std::string& byte
     return FileStatus::Ok;
 }
 
-FileStatus HostFileSystem::writeBytes(std::u16string_view path, std::string_view bytes) {
-    if (namesNoFile(path)) return FileStatus::BadName;
-    fs::path host = map_.toHost(path);
+FileStatus writeWholeFile(const fs::path& host, std::string_view bytes) {
     std::error_code ec;
     if (fs::is_directory(host, ec)) return FileStatus::BadName;
-    if (!fs::is_directory(host.parent_path(), ec)) return FileStatus::PathNotFound;
+    fs::path parent = host.parent_path().empty() ? fs::path(".") : host.parent_path();
+    if (!fs::is_directory(parent, ec)) return FileStatus::PathNotFound;
     // The new content goes to a file of its own first, so that a failed write
     // never leaves the old file half overwritten. That file is new, made with a
     // name of its own: nothing planted under its name is followed or overwritten.
@@ -254,6 +253,11 @@ FileStatus HostFileSystem::writeBytes(std::u16string_view path, std::string_view
         return statusOf(error);
     }
     return FileStatus::Ok;
+}
+
+FileStatus HostFileSystem::writeBytes(std::u16string_view path, std::string_view bytes) {
+    if (namesNoFile(path)) return FileStatus::BadName;
+    return writeWholeFile(map_.toHost(path), bytes);
 }
 
 std::unique_ptr<OutputFile> HostFileSystem::createFile(std::u16string_view path) {

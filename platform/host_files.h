@@ -8,6 +8,11 @@
 
 namespace quendro {
 
+// The one safe write of the programs: the bytes go to a new file of its own
+// beside the target (made exclusively, so that no planted link is followed)
+// and take the target's place by a rename, whole, or not at all.
+FileStatus writeWholeFile(const std::filesystem::path& host, std::string_view bytes);
+
 // The real file system, reached through the drive map.
 class HostFileSystem : public FileSystem {
   public:

@@ -80,9 +80,8 @@ std::string checkRecordFiles(MainWindow& window, FileSystem& files) {
     return {};
 }
 
-// The import tells on the status line whether the meet was read.
 bool imported(const MainWindow& window) {
-    return window.statusText.starts_with(u"読み込みました");
+    return window.importOutcome == ImportOutcome::Imported;
 }
 
 // Opens the meet in local mode: the folder is chosen and confirmed.
@@ -198,7 +197,7 @@ ExportOutcome runExport(const ExportOptions& options, MainWindow& window, FileSy
         window.selectedDir = fromUtf8(scratch.string()) + u"/";
         window.cmdHtml_Click();
         const std::u16string page = htmlPagePath(window.selectedDir, window.txtRyaku.text());
-        if (window.statusText.starts_with(u"HTML を書き込めませんでした") ||
+        if (window.htmlOutcome != WriteOutcome::Written ||
             files.readBytes(page, outcome.bytes) != FileStatus::Ok) {
             outcome.error = toUtf8(window.statusText);
             return outcome;

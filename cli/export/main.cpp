@@ -62,32 +62,18 @@ bool isDrivePath(const std::string& source) {
            ((source[0] >= 'A' && source[0] <= 'Z') || (source[0] >= 'a' && source[0] <= 'z'));
 }
 
-// Writes the whole output, or nothing: a temporary file renamed at the end.
+// Writes the whole output, or nothing, through the programs' one safe write: a
+// link planted beside the output is never followed.
 bool writeOutput(const std::string& output, const std::string& bytes) {
     if (output.empty() || output == "-") {
         std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         std::cout.flush();
         return static_cast<bool>(std::cout);
     }
-    fs::path target(output);
-    fs::path temporary = target;
-    temporary += ".part";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        file.close();
-        if (!file) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
-        }
-    }
     std::error_code error;
-    fs::rename(temporary, target, error);
-    if (!error) return true;
-    std::error_code ignored;  // the rename's failure is what counts
-    fs::remove(temporary, ignored);
-    return false;
+    fs::path target = fs::absolute(output, error);
+    if (error) return false;
+    return quendro::writeWholeFile(target, bytes) == quendro::FileStatus::Ok;
 }
 
 }  // namespace

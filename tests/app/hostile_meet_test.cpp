@@ -8,6 +8,7 @@
 
 #include "app/main_window.h"
 #include "platform/text_rules.h"
+#include "store/meet_code.h"
 #include "tests/support/raw_server.h"
 #include "tests/support/record_bytes.h"
 #include "tests/support/small_disk.h"
@@ -162,6 +163,8 @@ TEST_F(HostileMeetTest, AWorkingFolderThatCannotBeWritten) {
         EXPECT_EQ(window.statusText, word);
         EXPECT_EQ(window.splitCount, 0);
 
+        // A season list without this meet, so that the upload has to write.
+        m.server().serve("/swim/2026/list.txt", ",\"2026009 B\"\r\n");
         window.cmdWebUp.enabled = true;
         window.cmdWebUp.click();
         EXPECT_EQ(window.statusText, word);
@@ -281,15 +284,27 @@ TEST_F(HostileMeetTest, TheWordsOfTheImportAreShownBeforeItsDownloads) {
               std::vector<std::u16string>{u"読み込み中|" + m.serverBase() + u"2026/2026001/"});
 }
 
-TEST_F(HostileMeetTest, AMeetCodeFromTheListNeverChangesTheShapeOfTheAddress) {
-    window.meetCode = u"20 1/../x?";
+// A meet code from the season list becomes a folder of the address only when it
+// is a meet's name: "..", a path or a code of eight characters fetches nothing,
+// and the meet shown before stays.
+TEST_F(HostileMeetTest, AMeetCodeThatIsNoNameFetchesNothing) {
+    importMeetA();
+    for (const std::u16string& code : {std::u16string(u"20 1/../x?"), std::u16string(u".."),
+                                       std::u16string(u"20260011"), std::u16string(u""),
+                                       std::u16string(u"2026\0", 5)}) {
+        SCOPED_TRACE(toUtf8(code));
+        size_t before = m.server().requests().size();
+        window.meetCode = code;
+        window.cmdKakutei.click();
+        EXPECT_EQ(m.server().requests().size(), before);
+        EXPECT_EQ(window.importOutcome, ImportOutcome::Refused);
+        EXPECT_EQ(window.statusText, meetCodeRefusal(code) + u"  読み込みません");
+        EXPECT_EQ(window.statusText.find(u'\0'), std::u16string::npos);
+        expectMeetAStays();
+    }
+    window.meetCode = u"2026001";  // seven characters: a name
     window.cmdKakutei.click();
-    auto requests = m.server().requests();
-    ASSERT_FALSE(requests.empty());
-    EXPECT_EQ(requests.front(), "GET /swim/2026/20%201%2F..%2Fx%3F/taikai.txt");
-    window.meetCode = u"..";
-    window.cmdKakutei.click();
-    EXPECT_EQ(m.server().requests().back(), "GET /swim/2026/%2E%2E/taikai.txt");
+    EXPECT_EQ(window.importOutcome, ImportOutcome::Imported);
 }
 
 }  // namespace

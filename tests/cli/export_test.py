@@ -78,8 +78,8 @@ class Export(unittest.TestCase):
         cls.server.shutdown()
         shutil.rmtree(cls.tmp)
 
-    def run_export(self, *args, status=0):
-        done = subprocess.run([PROGRAM, *args], capture_output=True, env=self.env, timeout=120)
+    def run_export(self, *args, status=0, env=None):
+        done = subprocess.run([PROGRAM, *args], capture_output=True, env=env or self.env, timeout=120)
         self.assertEqual(done.returncode, status, done.stderr.decode("utf-8", "replace"))
         return done
 
@@ -177,6 +177,43 @@ class Export(unittest.TestCase):
         self.run_export("--format", "csv", "--output", str(folder), str(self.meet), status=1)
         self.assertTrue(folder.is_dir())
         self.assertFalse((self.tmp / "a-folder.part").exists())
+
+
+    def test_writes_where_it_was_told_or_nowhere(self):
+        """A meet whose abbreviation walks out of the folder, a meet code that is
+        a path, and links planted where a careless writer would put its
+        temporary file: each ends in a failure with nothing written elsewhere."""
+        hostile = self.tmp / "hostile"
+        shutil.copytree(self.meet, hostile / "meet")
+        victims = self.tmp / "victims"
+        victims.mkdir()
+        (victims / "victim9.html").write_bytes(b"kept")
+        text = "X:\\meet\\kekka\\,KEKKA.DAT,2026001,県選手権,..\\..\\victims\\victim,20260725,20260726,プール,0"
+        (hostile / "meet" / "kijun.dat").write_bytes((text + ",0" * 64).encode("cp932"))
+        # The run's own temporary folder two levels below self.tmp, so that the
+        # abbreviation's "..\\..\\victims" from there reaches the victim.
+        (self.tmp / "t").mkdir()
+        env = dict(self.env, TMPDIR=str(self.tmp / "t"))
+        done = self.run_export("--format", "html", str(hostile / "meet"), status=1, env=env)
+        self.assertIn("HTML を書き込みません", done.stderr.decode("utf-8"))
+        self.assertEqual(done.stdout, b"")
+        self.assertEqual((victims / "victim9.html").read_bytes(), b"kept")
+
+        for code in ("..", "2026001%2F..", "20260011"):
+            address = self.url.replace("2026001", code)
+            done = self.run_export("--format", "csv", address, status=1)
+            self.assertIn("は使えません", done.stderr.decode("utf-8"), address)
+
+        # Links where the output's temporary file used to be, and at the output's
+        # own name plus ".part": neither is followed, and the output is written.
+        (victims / "target").write_bytes(b"kept")
+        out = self.tmp / "out.csv"
+        for planted in ("out.csv.part", "out.csv.quendro-XXXXXX"):
+            os.symlink(victims / "target", self.tmp / planted)
+        self.run_export("--format", "csv", "--output", str(out), str(self.meet))
+        self.assertEqual((victims / "target").read_bytes(), b"kept")
+        self.assertFalse(out.is_symlink())
+        self.assertEqual(out.read_bytes(), self.run_export("--format", "csv", str(self.meet)).stdout)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,32 @@
+#pragma once
+
+namespace quendro {
+
+// How the window's procedures ended, for the programs that open a meet through
+// the window model and for tests: they test these values, never the words of
+// the status line, which are for the user.
+
+enum class ImportOutcome {
+    NotRun,    // no import since the window was made
+    Imported,  // the meet's header and heat table were read
+    Missing,   // the folder lacks the header or the heat table: an empty meet
+    Refused,   // the meet code is no meet's name: nothing was fetched
+    Failed,    // a download or the working folder failed: the last meet stays
+};
+
+enum class WriteOutcome {
+    NotRun,
+    Written,  // the file is in place, whole
+    Refused,  // its name would not be a name in the chosen folder: nothing written
+    Failed,   // the file could not be written: nothing of it is left
+};
+
+enum class UploadOutcome {
+    NotRun,
+    Sent,           // the server took the list with the meet in it
+    AlreadyListed,  // the season's list names the meet already: nothing sent
+    Refused,        // the meet code, or the list as it came, cannot be sent
+    Failed,         // the list could not be read, or the server did not take it
+};
+
+}  // namespace quendro
