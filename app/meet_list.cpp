@@ -5,6 +5,7 @@
 #include "app/status_words.h"
 #include "platform/field_reader.h"
 #include "platform/text_rules.h"
+#include "store/season_list.h"
 #include "store/working_folder.h"
 
 namespace quendro {
@@ -87,6 +88,12 @@ void MainWindow::BuildMeetList() {
             // Only a server that did not answer is asked again: an error page, a
             // stall or an endless body would only come again.
             if (body.failure == DownloadFailure::NoAnswer) continue;
+            break;
+        }
+        // No season holds more than a megabyte of meets: a larger list is
+        // neither kept nor listed.
+        if (seasonListShape(body.body) == SeasonListShape::TooLarge) {
+            statusText = seasonListTooLargeWord(url);
             break;
         }
         FileStatus written = files.writeBytes(kWorkingList, body.body);

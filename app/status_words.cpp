@@ -16,4 +16,8 @@ std::u16string reportWord(std::u16string_view done, int unreadSwims) {
            std::u16string(done) + u")";
 }
 
+std::u16string seasonListTooLargeWord(std::u16string_view url) {
+    return u"大会一覧が大きすぎます（1 MB・10000 件まで）: " + std::u16string(url);
+}
+
 }  // namespace quendro

@@ -11,6 +11,9 @@ namespace quendro {
 // folder is named, and whether writing was refused or failed (a full disk).
 std::u16string workingFolderWord(FileStatus status);
 
+// A season list past the bounds of a season (a megabyte, ten thousand entries).
+std::u16string seasonListTooLargeWord(std::u16string_view url);
+
 // A report's status line: what was done, and how many swims went without
 // their splits because their lap file could not be read.
 std::u16string reportWord(std::u16string_view done, int unreadSwims);

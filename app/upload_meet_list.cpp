@@ -2,7 +2,10 @@
 #include "app/server_addresses.h"
 #include "app/status_words.h"
 #include "platform/shift_jis.h"
+#include "platform/text_rules.h"
+#include "store/meet_code.h"
 #include "store/meet_list_upload.h"
+#include "store/season_list.h"
 #include "store/working_folder.h"
 
 namespace quendro {
@@ -10,43 +13,75 @@ namespace quendro {
 void MainWindow::cmdWebUp_Click() {
     setMousePointer(MousePointer::Hourglass);
     FileSystem& files = machine_.files;
+    auto end = [&](UploadOutcome outcome, std::u16string word) {
+        uploadOutcome = outcome;
+        statusText = std::move(word);
+        setMousePointer(MousePointer::Default);
+    };
+
+    // The entry's code is what every viewer's list takes as the meet's folder.
+    if (!isMeetCodeName(txtCode.text())) {
+        end(UploadOutcome::Refused, meetCodeRefusal(txtCode.text()) + u"  送信していません");
+        return;
+    }
 
     // The season's list as it stands on the server, and this meet after it. A
-    // season without a list yet (404) starts an empty one; any other failure
-    // sends nothing, so that the server's list is never replaced by a part of it.
+    // season without a list yet (404) starts an empty one; any other failure,
+    // or a list that did not come whole, sends nothing, so that the server's
+    // list is never replaced by a part of it.
     std::u16string season = seasonFolderUrl(txtTaikai.text(), seasonYear);
     std::u16string source = meetListUrl(txtTaikai.text(), seasonYear);
     showWork();
     Download list = Inet1.download(source);
     bool noListYet = list.failure == DownloadFailure::ErrorStatus && list.status == 404;
     if (!list.ok() && !noListYet) {
-        statusText = u"大会一覧を読み込めませんでした (" + downloadFailureWord(list) + u"): " +
-                     source + u"  送信していません";
-        setMousePointer(MousePointer::Default);
+        end(UploadOutcome::Failed, u"大会一覧を読み込めませんでした (" +
+                                       downloadFailureWord(list) + u"): " + source +
+                                       u"  送信していません");
         return;
     }
     std::string bytes = list.ok() ? std::move(list.body) : std::string();
-    bytes += encodeShiftJis(meetListEntryLine(txtCode.text(), txtRyaku.text()));
-    // The working copy is replaced only by the whole new list.
-    FileStatus written = replaceWorkingFiles(files, {{kWorkingList, std::move(bytes)}});
-    if (written != FileStatus::Ok) {
-        statusText = workingFolderWord(written);
-        setMousePointer(MousePointer::Default);
+    switch (seasonListShape(bytes)) {
+        case SeasonListShape::Whole: break;
+        case SeasonListShape::CutShort:
+            end(UploadOutcome::Refused,
+                u"大会一覧が途中で切れています（最後の行に改行がありません）: " + source +
+                    u"  送信していません");
+            return;
+        case SeasonListShape::TooLarge:
+            end(UploadOutcome::Refused, seasonListTooLargeWord(source) + u"  送信していません");
+            return;
+    }
+    // Pressed again, or by another desk: the meet stands in the list once.
+    if (seasonListHasMeet(bytes, txtCode.text())) {
+        end(UploadOutcome::AlreadyListed, u"大会一覧には既にあります: " + txtCode.text() +
+                                              u"  " + source);
         return;
     }
+    bytes += encodeShiftJis(meetListEntryLine(txtCode.text(), txtRyaku.text()));
 
+    // The new list is sent from a file of its own; the working copy takes it
+    // only when the server has taken it.
+    FileStatus written = replaceWorkingFiles(files, {{kWorkingListToSend, bytes}});
+    if (written != FileStatus::Ok) {
+        end(UploadOutcome::Failed, workingFolderWord(written));
+        return;
+    }
     Inet1.setUrl(season);
     std::u16string target = meetListUploadUrl(txtTaikai.text(), seasonYear);
-    if (!Inet1.execute(target, kUploadOperation)) {
-        statusText = u"送信できませんでした: " + target;
-        setMousePointer(MousePointer::Default);
+    bool started = Inet1.execute(target, kUploadOperation);
+    // The window goes on handling its events while the list is sent.
+    while (started && Inet1.stillExecuting()) machine_.events.processEvents();
+    if (!started || Inet1.executeFailed()) {
+        files.deleteFile(kWorkingListToSend);
+        end(UploadOutcome::Failed, u"送信できませんでした: " + target);
         return;
     }
-    // The window goes on handling its events while the list is sent.
-    while (Inet1.stillExecuting()) machine_.events.processEvents();
-    statusText = Inet1.executeFailed() ? u"送信できませんでした: " + target
-                                       : u"大会一覧を送信しました: " + target;
-    setMousePointer(MousePointer::Default);
+    written = files.moveFile(kWorkingListToSend, kWorkingList);
+    end(UploadOutcome::Sent, written == FileStatus::Ok
+                                 ? u"大会一覧を送信しました: " + target
+                                 : u"大会一覧を送信しました: " + target + u"  " +
+                                       workingFolderWord(written));
 }
 
 }  // namespace quendro

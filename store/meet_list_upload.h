@@ -10,7 +10,8 @@ namespace quendro {
 // an empty entry and then "code abbreviation".
 std::u16string meetListEntryLine(std::u16string_view meetCode, std::u16string_view abbreviation);
 
-// The operation that sends the working copy of the meet list.
-inline constexpr std::u16string_view kUploadOperation = u"PUT c:\\quendro\\temp\\list.dat";
+// The operation that sends the new meet list, from the file beside the working
+// copy that takes the copy's place once the server has it.
+inline constexpr std::u16string_view kUploadOperation = u"PUT c:\\quendro\\temp\\list.up";
 
 }  // namespace quendro

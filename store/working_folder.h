@@ -14,6 +14,9 @@ namespace quendro {
 inline constexpr std::u16string_view kWorkingParent = u"c:\\quendro";
 inline constexpr std::u16string_view kWorkingFolder = u"c:\\quendro\\temp";
 inline constexpr std::u16string_view kWorkingList = u"c:\\quendro\\temp\\list.dat";
+// The season list on its way to the server: it becomes list.dat once the
+// server has taken it.
+inline constexpr std::u16string_view kWorkingListToSend = u"c:\\quendro\\temp\\list.up";
 inline constexpr std::u16string_view kWorkingHeats = u"c:\\quendro\\temp\\taikai.dat";
 inline constexpr std::u16string_view kWorkingCompetitors = u"c:\\quendro\\temp\\ind2.dat";
 inline constexpr std::u16string_view kWorkingHeader = u"c:\\quendro\\temp\\kijun.dat";

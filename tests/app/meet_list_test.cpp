@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/main_window.h"
+#include "store/season_list.h"
 #include "tests/support/test_machine.h"
 
 namespace fs = std::filesystem;
@@ -50,6 +51,42 @@ TEST_F(MeetListTest, StartUpListsTheSeasonsMeets) {
     EXPECT_TRUE(fs::exists(m.workingFolder() / "kijun.dat"));
     EXPECT_EQ(window.mousePointer, MousePointer::Default);
     EXPECT_TRUE(window.statusText.empty());
+}
+
+// A season's list is listed up to its bounds; one byte or one entry past them
+// is no season's list and is neither kept nor listed.
+TEST_F(MeetListTest, AListPastTheBoundsOfASeasonIsNotListed) {
+    struct Case {
+        const char* what;
+        std::string list;
+        int entries;  // -1: refused
+    };
+    const Case cases[] = {
+        {"exactly the largest list", std::string(kSeasonListMaxBytes - 2, 'x') + "\r\n", 1},
+        {"a byte more", std::string(kSeasonListMaxBytes - 1, 'x') + "\r\n", -1},
+        {"exactly the most entries", std::string(kSeasonListMaxEntries - 1, ',') + "\r\n",
+         static_cast<int>(kSeasonListMaxEntries)},
+        {"an entry more", std::string(kSeasonListMaxEntries, ',') + "\r\n", -1},
+        {"sixteen megabytes of commas", std::string(16 << 20, ','), -1},
+    };
+    window.Form_Load();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(m.workingFolder() / "list.dat");
+        m.server().serve("/swim/2011/list.txt", c.list);
+        window.txtNendo.setText(u"2011");
+        if (c.entries < 0) {
+            EXPECT_EQ(window.lstTaikai.listCount(), 0);
+            EXPECT_EQ(window.statusText,
+                      u"大会一覧が大きすぎます（1 MB・10000 件まで）: " + base() + u"2011/list.txt");
+            EXPECT_FALSE(fs::exists(m.workingFolder() / "list.dat"));
+        } else {
+            EXPECT_EQ(window.lstTaikai.listCount(), c.entries);
+            EXPECT_TRUE(window.statusText.empty());
+        }
+        EXPECT_EQ(window.mousePointer, MousePointer::Default);
+        window.txtNendo.setText(u"2010");
+    }
 }
 
 TEST_F(MeetListTest, EveryKeystrokeOfTheSeasonFetchesAList) {

@@ -2,6 +2,9 @@
 // what happened, within the limits, and never a body.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <thread>
+
 #include <chrono>
 #include <functional>
 
@@ -127,6 +130,45 @@ TEST(HostileServer, SilenceCutsAndEndlessBodiesEndWithinTheLimits) {
         EXPECT_EQ(result.failure, c.failure);
         EXPECT_TRUE(result.body.empty());
         EXPECT_LT(seconds, 9.0);  // a stall of two seconds, measured over libcurl's average
+    }
+}
+
+// A server that drips its answer is a stalled one: below a kilobyte a second
+// over the stall time the download is given up, while an answer that comes at
+// twice that pace, slowly but for longer than the stall time, arrives whole.
+TEST(HostileServer, AServerThatDripsItsAnswerIsAStall) {
+    auto paced = [](size_t total, size_t piece) {
+        return [total, piece](RawServer& s, int socket) {
+            RawServer::send(socket, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(total) +
+                                        "\r\n\r\n");
+            for (size_t sent = 0; sent < total && !s.stopping(); sent += piece) {
+                if (!RawServer::send(socket, std::string(std::min(piece, total - sent), 'x')))
+                    return;
+                std::this_thread::sleep_for(std::chrono::milliseconds(250));
+            }
+        };
+    };
+    struct Case {
+        const char* what;
+        RawServer::Behaviour behaviour;
+        DownloadFailure failure;
+        size_t size;
+    };
+    const Case cases[] = {
+        {"2 bytes a quarter second", paced(4000, 2), DownloadFailure::Stalled, 0},
+        {"2 KB a second for 4 s", paced(8192, 512), DownloadFailure::None, 8192},
+    };
+    test::TestMachine m;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RawServer server(c.behaviour);
+        CurlTransfer inet(m.files(), quickLimits());
+        auto start = Clock::now();
+        Download result = inet.download(fromUtf8(server.base() + "/swim/2010/list.txt"));
+        auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        EXPECT_EQ(result.failure, c.failure);
+        EXPECT_EQ(result.body.size(), c.size);
+        EXPECT_LT(seconds, 9.0);
     }
 }
 
