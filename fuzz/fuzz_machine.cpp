@@ -52,7 +52,15 @@ bool ConfinedFiles::inside(std::u16string_view path) {
     bool ok = path.find(u'\0') == std::u16string_view::npos;
     if (ok) {
         std::error_code ec;
-        fs::path host = fs::weakly_canonical(driveMap().toHost(path), ec);
+        fs::path asked = driveMap().toHost(path);
+        fs::path host = fs::weakly_canonical(asked, ec);
+        // A name longer than the file system allows names no file anywhere: it
+        // is judged by the folder it would stand in, which is where the
+        // program asked for it.
+        if (ec == std::errc::filename_too_long && !asked.filename().empty() &&
+            asked.filename() != ".." && asked.filename() != ".") {
+            host = fs::weakly_canonical(asked.parent_path(), ec) / asked.filename();
+        }
         ok = !ec && startsWithFolder(host, root_);
     }
     if (!ok) ++refused;

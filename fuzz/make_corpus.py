@@ -173,3 +173,7 @@ seed("local_run", "hand-built", meet(0, b"", header73("1", "1", "略"), small_he
                                      results(3, PEOPLE),
                                      [b"4,15.1,\r\n4,31.25,\r\n5,33.40,G\r\n4,1:05.32,G\r\n",
                                       b"1,40.00,G\r\n"]))
+# An abbreviation longer than a file name may be: the page is refused by the
+# file system inside the meet's folder, which is no write outside it.
+seed("local_run", "long-abbreviation", meet(0, b"", header73("1", "1", "略" * 200), small_heats,
+                                            results(3, PEOPLE), [b"1,40.00,G\r\n"]))
