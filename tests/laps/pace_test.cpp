@@ -223,8 +223,10 @@ TEST(SwimCompare, DifferencesAtEverySplitAndLap) {
 // it has a time on both sides: each held at its limit and just past it.
 TEST(SwimCompare, TheLimitsOfAComparison) {
     // An event whose distance is not known (0) is no distance to share.
-    EXPECT_FALSE(sameDistance(swim({u"30.00"}, u"30.00", 50, 0), swim({u"30.10"}, u"30.10", 50, 0)));
-    EXPECT_TRUE(sameDistance(swim({u"30.00"}, u"30.00", 50, 50), swim({u"30.10"}, u"30.10", 50, 50)));
+    EXPECT_FALSE(
+        sameDistance(swim({u"30.00"}, u"30.00", 50, 0), swim({u"30.10"}, u"30.10", 50, 0)));
+    EXPECT_TRUE(
+        sameDistance(swim({u"30.00"}, u"30.00", 50, 50), swim({u"30.10"}, u"30.10", 50, 50)));
 
     // Two equal splits make a lap of no length: no difference at that lap. A
     // lap of one hundredth is a lap.

@@ -170,9 +170,10 @@ TEST(HostileServer, ABodyOfExactlyTheCapIsTakenAndOneByteMoreIsNot) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string body(c.length, 'x');
-        const std::string head =
-            c.announced ? "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(c.length) + "\r\n\r\n"
-                        : std::string("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
+        const std::string length = c.announced
+                                       ? "Content-Length: " + std::to_string(c.length) + "\r\n"
+                                       : std::string("Connection: close\r\n");
+        const std::string head = "HTTP/1.1 200 OK\r\n" + length + "\r\n";
         RawServer server([&](RawServer&, int socket) { RawServer::send(socket, head + body); });
         CurlTransfer::Limits limits = quickLimits();
         limits.maxBodyBytes = kCap;
