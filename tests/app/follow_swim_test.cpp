@@ -58,6 +58,18 @@ TEST_F(FollowSwimTest, TheShownSwimAndWhereItsLapFileLies) {
     EXPECT_FALSE(followedSwimOf(window));
 }
 
+// The row followed is held at the end of the swim list: its last row is a
+// swim, the row at the count (the list got shorter under it) is none.
+TEST_F(FollowSwimTest, TheLastRowOfTheSwimListAndTheOnePastIt) {
+    window.lstShumoku.setListIndex(1);  // heat 2
+    ASSERT_GE(window.swimCount, 2);
+    window.swimCount = 2;
+    ASSERT_TRUE(followedSwimOf(window));
+    EXPECT_EQ(followedSwimOf(window)->row, 1);
+    window.swimCount = 1;
+    EXPECT_FALSE(followedSwimOf(window));
+}
+
 TEST_F(FollowSwimTest, LocalLapFileReadAgainOnlyWhenItsStampMoved) {
     FollowedSwim swim = *followedSwimOf(window);
     EXPECT_EQ(window.splitCount, 1);
@@ -85,6 +97,14 @@ TEST_F(FollowSwimTest, LocalLapFileReadAgainOnlyWhenItsStampMoved) {
     writeFile(lapFile(), kHeat1);
     LapFileCheck touched = checkLapFile(swim, changed.seen, m.machine().inet, m.files());
     EXPECT_EQ(touched.outcome, LapFileCheck::Outcome::Unchanged);
+
+    // A look that knows the file's stamp but has not read it yet reads it.
+    LapFileSeen stampOnly;
+    stampOnly.version = touched.seen.version;
+    ASSERT_TRUE(stampOnly.version);
+    LapFileCheck unread = checkLapFile(swim, stampOnly, m.machine().inet, m.files());
+    EXPECT_EQ(unread.outcome, LapFileCheck::Outcome::Changed);
+    EXPECT_EQ(unread.bytes, kHeat1);
 
     // Gone: a failure, and the grid keeps what it shows.
     fs::remove(lapFile());

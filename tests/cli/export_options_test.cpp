@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli/export/export_run.h"
+#include "platform/text_rules.h"
+#include "tests/support/local_meet.h"
+#include "tests/support/test_machine.h"
 
 namespace quendro::cli {
 namespace {
@@ -66,6 +71,94 @@ TEST(ExportOptions, WhereTheResultsFileMayBe) {
               (std::vector<std::u16string>{u"Z:\\work\\MEET\\R.DAT", u"Z:\\work\\MEET\\R.DAT"}));
     EXPECT_EQ(resultFileCandidates(u"Z:\\a\\", u"D:\\x\\y\\", u"R.DAT"),
               (std::vector<std::u16string>{u"Z:\\a\\R.DAT"}));
+
+    // Folder names compare without case, from "A" to "Z" on either side, and
+    // only those: "[" and "{" stand just past them and stay apart.
+    struct Case {
+        std::u16string dataDir;
+        std::u16string headerDir;
+        bool found;
+    };
+    const Case cases[] = {
+        {u"Z:\\work\\ZAKI\\", u"D:\\zaki\\kekka\\", true},
+        {u"Z:\\work\\zaki\\", u"D:\\ZAKI\\kekka\\", true},
+        {u"Z:\\work\\ABE\\", u"D:\\abe\\kekka\\", true},
+        {u"Z:\\work\\abe\\", u"D:\\ABE\\kekka\\", true},
+        {u"Z:\\work\\a[\\", u"D:\\a{\\kekka\\", false},
+        {u"Z:\\work\\a{\\", u"D:\\a[\\kekka\\", false},
+        {u"Z:\\work\\a@\\", u"D:\\a`\\kekka\\", false},
+    };
+    for (const Case& c : cases) {
+        auto candidates = resultFileCandidates(c.dataDir, c.headerDir, u"R.DAT");
+        std::vector<std::u16string> expected;
+        if (c.found) expected.push_back(c.dataDir + u"kekka\\R.DAT");
+        expected.push_back(c.dataDir + u"R.DAT");
+        EXPECT_EQ(candidates, expected) << toUtf8(c.dataDir) << " / " << toUtf8(c.headerDir);
+    }
+}
+
+// The competitor table a publisher holds, made from the results file: its
+// count, then 128 bytes a competitor, the first 94 of the results record.
+std::string ind2FromResults(const std::string& results) {
+    std::int32_t count = 0;
+    for (int i = 3; i >= 0; --i) count = count * 256 + static_cast<unsigned char>(results[i]);
+    std::string table = results.substr(0, 4) + std::string(124, ' ');
+    for (std::int32_t k = 1; k <= count; ++k)
+        table += results.substr(static_cast<size_t>(k + 9) * 384, 94) + std::string(34, ' ');
+    return table;
+}
+
+// A record file is the meet's only when it holds every record its header
+// counts: each file is held whole and exactly one record short. The heat
+// table has 256-byte records after ten of heading; the results file 384-byte
+// records after ten; the publisher's competitor table 128-byte records after one.
+TEST(ExportRun, RecordFilesOneRecordShortOfTheirCountAreRefused) {
+    struct Case {
+        const char* name;
+        bool web;
+        const char* file;
+        size_t cut;  // bytes taken off its end
+        bool ok;
+    };
+    const Case cases[] = {
+        {"local, all whole", false, "", 0, true},
+        {"heat table one record short", false, "taikai.dat", 256, false},
+        {"results file one record short", false, "kekka/KEKKA.DAT", 384, false},
+        {"publisher, all whole", true, "", 0, true},
+        {"publisher's heat table one record short", true, "taikai.txt", 256, false},
+        {"publisher's competitor table one record short", true, "ind2.txt", 128, false},
+    };
+    namespace fs = std::filesystem;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TestMachine m;
+        test::writeLocalMeet(m);
+        const fs::path meet = m.driveD() / "meet";
+        const fs::path published = m.root() / "pub";
+        ExportOptions options;
+        options.format = ExportFormat::Json;
+        if (c.web) {
+            test::writeFile(published / "taikai.txt", test::readFile(meet / "taikai.dat"));
+            test::writeFile(published / "kijun.txt", test::readFile(meet / "kijun.dat"));
+            test::writeFile(published / "ind2.txt",
+                            ind2FromResults(test::readFile(meet / "kekka" / "KEKKA.DAT")));
+            m.server().serveFolder("/swim/2026/2026001", published.string());
+            options.source = toUtf8(m.serverBase()) + "2026/2026001/";
+        } else {
+            options.source = "D:\\meet";
+        }
+        if (*c.file) {
+            const fs::path file = (c.web ? published : meet) / c.file;
+            std::string bytes = test::readFile(file);
+            ASSERT_GT(bytes.size(), c.cut);
+            test::writeFile(file, bytes.substr(0, bytes.size() - c.cut));
+        }
+        MainWindow window(m.machine());
+        fs::create_directories(m.root() / "scratch");
+        ExportOutcome outcome = runExport(options, window, m.files(), c.web ? u"" : u"D:\\meet",
+                                          m.root() / "scratch");
+        EXPECT_EQ(outcome.ok, c.ok) << outcome.error;
+    }
 }
 
 }  // namespace

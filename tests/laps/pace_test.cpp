@@ -32,6 +32,7 @@ bool hasCheck(const PaceFigures& f, CheckKind kind, int split) {
     return false;
 }
 
+// Each limit of a time text is held from both sides: a row at it and one just past it.
 TEST(Pace, TimeTextsInHundredths) {
     struct Case {
         std::u16string text;
@@ -44,6 +45,10 @@ TEST(Pace, TimeTextsInHundredths) {
         {u"棄権", std::nullopt},    {u"ｺﾞｰﾙ", std::nullopt},  {u"0.00", std::nullopt},
         {u"1:75.00", std::nullopt}, {u"ab.cd", std::nullopt}, {u":31.25", std::nullopt},
         {u"31.255", std::nullopt},
+        // The seconds after a minute end at 59.99: 60 of them are the next minute.
+        {u"1:59.99", 11999},        {u"1:60.00", std::nullopt},
+        // Without minutes the seconds run on, and the shortest time is one hundredth.
+        {u"60.00", 6000},           {u"0.01", 1},
     };
     for (const Case& c : cases) EXPECT_EQ(hundredthsOf(c.text), c.hundredths) << toUtf8(c.text);
     EXPECT_EQ(secondsText(3125), u"31.25");
@@ -115,6 +120,26 @@ TEST(Pace, AOneEndPoolSplitsEvery50m) {
     EXPECT_EQ(fifty.laps[0].time, 2895);
     EXPECT_FALSE(fifty.halves);
     EXPECT_TRUE(hasCheck(fifty, CheckKind::LastDiffers, 1));
+}
+
+// The mean lap rounds to the nearest hundredth: a mean that falls on a half
+// hundredth goes up, one just below it goes down.
+TEST(Pace, TheMeanLapRoundsAtTheHalfHundredth) {
+    struct Case {
+        std::vector<std::u16string> splits;
+        int mean;
+    };
+    const Case cases[] = {
+        {{u"30.00", u"1:00.01"}, 3001},             // laps 30.00 and 30.01: 30.005
+        {{u"30.00", u"1:00.00", u"1:30.01"}, 3000},  // 30.00, 30.00, 30.01: 30.0033
+        {{u"30.00", u"1:00.02", u"1:30.02"}, 3001},  // 30.00, 30.02, 30.00: 30.0067
+    };
+    for (const Case& c : cases) {
+        const int distance = 50 * static_cast<int>(c.splits.size());
+        PaceFigures f = paceFigures(swim(c.splits, c.splits.back(), 50, distance), 2);
+        ASSERT_EQ(f.laps.size(), c.splits.size());
+        EXPECT_EQ(f.mean, c.mean) << toUtf8(c.splits.back());
+    }
 }
 
 TEST(Pace, ChecksOnTheRecordedSplits) {
@@ -192,6 +217,26 @@ TEST(SwimCompare, DifferencesAtEverySplitAndLap) {
     SwimSplits shortOne = swim({u"31.00"}, u"1:05.00", 50, 100);
     SwimComparison partial = compareSwims(mine, shortOne, 2);
     EXPECT_EQ(partial.atSplit, (std::vector<std::optional<int>>{-10, std::nullopt}));
+}
+
+// Two swims compare only over one event distance, and a lap compares only when
+// it has a time on both sides: each held at its limit and just past it.
+TEST(SwimCompare, TheLimitsOfAComparison) {
+    // An event whose distance is not known (0) is no distance to share.
+    EXPECT_FALSE(
+        sameDistance(swim({u"30.00"}, u"30.00", 50, 0), swim({u"30.10"}, u"30.10", 50, 0)));
+    EXPECT_TRUE(
+        sameDistance(swim({u"30.00"}, u"30.00", 50, 50), swim({u"30.10"}, u"30.10", 50, 50)));
+
+    // Two equal splits make a lap of no length: no difference at that lap. A
+    // lap of one hundredth is a lap.
+    SwimSplits theirs = swim({u"30.00", u"1:03.00", u"1:36.00"}, u"1:36.00", 50, 150);
+    SwimSplits still = swim({u"31.00", u"31.00", u"1:35.00"}, u"1:35.00", 50, 150);
+    SwimSplits barely = swim({u"31.00", u"31.01", u"1:35.00"}, u"1:35.00", 50, 150);
+    EXPECT_EQ(compareSwims(still, theirs, 2).atLap,
+              (std::vector<std::optional<int>>{100, std::nullopt, 6400 - 3300}));
+    EXPECT_EQ(compareSwims(barely, theirs, 2).atLap,
+              (std::vector<std::optional<int>>{100, 1 - 3300, 6399 - 3300}));
 }
 
 TEST(PaceSummary, HalvesFastestSlowestAndChecks) {

@@ -56,6 +56,31 @@ TEST(BatchDownload, EveryBodyInListOrderOverKeptConnections) {
     EXPECT_GE(server.connectionCount(), 2u);  // several at a time
 }
 
+// The batch runs ahead of the body asked for by its window and no further:
+// while the first answer is held back, a list of exactly the window's length
+// is asked for whole, and of one more, all but its last.
+TEST(BatchDownload, NeverMoreDownloadsAheadThanTheWindow) {
+    for (size_t length : {CurlTransfer::kAhead, CurlTransfer::kAhead + 1}) {
+        SCOPED_TRACE(length);
+        TestMachine m;
+        HttpTestServer& server = m.server();
+        std::vector<std::u16string> urls;
+        for (size_t i = 0; i < length; ++i) {
+            std::string path = "/lap/r" + std::to_string(1000 + i) + ".txt";
+            server.serve(path, path);
+            urls.push_back(fromUtf8(server.base() + path));
+        }
+        server.holdBack("/lap/r1000.txt", std::chrono::milliseconds(2000));
+        CurlTransfer inet(m.files(), CurlTransfer::Limits{5, 20});
+        auto batch = inet.openUrls(urls);
+        ASSERT_TRUE(batch->body(0).ok());
+        // Nothing starts between the bodies asked for: these came while the first was held.
+        EXPECT_EQ(server.requests().size(), CurlTransfer::kAhead);
+        for (size_t i = 1; i < length; ++i) EXPECT_TRUE(batch->body(i).ok()) << i;
+        EXPECT_EQ(server.requests().size(), length);
+    }
+}
+
 TEST(BatchDownload, AServerThatDoesNotAnswerGivesNoBodies) {
     TestMachine m;
     std::string base;

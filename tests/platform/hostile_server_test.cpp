@@ -40,6 +40,16 @@ struct HttpCase {
     long status;
 };
 
+// A chain of redirects on the host: /r1.txt to /r2.txt and so on, the last to /a.txt.
+void redirectChain(HttpTestServer& s, int redirects) {
+    for (int k = 1; k <= redirects; ++k) {
+        s.redirect("/r" + std::to_string(k) + ".txt",
+                   k == redirects ? "/a.txt" : "/r" + std::to_string(k + 1) + ".txt");
+    }
+    s.serve("/a.txt", "body");
+}
+
+// Each limit of the network is held from both sides: a row at it and one just past it.
 TEST(HostileServer, ErrorStatusesAndRedirectsAreFailures) {
     const HttpCase cases[] = {
         {"found", [](HttpTestServer& s) { s.serve("/a.txt", "body"); }, "/a.txt",
@@ -49,6 +59,16 @@ TEST(HostileServer, ErrorStatusesAndRedirectsAreFailures) {
          DownloadFailure::ErrorStatus, 500},
         {"forbidden", [](HttpTestServer& s) { s.serve("/a.txt", "no", 403); }, "/a.txt",
          DownloadFailure::ErrorStatus, 403},
+        // The error statuses begin at 400; the one before is no body either.
+        {"bad request", [](HttpTestServer& s) { s.serve("/a.txt", "no", 400); }, "/a.txt",
+         DownloadFailure::ErrorStatus, 400},
+        {"last of the 3xx", [](HttpTestServer& s) { s.serve("/a.txt", "no", 399); }, "/a.txt",
+         DownloadFailure::BadRedirect, 399},
+        // Five redirects on the host are followed; a sixth is one too many.
+        {"five redirects", [](HttpTestServer& s) { redirectChain(s, 5); }, "/r1.txt",
+         DownloadFailure::None, 200},
+        {"six redirects", [](HttpTestServer& s) { redirectChain(s, 6); }, "/r1.txt",
+         DownloadFailure::BadRedirect, 302},
         {"same host redirect",
          [](HttpTestServer& s) {
              s.redirect("/old.txt", "/a.txt");
@@ -169,6 +189,40 @@ TEST(HostileServer, AServerThatDripsItsAnswerIsAStall) {
         EXPECT_EQ(result.failure, c.failure);
         EXPECT_EQ(result.body.size(), c.size);
         EXPECT_LT(seconds, 9.0);
+    }
+}
+
+// The body cap, held at its size and one byte past it, for a body whose
+// length is announced and for one that ends when the server closes.
+TEST(HostileServer, ABodyOfExactlyTheCapIsTakenAndOneByteMoreIsNot) {
+    constexpr size_t kCap = 1000;
+    struct Case {
+        const char* name;
+        bool announced;
+        size_t length;
+        DownloadFailure failure;
+    };
+    const Case cases[] = {
+        {"unannounced, at the cap", false, kCap, DownloadFailure::None},
+        {"unannounced, one byte past", false, kCap + 1, DownloadFailure::TooLarge},
+        {"announced, at the cap", true, kCap, DownloadFailure::None},
+        {"announced, one byte past", true, kCap + 1, DownloadFailure::TooLarge},
+    };
+    test::TestMachine m;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string body(c.length, 'x');
+        const std::string length = c.announced
+                                       ? "Content-Length: " + std::to_string(c.length) + "\r\n"
+                                       : std::string("Connection: close\r\n");
+        const std::string head = "HTTP/1.1 200 OK\r\n" + length + "\r\n";
+        RawServer server([&](RawServer&, int socket) { RawServer::send(socket, head + body); });
+        CurlTransfer::Limits limits = quickLimits();
+        limits.maxBodyBytes = kCap;
+        CurlTransfer inet(m.files(), limits);
+        Download result = inet.download(fromUtf8(server.base() + "/swim/2010/list.txt"));
+        EXPECT_EQ(result.failure, c.failure);
+        EXPECT_EQ(result.body, result.ok() ? body : "");
     }
 }
 

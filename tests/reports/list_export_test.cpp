@@ -54,6 +54,7 @@ TEST(ListExport, CsvRowsQuotingAndFormulas) {
     EXPECT_EQ(exportCsv(meet(), {}), "\xEF\xBB\xBF番号,氏名,所属,学年,種目,ラウンド,記録\r\n");
 }
 
+// The escaping of a JSON string is held at its first and last member, and just past them.
 TEST(ListExport, JsonEscapesAndResultWords) {
     std::vector<ExportSwim> swims = {
         swimOf(u"1201          ", u"A\\B\tC          ", u"", u"0002042888888000204",
@@ -67,6 +68,26 @@ TEST(ListExport, JsonEscapesAndResultWords) {
     EXPECT_NE(json.find("{\"distance\": 100, \"time\": \"棄権\", \"hundredths\": null, "
                         "\"lap\": \"棄権\", \"lapHundredths\": null}"),
               std::string::npos);
+
+    // Every control character below U+0020 is escaped, from U+0000 to U+001F;
+    // U+0020 itself and U+007F, just past them, stand as they are.
+    struct Case {
+        std::u16string name;
+        std::string written;
+    };
+    const Case cases[] = {
+        {std::u16string(u"a\u0000b", 3), "a\\u0000b"},
+        {u"a\u0001b", "a\\u0001b"},
+        {u"a\u001fb", "a\\u001fb"},
+        {u"a\u0020b", "a b"},
+        {u"a\u007fb", "a\x7f" "b"},
+        {u"a\u000bb", "a\\u000bb"},
+    };
+    for (const Case& c : cases) {
+        const std::string named = exportJson(
+            meet(), {swimOf(u"1201          ", c.name, u"", u"0002042888888000204", {})});
+        EXPECT_NE(named.find("\"name\": \"" + c.written + "\""), std::string::npos) << named;
+    }
     const std::string empty = exportJson(meet(), {});
     EXPECT_TRUE(empty.ends_with("\n  \"swims\": []\n}\n")) << empty;
 }

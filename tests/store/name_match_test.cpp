@@ -16,6 +16,8 @@ using test::sjis;
 using test::TestMachine;
 using test::writeFile;
 
+// Every folding of a name is held at the first and the last letter it folds,
+// and at the letters just past them, which stay as they are.
 TEST(NameMatch, WidthKanaAndBlanks) {
     struct Case {
         std::u16string name;
@@ -38,6 +40,9 @@ TEST(NameMatch, WidthKanaAndBlanks) {
         {u"Smith John      ", u"ＳＭＩＴＨＪ", true},
         {u"Smith John      ", u"jones", false},
         {u"佐藤            ", u"佐藤花子", false},  // longer than the name
+        {u"ABE             ", u"abe", true},  // the first and last latin capitals
+        {u"ZAKI            ", u"zaki", true},
+        {u"Ｚａｋｉ        ", u"ZAKI", true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(nameMatches(c.name, c.filter), c.matches)
@@ -45,6 +50,14 @@ TEST(NameMatch, WidthKanaAndBlanks) {
     }
     EXPECT_EQ(nameKey(u"ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ ﾊﾞﾋﾞﾌﾞﾍﾞﾎﾞ"), u"パピプペポバビブベボ");
     EXPECT_EQ(nameKey(u"ｱﾞ"), u"ア゛");  // a mark that joins nothing stays a mark
+    // The ends of each folding table, and the letters just outside them.
+    EXPECT_EQ(nameKey(u"@AZ["), u"@az[");
+    EXPECT_EQ(nameKey(u"！～"), u"!~");                   // full-width ASCII, first and last
+    EXPECT_EQ(nameKey(u"\uFF00\uFF5F"), u"\uFF00\uFF5F");  // just outside it
+    EXPECT_EQ(nameKey(u"｡ﾟ"), u"。゜");                    // half-width kana, first and last
+    EXPECT_EQ(nameKey(u"\uFF60\uFFA0"), u"\uFF60\uFFA0");
+    EXPECT_EQ(nameKey(u"ぁゖゝゞ"), u"ァヶヽヾ");            // hiragana, first and last
+    EXPECT_EQ(nameKey(u"\u3040\u3097\u309C\u309F"), u"\u3040\u3097\u309C\u309F");
 }
 
 TEST(NameMatch, OnlyFiltersWithoutDigitsSearchNames) {

@@ -10,10 +10,13 @@ namespace quendro::test {
 HttpTestServer::HttpTestServer() : server_(std::make_unique<httplib::Server>()) {
     // Every request is counted here, whichever handler or folder answers it.
     server_->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+        std::chrono::milliseconds held{0};
         {
             std::lock_guard lock(mutex_);
             requests_.push_back(request.method + " " + request.target);  // as sent, not decoded
             clientPorts_.insert(request.remote_port);
+            if (auto found = heldBack_.find(request.path); found != heldBack_.end())
+                held = found->second;
         }
         // Requests in their latency at the same time were open at once.
         long now = ++open_;
@@ -21,6 +24,7 @@ HttpTestServer::HttpTestServer() : server_(std::make_unique<httplib::Server>()) 
         }
         if (long long ms = latencyMs_.load(); ms > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        if (held.count() > 0) std::this_thread::sleep_for(held);
         --open_;
         return httplib::Server::HandlerResponse::Unhandled;
     });
@@ -80,6 +84,11 @@ void HttpTestServer::serveFolder(const std::string& prefix, const std::string& f
 
 void HttpTestServer::setLatency(std::chrono::milliseconds latency) {
     latencyMs_ = latency.count();
+}
+
+void HttpTestServer::holdBack(const std::string& path, std::chrono::milliseconds wait) {
+    std::lock_guard lock(mutex_);
+    heldBack_[path] = wait;
 }
 
 void HttpTestServer::answerPutWith(int status) {

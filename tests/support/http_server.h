@@ -36,6 +36,8 @@ class HttpTestServer {
     void serveFolder(const std::string& prefix, const std::string& folder);
     // Every answer waits this long first, like a server far away.
     void setLatency(std::chrono::milliseconds latency);
+    // The answer to GET of path waits this long first, on top of the latency.
+    void holdBack(const std::string& path, std::chrono::milliseconds wait);
     // The status that PUT answers with.
     void answerPutWith(int status);
     // The body of the last PUT to path ("" when none came).
@@ -62,6 +64,7 @@ class HttpTestServer {
     mutable std::mutex mutex_;
     std::map<std::string, Resource> resources_;
     std::map<std::string, std::string> puts_;
+    std::map<std::string, std::chrono::milliseconds> heldBack_;
     std::vector<std::string> requests_;
     std::set<int> clientPorts_;
     int putStatus_ = 201;
