@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "laps/code_tables.h"
+#include "laps/swim_splits.h"
 #include "platform/text_rules.h"
 
 namespace quendro {
@@ -26,6 +27,15 @@ std::optional<int> digitsValue(std::u16string_view text, size_t max) {
 
 std::u16string metres(int distance) {
     return decimalText(distance) + u"m";
+}
+
+// The final time stands at its own distance, apart from a last split read that
+// is no finish: the two are times at different distances.
+bool finalStandsApart(const SwimSplits& swim) {
+    return !swim.goal && placeOfFinal(static_cast<int>(swim.recorded.size()), swim.goal,
+                                      swim.finalTime, swim.eventDistance,
+                                      swim.splitDistance)
+                                 .place == FinalPlace::AtDistance;
 }
 
 }  // namespace
@@ -78,6 +88,16 @@ int eventDistanceOf(std::int16_t eventCode) {
 
 std::vector<std::optional<int>> cumulativeHundredths(const SwimSplits& swim) {
     std::vector<std::optional<int>> times;
+    const int read = static_cast<int>(swim.recorded.size());
+    const FinalPlacement placement =
+        placeOfFinal(read, swim.goal, swim.finalTime, swim.eventDistance, swim.splitDistance);
+    if (placement.place == FinalPlace::AtDistance) {
+        std::vector<std::u16string> texts = swim.recorded;
+        texts.resize(static_cast<size_t>(placement.count));
+        putFinalTime(texts, read, placement, swim.finalTime);
+        for (const auto& split : texts) times.push_back(hundredthsOf(split));
+        return times;
+    }
     times.reserve(swim.recorded.size());
     for (const auto& split : swim.recorded) times.push_back(hundredthsOf(split));
     // The last split read shows the official final time, as the lap grid does,
@@ -132,7 +152,7 @@ std::vector<Check> splitChecks(const SwimSplits& swim) {
     if (isResultText(swim.finalTime)) {
         checks.push_back({CheckKind::ResultWord, 0,
                           u"記録は「" + swim.finalTime + u"」です（通過は計時のまま）"});
-    } else if (final && n > 0) {
+    } else if (final && n > 0 && !finalStandsApart(swim)) {
         auto last = hundredthsOf(swim.recorded.back());
         if (last && *last != *final) {
             checks.push_back({CheckKind::LastDiffers, n,

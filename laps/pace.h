@@ -35,12 +35,15 @@ struct SwimSplits {
     std::u16string finalTime;
     int splitDistance = 0;  // metres between two recorded splits
     int eventDistance = 0;  // metres of the event; 0 when unknown
+    bool goal = false;      // the last recorded split carried the lap file's "G"
 };
 
-// The cumulative time at every recorded split, in hundredths; the last one is
-// the official final time when that is a time and the splits reach the
-// event's distance (the splits of a swim with a result word, or of a lane
-// that missed a touchpad, stay as timed). A split that holds no time is empty.
+// The cumulative time at every split, in hundredths; the last one is the
+// official final time when that is a time and the splits reach the event's
+// distance (the splits of a swim with a result word stay as timed). When the
+// lane's records stop short of the distance the final time stands at the
+// distance's own split, as the lap grid places it (placeOfFinal), and the
+// splits between are empty. A split that holds no time is empty.
 std::vector<std::optional<int>> cumulativeHundredths(const SwimSplits& swim);
 
 // Splits of the split distance that make one lap of the lap option: option 0
