@@ -38,7 +38,24 @@ bool finalStandsApart(const SwimSplits& swim) {
                                  .place == FinalPlace::AtDistance;
 }
 
+// A time over a number of laps, to the nearest hundredth (halves up).
+int roundedMean(int time, int laps) {
+    return static_cast<int>((2LL * time + laps) / (2LL * laps));
+}
+
 }  // namespace
+
+PaceVerdict paceVerdict(int firstTime, int firstLaps, int secondTime, int secondLaps) {
+    if (firstTime <= 0 || firstLaps <= 0 || secondTime <= 0 || secondLaps <= 0)
+        return PaceVerdict::None;
+    // The mean laps compared without rounding: second / secondLaps against
+    // first / firstLaps, scaled by 100 so that the per cent stays whole.
+    const long long second = 100LL * secondTime * firstLaps;
+    const long long first = static_cast<long long>(firstTime) * secondLaps;
+    if (second >= (100LL + kEvenPacePercent) * first) return PaceVerdict::Fade;
+    if (second <= (100LL - kEvenPacePercent) * first) return PaceVerdict::NegativeSplit;
+    return PaceVerdict::Even;
+}
 
 std::optional<int> hundredthsOf(std::u16string_view text) {
     while (!text.empty() && text.front() == u' ') text.remove_prefix(1);
@@ -213,6 +230,19 @@ PaceFigures paceFigures(const SwimSplits& swim, int lapIndex) {
             h.second = *end - *half;
             h.difference = h.second - h.first;
             h.percent = 100.0 * h.difference / h.first;
+            // Like with like: the first half's laps after the first (the
+            // start's) against the second half's, at split distance.
+            const int firstLaps = n / 2 - 1;
+            const int secondLaps = n / 2;
+            auto opening = cumulative.front();
+            if (firstLaps > 0 && opening && *half > *opening) {
+                const int firstTime = *half - *opening;
+                h.verdict = paceVerdict(firstTime, firstLaps, h.second, secondLaps);
+                if (h.verdict != PaceVerdict::None) {
+                    h.firstPace = roundedMean(firstTime, firstLaps);
+                    h.secondPace = roundedMean(h.second, secondLaps);
+                }
+            }
             figures.halves = h;
         }
     }

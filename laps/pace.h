@@ -59,11 +59,29 @@ struct Lap {
     std::optional<int> fromMean;    // lap minus the mean lap
 };
 
+// How the pace of the two halves is judged. The first lap holds the start's
+// dive, so the halves are judged like with like: the mean lap of the second
+// half against the mean lap of the first half's laps after the first. A mean
+// lap at least kEvenPacePercent per cent slower is a fade, at least that much
+// faster a negative split, anything between even pace; a swim whose first
+// half is its first lap alone (50 m, or 100 m in two laps) is not judged.
+enum class PaceVerdict { None, NegativeSplit, Even, Fade };
+inline constexpr int kEvenPacePercent = 1;
+
+// The verdict for firstTime over firstLaps laps (the first lap left out) and
+// secondTime over secondLaps laps; None when either has no lap or no time.
+PaceVerdict paceVerdict(int firstTime, int firstLaps, int secondTime, int secondLaps);
+
 struct Halves {
     int first = 0;       // time of the first half
     int second = 0;      // time of the second half
-    int difference = 0;  // second minus first: below zero a negative split, above it a fade
+    int difference = 0;  // second minus first, start included
     double percent = 0;  // the difference as a share of the first half
+    // The mean laps that the verdict compares, rounded: the first half's laps
+    // after the first, and the second half's; empty when not judged.
+    std::optional<int> firstPace;
+    std::optional<int> secondPace;
+    PaceVerdict verdict = PaceVerdict::None;
 };
 
 enum class CheckKind {
