@@ -20,6 +20,8 @@ std::optional<FollowedSwim> followedSwimOf(const MainWindow& window) {
     swim.heat = window.swimKeys[r];
     swim.lane = window.swimNumbers[r] + 1;
     swim.finalTime = window.swimTexts[r];
+    swim.eventDistance = window.swimDistances[r];
+    swim.splitDistance = window.splitDistance;
     swim.olderLayout = window.chkQ.value() == 1;
     swim.web = window.webMode != 0;
     swim.source = swim.web ? lapFileUrl(window.txtTaikai.text(), window.seasonYear, window.meetCode,
@@ -67,7 +69,8 @@ bool refreshFollowedSwim(MainWindow& window, const FollowedSwim& swim, const std
     // Another swim chosen meanwhile: the answer belongs to the one left.
     if (followedSwimOf(window) != swim) return false;
     GridSplits splits =
-        swimSplitsOf(decodeShiftJis(bytes), swim.lane, swim.olderLayout, swim.finalTime);
+        swimSplitsOf(decodeShiftJis(bytes), swim.lane, swim.olderLayout, swim.finalTime,
+                     swim.eventDistance, swim.splitDistance);
     if (splits.count == window.splitCount && splits.times == window.splitTimes) return false;
     window.splitTimes = splits.times;
     window.splitCount = static_cast<std::int16_t>(splits.count);

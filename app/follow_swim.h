@@ -22,6 +22,8 @@ struct FollowedSwim {
     std::u16string heat;       // four digits
     int lane = 0;              // from 1
     std::u16string finalTime;  // the official final time or result word
+    int eventDistance = 0;     // metres of the event
+    int splitDistance = 0;     // metres between two recorded splits
     bool olderLayout = true;   // lap records of nine fields (chkQ)
     bool web = false;          // from the server (URL) or a local folder (path)
     std::u16string source;

@@ -118,6 +118,7 @@ class MainWindow {
     std::array<std::u16string, 51> swimKeys;     // heat number of each lstShumoku row
     std::array<std::int16_t, 51> swimNumbers{};  // lane slot of each row
     std::array<std::u16string, 51> swimTexts;    // final time text of each row
+    std::array<std::int16_t, 51> swimDistances{};  // metres of each row's event (0: unknown)
     std::int16_t splitCount = 0;
     std::array<std::u16string, 60> splitTimes;  // split texts of the chosen swim
 

@@ -2,6 +2,7 @@
 #include "app/report_run.h"
 #include "laps/report_laps.h"
 #include "laps/swim_selection.h"
+#include "laps/swim_splits.h"
 
 namespace quendro {
 
@@ -17,6 +18,7 @@ void MainWindow::lstNamae_Click() {
         swimTexts[r] = swims[r].finalTime;
         swimKeys[r] = swims[r].heat;
         swimNumbers[r] = swims[r].lane;
+        swimDistances[r] = swims[r].eventDistance;
     }
     swimCount = static_cast<std::int16_t>(swims.size());
     // No swim of this competitor is chosen yet: the grid shows no one's times.
@@ -59,12 +61,12 @@ void MainWindow::lstShumoku_Click() {
         } else if (statusText.starts_with(kLapFileWord)) {
             statusText.clear();  // the word was about a swim chosen before
         }
-        if (file->read) count = file->laps.copyLane(swimNumbers[r] + 1, splitTimes);
-        // The last split read shows the official final time, or the result word.
-        // A heat swum after the import has no final time yet: its measured
-        // finish stays.
-        if (count > 0 && hasFinalTime(swimTexts[r]))
-            splitTimes[static_cast<size_t>(count - 1)] = swimTexts[r];
+        const int lane = swimNumbers[r] + 1;
+        if (file->read) count = file->laps.copyLane(lane, splitTimes);
+        // The official final time, or the result word, over the last split read,
+        // or at the event's own distance when the lane's records stop short of it.
+        count = placeFinalTime(splitTimes, count, file->read && file->laps.endsAtGoal(lane),
+                               swimTexts[r], swimDistances[r], splitDistance);
     }
     splitCount = static_cast<std::int16_t>(count);
     setMousePointer(MousePointer::Default);

@@ -55,7 +55,9 @@ std::optional<std::u16string> heatLapText(MainWindow& window, FileSystem& files,
 SwimSplits swimSplitsFrom(const MainWindow& window, const MeetSwim& swim,
                           const std::u16string& lapText) {
     SwimSplits splits;
-    splits.recorded = readLaneSplits(lapText, swim.lane + 1, window.chkQ.value() == 1).splits;
+    LaneSplits read = readLaneSplits(lapText, swim.lane + 1, window.chkQ.value() == 1);
+    splits.recorded = std::move(read.splits);
+    splits.goal = read.goal;
     splits.finalTime = swim.finalTime();
     splits.splitDistance = window.splitDistance;
     splits.eventDistance = swim.eventDistance();

@@ -51,7 +51,7 @@ HeatLaps::HeatLaps(std::u16string text, bool olderLayout) {
             if (l.number == *number) lane = &l;
         }
         if (!lane) {
-            lane = &lanes_.emplace_back(Lane{*number, {}, false});
+            lane = &lanes_.emplace_back(Lane{*number, {}, false, false});
             lane->cells.reserve(static_cast<size_t>(kMaxSplits) * kCellWidth);
         }
         // A lane is read up to its "G" or its 60th split; later records of it
@@ -65,7 +65,8 @@ HeatLaps::HeatLaps(std::u16string text, bool olderLayout) {
             lane->cells.append(kCellWidth - time.size(), u' ');
             lane->cells += time;
         }
-        if (fields[2] == u"G" ||
+        lane->goal = fields[2] == u"G";
+        if (lane->goal ||
             lane->cells.size() == static_cast<size_t>(kMaxSplits) * kCellWidth) {
             lane->finished = true;
         }
@@ -80,6 +81,7 @@ LaneSplits HeatLaps::lane(int number) const {
             result.splits.push_back(lane.cells.substr(i, kCellWidth));
         // A lane that met its end before the file broke off was read whole.
         result.whole = whole_ || lane.finished;
+        result.goal = lane.goal;
         return result;
     }
     result.whole = whole_;
@@ -95,6 +97,13 @@ int HeatLaps::copyLane(int number, std::array<std::u16string, 60>& splits) const
         return static_cast<int>(count);
     }
     return 0;
+}
+
+bool HeatLaps::endsAtGoal(int number) const {
+    for (const Lane& lane : lanes_) {
+        if (lane.number == number) return lane.goal;
+    }
+    return false;
 }
 
 }  // namespace quendro

@@ -20,12 +20,15 @@ class HeatLaps {
     // The same splits written into the window's split texts from the first on,
     // reusing their storage; the others are left alone. The number of splits.
     int copyLane(int lane, std::array<std::u16string, 60>& splits) const;
+    // True when the last split of the lane carried "G": it is the finish.
+    bool endsAtGoal(int lane) const;
 
   private:
     struct Lane {
         int number = 0;
         std::u16string cells;  // the splits, eight characters each
         bool finished = false;  // its "G" or its 60th split was met
+        bool goal = false;      // its last split read carried "G"
     };
     std::vector<Lane> lanes_;  // in the order their first records stand
     bool whole_ = true;         // false when the file ends inside a record

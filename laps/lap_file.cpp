@@ -26,7 +26,8 @@ LaneSplits readLaneSplits(std::u16string text, int lane, bool olderLayout) {
         }
         if (numericValue(fields[0]) != lane) continue;
         result.splits.push_back(rightAligned(fields[1], 8));
-        if (fields[2] == u"G" || static_cast<int>(result.splits.size()) == kMaxSplits) break;
+        result.goal = fields[2] == u"G";
+        if (result.goal || static_cast<int>(result.splits.size()) == kMaxSplits) break;
     }
     return result;
 }

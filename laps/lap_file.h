@@ -19,6 +19,8 @@ struct LaneSplits {
     std::vector<std::u16string> splits;
     // False when the file ended inside a record.
     bool whole = true;
+    // The last split read carried "G": it is the lane's finish.
+    bool goal = false;
 };
 
 // The splits of one lane, up to its "G" record (records of other lanes, their

@@ -1,6 +1,6 @@
 #include "laps/lap_grid.h"
 
-#include "laps/code_tables.h"
+#include "laps/swim_splits.h"
 #include "platform/text_rules.h"
 
 namespace quendro {
@@ -61,8 +61,9 @@ void putLapCells(std::int16_t lapIndex, std::int16_t splitDistance, const SplitT
         put(next++, splitTimes[static_cast<size_t>(first)]);
         for (int k = first; k + step <= 59; k += step) {
             blankUpTo(static_cast<size_t>(k + step));
-            put(next++, chSa(splitTimes[static_cast<size_t>(k + step)],
-                             splitTimes[static_cast<size_t>(k)]));
+            // A lap that would start at an empty split is empty.
+            put(next++, splitLap(splitTimes[static_cast<size_t>(k + step)],
+                                 splitTimes[static_cast<size_t>(k)]));
         }
     }
     blankUpTo(60);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "laps/code_tables.h"
+#include "laps/swim_splits.h"
 #include "platform/text_rules.h"
 
 namespace quendro {
@@ -28,7 +29,33 @@ std::u16string metres(int distance) {
     return decimalText(distance) + u"m";
 }
 
+// The final time stands at its own distance, apart from a last split read that
+// is no finish: the two are times at different distances.
+bool finalStandsApart(const SwimSplits& swim) {
+    return !swim.goal && placeOfFinal(static_cast<int>(swim.recorded.size()), swim.goal,
+                                      swim.finalTime, swim.eventDistance,
+                                      swim.splitDistance)
+                                 .place == FinalPlace::AtDistance;
+}
+
+// A time over a number of laps, to the nearest hundredth (halves up).
+int roundedMean(int time, int laps) {
+    return static_cast<int>((2LL * time + laps) / (2LL * laps));
+}
+
 }  // namespace
+
+PaceVerdict paceVerdict(int firstTime, int firstLaps, int secondTime, int secondLaps) {
+    if (firstTime <= 0 || firstLaps <= 0 || secondTime <= 0 || secondLaps <= 0)
+        return PaceVerdict::None;
+    // The mean laps compared without rounding: second / secondLaps against
+    // first / firstLaps, scaled by 100 so that the per cent stays whole.
+    const long long second = 100LL * secondTime * firstLaps;
+    const long long first = static_cast<long long>(firstTime) * secondLaps;
+    if (second >= (100LL + kEvenPacePercent) * first) return PaceVerdict::Fade;
+    if (second <= (100LL - kEvenPacePercent) * first) return PaceVerdict::NegativeSplit;
+    return PaceVerdict::Even;
+}
 
 std::optional<int> hundredthsOf(std::u16string_view text) {
     while (!text.empty() && text.front() == u' ') text.remove_prefix(1);
@@ -78,6 +105,16 @@ int eventDistanceOf(std::int16_t eventCode) {
 
 std::vector<std::optional<int>> cumulativeHundredths(const SwimSplits& swim) {
     std::vector<std::optional<int>> times;
+    const int read = static_cast<int>(swim.recorded.size());
+    const FinalPlacement placement =
+        placeOfFinal(read, swim.goal, swim.finalTime, swim.eventDistance, swim.splitDistance);
+    if (placement.place == FinalPlace::AtDistance) {
+        std::vector<std::u16string> texts = swim.recorded;
+        texts.resize(static_cast<size_t>(placement.count));
+        putFinalTime(texts, read, placement, swim.finalTime);
+        for (const auto& split : texts) times.push_back(hundredthsOf(split));
+        return times;
+    }
     times.reserve(swim.recorded.size());
     for (const auto& split : swim.recorded) times.push_back(hundredthsOf(split));
     // The last split read shows the official final time, as the lap grid does,
@@ -132,7 +169,7 @@ std::vector<Check> splitChecks(const SwimSplits& swim) {
     if (isResultText(swim.finalTime)) {
         checks.push_back({CheckKind::ResultWord, 0,
                           u"記録は「" + swim.finalTime + u"」です（通過は計時のまま）"});
-    } else if (final && n > 0) {
+    } else if (final && n > 0 && !finalStandsApart(swim)) {
         auto last = hundredthsOf(swim.recorded.back());
         if (last && *last != *final) {
             checks.push_back({CheckKind::LastDiffers, n,
@@ -193,6 +230,19 @@ PaceFigures paceFigures(const SwimSplits& swim, int lapIndex) {
             h.second = *end - *half;
             h.difference = h.second - h.first;
             h.percent = 100.0 * h.difference / h.first;
+            // Like with like: the first half's laps after the first (the
+            // start's) against the second half's, at split distance.
+            const int firstLaps = n / 2 - 1;
+            const int secondLaps = n / 2;
+            auto opening = cumulative.front();
+            if (firstLaps > 0 && opening && *half > *opening) {
+                const int firstTime = *half - *opening;
+                h.verdict = paceVerdict(firstTime, firstLaps, h.second, secondLaps);
+                if (h.verdict != PaceVerdict::None) {
+                    h.firstPace = roundedMean(firstTime, firstLaps);
+                    h.secondPace = roundedMean(h.second, secondLaps);
+                }
+            }
             figures.halves = h;
         }
     }

@@ -35,12 +35,15 @@ struct SwimSplits {
     std::u16string finalTime;
     int splitDistance = 0;  // metres between two recorded splits
     int eventDistance = 0;  // metres of the event; 0 when unknown
+    bool goal = false;      // the last recorded split carried the lap file's "G"
 };
 
-// The cumulative time at every recorded split, in hundredths; the last one is
-// the official final time when that is a time and the splits reach the
-// event's distance (the splits of a swim with a result word, or of a lane
-// that missed a touchpad, stay as timed). A split that holds no time is empty.
+// The cumulative time at every split, in hundredths; the last one is the
+// official final time when that is a time and the splits reach the event's
+// distance (the splits of a swim with a result word stay as timed). When the
+// lane's records stop short of the distance the final time stands at the
+// distance's own split, as the lap grid places it (placeOfFinal), and the
+// splits between are empty. A split that holds no time is empty.
 std::vector<std::optional<int>> cumulativeHundredths(const SwimSplits& swim);
 
 // Splits of the split distance that make one lap of the lap option: option 0
@@ -56,11 +59,29 @@ struct Lap {
     std::optional<int> fromMean;    // lap minus the mean lap
 };
 
+// How the pace of the two halves is judged. The first lap holds the start's
+// dive, so the halves are judged like with like: the mean lap of the second
+// half against the mean lap of the first half's laps after the first. A mean
+// lap at least kEvenPacePercent per cent slower is a fade, at least that much
+// faster a negative split, anything between even pace; a swim whose first
+// half is its first lap alone (50 m, or 100 m in two laps) is not judged.
+enum class PaceVerdict { None, NegativeSplit, Even, Fade };
+inline constexpr int kEvenPacePercent = 1;
+
+// The verdict for firstTime over firstLaps laps (the first lap left out) and
+// secondTime over secondLaps laps; None when either has no lap or no time.
+PaceVerdict paceVerdict(int firstTime, int firstLaps, int secondTime, int secondLaps);
+
 struct Halves {
     int first = 0;       // time of the first half
     int second = 0;      // time of the second half
-    int difference = 0;  // second minus first: below zero a negative split, above it a fade
+    int difference = 0;  // second minus first, start included
     double percent = 0;  // the difference as a share of the first half
+    // The mean laps that the verdict compares, rounded: the first half's laps
+    // after the first, and the second half's; empty when not judged.
+    std::optional<int> firstPace;
+    std::optional<int> secondPace;
+    PaceVerdict verdict = PaceVerdict::None;
 };
 
 enum class CheckKind {

@@ -99,12 +99,16 @@ std::vector<std::u16string> paceSummary(const PaceFigures& f) {
     }
     if (f.halves) {
         const Halves& h = *f.halves;
-        std::u16string verdict = h.difference < 0   ? u"ネガティブスプリット"
-                                 : h.difference > 0 ? u"後半の落ち込み"
-                                                    : u"イーブンペース";
         lines.push_back(u"前半 " + secondsText(h.first) + u" / 後半 " + secondsText(h.second) +
                         u"（" + differenceText(h.difference) + u"、" + percentText(h.percent) +
-                        u"）" + verdict);
+                        u"）");
+        if (h.verdict != PaceVerdict::None && h.firstPace && h.secondPace) {
+            std::u16string verdict = h.verdict == PaceVerdict::NegativeSplit ? u"ネガティブスプリット"
+                                     : h.verdict == PaceVerdict::Fade       ? u"後半の落ち込み"
+                                                                            : u"イーブンペース";
+            lines.push_back(verdict + u"（平均ラップ 前半 " + secondsText(*h.firstPace) +
+                            u" / 後半 " + secondsText(*h.secondPace) + u"）");
+        }
     }
     if (f.fastest && f.slowest) {
         const Lap& fast = f.laps[*f.fastest];
@@ -114,6 +118,11 @@ std::vector<std::u16string> paceSummary(const PaceFigures& f) {
     }
     for (const Check& check : f.checks) lines.push_back(u"注意: " + check.text);
     return lines;
+}
+
+std::u16string paceRuleText() {
+    return u"前半・後半の比較は第1ラップ（スタート）を除いた平均ラップで判定（差が " +
+           decimalText(kEvenPacePercent) + u"% 未満はイーブンペース）";
 }
 
 }  // namespace quendro

@@ -32,4 +32,7 @@ std::u16string tabSeparated(const PaceTable& table);
 // slowest lap, then one line per check.
 std::vector<std::u16string> paceSummary(const PaceFigures& figures);
 
+// One line on how the halves are judged, for the analysis window.
+std::u16string paceRuleText();
+
 }  // namespace quendro

@@ -21,6 +21,8 @@ SwimComparison compareSwims(const SwimSplits& swim, const SwimSplits& other, int
     SwimComparison result;
     auto mine = cumulativeHundredths(swim);
     auto theirs = cumulativeHundredths(other);
+    // The swim's splits with its final time placed, as its own figures count them.
+    const int own = static_cast<int>(mine.size());
     const size_t n = std::max(mine.size(), theirs.size());
     mine.resize(n);
     theirs.resize(n);
@@ -28,7 +30,7 @@ SwimComparison compareSwims(const SwimSplits& swim, const SwimSplits& other, int
 
     // The laps at one step for both, the step that suits this swim.
     const int step =
-        splitsPerLap(lapIndex, swim.splitDistance, static_cast<int>(swim.recorded.size()));
+        splitsPerLap(lapIndex, swim.splitDistance, own);
     auto lapOf = [step](const std::vector<std::optional<int>>& times, size_t k) {
         std::optional<int> start = k < static_cast<size_t>(step)
                                        ? std::optional<int>(0)

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "laps/code_tables.h"
+#include "laps/pace.h"
 #include "platform/text_rules.h"
 
 namespace quendro {
@@ -25,6 +26,8 @@ SwimRow swimRowOf(std::u16string_view line) {
                chMt(midChars(line, 7, 1)) + u" " + rightAligned(row.finalTime, 8);
     row.heat = midChars(line, 14, 4);
     row.lane = static_cast<std::int16_t>(numberIn(line, 18, 2));
+    row.eventDistance =
+        static_cast<std::int16_t>(eventDistanceOf(static_cast<std::int16_t>(numberIn(line, 5, 2))));
     return row;
 }
 

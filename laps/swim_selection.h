@@ -23,6 +23,7 @@ struct SwimRow {
     std::u16string finalTime;  // the final time text, or the result word
     std::u16string heat;       // the four-digit heat number, which names the lap file
     std::int16_t lane = 0;     // lane slot 0 to 9
+    std::int16_t eventDistance = 0;  // metres of the event, a relay's whole; 0 when unknown
 };
 SwimRow swimRowOf(std::u16string_view indexLine);
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "laps/code_tables.h"
+#include "laps/swim_splits.h"
 #include "platform/shift_jis.h"
 #include "platform/text_rules.h"
 
@@ -179,7 +180,7 @@ void HtmlPage::swim(int s, std::u16string_view rowText,
     line("<TR>");
     for (int i = 0; i < 9; ++i) line("<TD></TD>");
     for (int k = 2; k <= splitCount; ++k) {
-        rightCellLine(lapBetween(splitTimes[static_cast<size_t>(k - 1)],
+        rightCellLine(splitLapText(splitTimes[static_cast<size_t>(k - 1)],
                                  splitTimes[static_cast<size_t>(k - 2)])
                           .view());
     }

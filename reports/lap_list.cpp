@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "laps/code_tables.h"
+#include "laps/swim_splits.h"
 #include "platform/text_rules.h"
 
 namespace quendro {
@@ -22,7 +23,11 @@ void lineAt(Printer& printer, int x, std::u16string_view text) {
 // under the first split of a swim stand blanks.
 void printSplitBlock(Printer& printer, const std::array<std::u16string, 60>& splits, int a, int b) {
     printer.setCurrentX(3250);
-    for (int k = a; k <= b; ++k) printer.print(u" " + splits[static_cast<size_t>(k - 1)] + u" ");
+    for (int k = a; k <= b; ++k) {
+        // A split the lane's records do not reach keeps its column.
+        const std::u16string& split = splits[static_cast<size_t>(k - 1)];
+        printer.print(u" " + (split.empty() ? std::u16string(8, u' ') : split) + u" ");
+    }
     printer.endLine();
     printer.setCurrentX(3250);
     for (int k = a; k <= b; ++k) {
@@ -31,7 +36,7 @@ void printSplitBlock(Printer& printer, const std::array<std::u16string, 60>& spl
         } else {
             printer.print(
                 u"(" +
-                chSa(splits[static_cast<size_t>(k - 1)], splits[static_cast<size_t>(k - 2)]) +
+                splitLap(splits[static_cast<size_t>(k - 1)], splits[static_cast<size_t>(k - 2)]) +
                 u")");
         }
     }

@@ -4,6 +4,7 @@
 
 #include "laps/code_tables.h"
 #include "laps/pace.h"
+#include "laps/swim_splits.h"
 #include "platform/text_rules.h"
 
 namespace quendro {
@@ -88,7 +89,7 @@ std::string member(std::string_view key, const std::string& value) {
 std::vector<std::u16string> exportLaps(const std::vector<std::u16string>& splits) {
     std::vector<std::u16string> laps;
     for (size_t k = 0; k < splits.size(); ++k) {
-        laps.push_back(trimmed(k == 0 ? splits[0] : chSa(splits[k], splits[k - 1])));
+        laps.push_back(trimmed(k == 0 ? splits[0] : splitLap(splits[k], splits[k - 1])));
     }
     return laps;
 }

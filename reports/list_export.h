@@ -32,7 +32,8 @@ struct ExportSwim {
 };
 
 // The laps of the splits at split distance: the first split, then each split
-// minus the one before it, as the lap grid forms them; without padding.
+// minus the one before it, as the lap grid forms them (empty where the split
+// it starts at is empty); without padding.
 std::vector<std::u16string> exportLaps(const std::vector<std::u16string>& splits);
 
 // CSV: UTF-8 with a byte order mark (spreadsheets then read the Japanese),

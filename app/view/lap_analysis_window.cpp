@@ -94,9 +94,18 @@ LapAnalysisWindow::LapAnalysisWindow(MainWindow& model, FileSystem& files, QWidg
     summary_->setMinimumWidth(300);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    // How the halves are judged, under the figures.
+    auto* rule = new QLabel(qt(paceRuleText()));
+    rule->setObjectName(QStringLiteral("paceRule"));
+    rule->setWordWrap(true);
+    rule->setStyleSheet(QStringLiteral("color:#606060"));
+    auto* side = new QVBoxLayout;
+    side->addWidget(summary_, 1);
+    side->addWidget(rule);
+
     auto* lower = new QHBoxLayout;
     lower->addWidget(table_, 3);
-    lower->addWidget(summary_, 2);
+    lower->addLayout(side, 2);
 
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("analysisStatus"));

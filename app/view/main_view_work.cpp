@@ -15,6 +15,12 @@ namespace quendro::view {
 void MainView::attachTransfer(ThreadedTransfer& transfer) {
     transfer_ = &transfer;
     transfer.onWait = [this](const std::u16string& words) { showWait(words); };
+    // A download of no user action (the analysis window's) leaves the status
+    // line to what the window's own procedures last said.
+    transfer.onLooseWaitEnd = [this] {
+        status_->setText(QString::fromStdU16String(model_.statusText));
+        status_->setToolTip(status_->text());
+    };
 }
 
 // While the window waits for the server it shows what the procedure has done

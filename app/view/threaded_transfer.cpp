@@ -168,6 +168,7 @@ bool ThreadedTransfer::waitFor(std::function<void()> call, const std::u16string&
     if (!done->load()) loop.exec();
     hold_.end();
     waits_.erase(id);
+    if (actions_.empty() && onLooseWaitEnd) onLooseWaitEnd();
 
     if (done->load()) {
         thread.join();

@@ -55,6 +55,9 @@ class ThreadedTransfer : public QObject, public InternetTransfer {
 
     // Runs as a wait begins, with the words for the status line.
     std::function<void(const std::u16string& words)> onWait;
+    // Runs as a wait outside any user action ends (the analysis window's
+    // downloads): no action's end then puts the status line right again.
+    std::function<void()> onLooseWaitEnd;
 
   private:
     class Batch;

@@ -72,8 +72,10 @@ TEST_F(FollowSwimTest, TheLastRowOfTheSwimListAndTheOnePastIt) {
 
 TEST_F(FollowSwimTest, LocalLapFileReadAgainOnlyWhenItsStampMoved) {
     FollowedSwim swim = *followedSwimOf(window);
-    EXPECT_EQ(window.splitCount, 1);
-    EXPECT_EQ(window.lblLap[0].caption, u" 1:05.32");  // the one split shows the final time
+    // The one split stays at 50 m; the final time stands at 100 m.
+    EXPECT_EQ(window.splitCount, 2);
+    EXPECT_EQ(window.lblLap[0].caption, u"   31.30");
+    EXPECT_EQ(window.lblLap[1].caption, u" 1:05.32");
 
     // The first look reads; the file is what the grid shows, so nothing changes.
     LapFileCheck first = checkLapFile(swim, {}, m.machine().inet, m.files());

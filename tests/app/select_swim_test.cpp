@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/listed_swims.h"
 #include "app/main_window.h"
 #include "platform/text_rules.h"
 #include "tests/support/local_meet.h"
@@ -153,6 +154,56 @@ std::string utf8Lines(const std::vector<std::u16string>& lines) {
     std::string text;
     for (const auto& line : lines) text += toUtf8(line) + "\n";
     return text;
+}
+
+// The 200 m of 山田太郎 (heat 4, lane 5) whose lap file stopped after 50 m: the
+// final time stands under 200 m in the grid, the page, the printed list and
+// the export alike, the 50 m split stays, and no lap is formed from an empty split.
+TEST_F(SelectSwimTest, AFinalTimeAtItsOwnDistanceEverywhere) {
+    writeFile(m.driveD() / "meet" / "lap" / "r0004", "5,30.80,,0,0,0,0,0,0\r\n");
+    window.txtBango.setText(u"1201");
+    window.lstNamae.setListIndex(0);
+    window.lstShumoku.setListIndex(2);
+    EXPECT_EQ(window.splitCount, 4);
+    const std::u16string grid[] = {u"   30.80", u"", u"", u" 2:19.60"};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(window.splitTimes[i], grid[i]) << i;
+        EXPECT_EQ(window.lblLap[i].caption, grid[i]) << i;
+    }
+    EXPECT_EQ(window.lblShu[3].caption, u" 200m");
+    window.optLap.select(2);  // 50 m laps: the first, then none from an empty split
+    EXPECT_EQ(window.lblLap[0].caption, u"   30.80");
+    for (size_t i = 1; i < 60; ++i) EXPECT_EQ(window.lblLap[i].caption, u"") << i;
+    window.optLap.select(4);  // the 200 m lap is the whole swim
+    EXPECT_EQ(window.lblLap[3].caption, u" 2:19.60");
+    window.optLap.select(0);
+
+    window.cmdHtml.click();
+    const std::string page = readFile(m.driveD() / "meet" / "県選9.html");
+    const std::string splitCells =
+        "<TD align=\"right\">   30.80</TD>\r\n<TD align=\"right\"></TD>\r\n"
+        "<TD align=\"right\"></TD>\r\n<TD align=\"right\"> 2:19.60</TD>\r\n<TR>\r\n";
+    const std::string lapCells = "<TD></TD>\r\n<TD align=\"right\"></TD>\r\n"
+                                 "<TD align=\"right\"></TD>\r\n<TD align=\"right\"></TD>\r\n"
+                                 "</TABLE>";
+    EXPECT_NE(page.find(splitCells), std::string::npos) << page;
+    EXPECT_NE(page.find(lapCells), std::string::npos) << page;
+
+    window.cmdLp.click();
+    ASSERT_EQ(m.printer().documents.size(), 1u);
+    const std::string list = utf8Lines(m.printer().documents[0]);
+    // The empty splits keep their columns: 2:19.60 stands under 200 m.
+    const std::string splitLine = "        200m自由形 予選  2:19.60    30.80" + std::string(23, ' ') +
+                                  "2:19.60";
+    const std::string lapLine = std::string(42, ' ') + "()()()\n";
+    EXPECT_NE(list.find(splitLine), std::string::npos) << list;
+    EXPECT_NE(list.find(lapLine), std::string::npos) << list;
+
+    std::vector<ExportSwim> swims = collectListedSwims(window, m.files());
+    ASSERT_EQ(swims.size(), 3u);
+    EXPECT_EQ(swims[2].splits, (std::vector<std::u16string>(std::begin(grid), std::end(grid))));
+    EXPECT_EQ(exportLaps(swims[2].splits),
+              (std::vector<std::u16string>{u"30.80", u"", u"", u""}));
 }
 
 TEST_F(SelectSwimTest, ThePrintedLapListOfTheListedCompetitors) {

@@ -18,6 +18,8 @@ void expectSameAsOneLaneRead(const std::u16string& text, bool older) {
         LaneSplits alone = readLaneSplits(text, lane, older);
         EXPECT_EQ(once.splits, alone.splits) << "lane " << lane;
         EXPECT_EQ(once.whole, alone.whole) << "lane " << lane;
+        EXPECT_EQ(once.goal, alone.goal) << "lane " << lane;
+        EXPECT_EQ(heat.endsAtGoal(lane), alone.goal) << "lane " << lane;
         std::array<std::u16string, 60> cells;
         cells.fill(u"old");
         int count = heat.copyLane(lane, cells);
@@ -150,7 +152,7 @@ TEST(SwimSplits, TheFinalTimeTakesTheLastSplitOnlyWhenThereIsOne) {
         {u"        ", u" 1:05.30"},
     };
     for (const Case& c : cases) {
-        GridSplits s = swimSplitsOf(lapFile, 3, false, c.finalTime);
+        GridSplits s = swimSplitsOf(lapFile, 3, false, c.finalTime, 100, 50);
         ASSERT_EQ(s.count, 2);
         EXPECT_EQ(s.times[0], u"   31.25");
         EXPECT_EQ(s.times[1], c.last);

@@ -9,8 +9,12 @@
 #include <filesystem>
 
 #include "app/view/analysis_hooks.h"
+#include "app/view/input_hold.h"
 #include "app/view/lap_analysis_window.h"
 #include "app/view/main_view.h"
+#include "app/view/threaded_transfer.h"
+#include "laps/pace_table.h"
+#include "platform/text_rules.h"
 #include "tests/support/local_meet.h"
 #include "tests/support/test_machine.h"
 
@@ -182,6 +186,78 @@ TEST_F(AnalysisWindowTest, ADoubleClickOpensItAndTheListExportsFromItsMenu) {
     window.selectedDir = u"D:\\no such folder\\";
     hooks.exportList(true);
     EXPECT_EQ(window.statusText, u"JSON を書き込めませんでした: D:\\no such folder\\県選9.json");
+}
+
+// The meet of the tests above, its lap files from the test server on
+// 127.0.0.1, through the window's threaded transfer as the program uses it.
+class AnalysisFromServerTest : public ::testing::Test {
+  protected:
+    AnalysisFromServerTest() {
+        test::writeLocalMeet(m);
+        view.attachTransfer(inet);
+        window.txtTaikai.setText(m.serverBase());
+        view.perform([this] { test::openLocalMeet(window); });
+        // The meet's lap files are on the server now.
+        window.webMode = 1;
+        window.seasonYear = u"2026";
+        window.meetCode = u"2026001";
+        m.server().serve("/swim/2026/2026001/lap/r0001.txt",
+                         "4,31.25,,0,0,0,0,0,0\r\n4,1:05.32,G,0,0,0,0,0,0\r\n");
+        auto showWait = inet.onWait;
+        inet.onWait = [this, showWait](const std::u16string& words) {
+            waits.push_back(words);
+            showWait(words);
+        };
+        view.refresh();
+    }
+
+    // Selects the row with a click, then opens the analysis with a double-click.
+    void doubleClickSwim(int row) {
+        auto* swims = view.findChild<QAbstractItemView*>(QStringLiteral("lstShumoku"));
+        const QPoint at = swims->visualRect(swims->model()->index(row, 0)).center();
+        QTest::mouseClick(swims->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(swims->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    TestMachine m;
+    Machine base = m.machine();
+    view::InputHold hold;
+    view::ThreadedTransfer inet{base.inet, hold};
+    MainWindow window{Machine{base.files, base.clock, inet, base.printer, base.events}};
+    view::MainView view{window, m.files()};
+    view::AnalysisHooks hooks{window, m.files(), view};
+    std::vector<std::u16string> waits;
+};
+
+TEST_F(AnalysisFromServerTest, TheStatusLineTellsTheTruthOnceTheAnalysisHasItsLaps) {
+    auto* status = view.findChild<QLabel*>(QStringLiteral("statusLine"));
+    ASSERT_NE(status, nullptr);
+    window.lstNamae.setListIndex(0);
+    view.refresh();
+    doubleClickSwim(0);  // heat 1: on the server
+    auto* analysis = view.findChild<view::LapAnalysisWindow*>(QStringLiteral("lapAnalysis"));
+    ASSERT_NE(analysis, nullptr);
+    EXPECT_EQ(analysis->findChild<QTableWidget*>(QStringLiteral("paceTable"))->rowCount(), 2);
+    // The swim choice and then the analysis each waited for the lap file.
+    ASSERT_GE(waits.size(), 2u);
+    EXPECT_EQ(waits.front(), u"ラップを取得中 1/1");
+    EXPECT_EQ(waits.back(), u"ラップを取得中 …");
+    // Nothing is pending: the status line says what the window last said
+    // (the import's word, which the swim choice left standing).
+    EXPECT_TRUE(window.statusText.starts_with(u"読み込みました")) << toUtf8(window.statusText);
+    EXPECT_EQ(status->text(), QString::fromStdU16String(window.statusText));
+
+    // A swim whose lap file the server does not have: the word of the swim
+    // choice, not the wait, stays on the status line.
+    waits.clear();
+    doubleClickSwim(2);  // heat 4
+    ASSERT_GE(waits.size(), 2u);
+    EXPECT_TRUE(window.statusText.starts_with(u"ラップファイルを読めませんでした"))
+        << toUtf8(window.statusText);
+    EXPECT_EQ(status->text(), QString::fromStdU16String(window.statusText));
+    // How the halves are judged stands in the analysis window.
+    EXPECT_EQ(analysis->findChild<QLabel*>(QStringLiteral("paceRule"))->text(),
+              QString::fromStdU16String(paceRuleText()));
 }
 
 }  // namespace

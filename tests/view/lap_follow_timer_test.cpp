@@ -47,7 +47,9 @@ class LapFollowTimerTest : public ::testing::Test {
 };
 
 TEST_F(LapFollowTimerTest, TheShownSwimsGridFollowsItsLapFile) {
-    EXPECT_EQ(cell(0), QStringLiteral("1:05.32"));  // one split so far: the final time
+    // One split so far: it stays at 50 m, the final time stands at 100 m.
+    EXPECT_EQ(cell(0), QStringLiteral("31.30"));
+    EXPECT_EQ(cell(1), QStringLiteral("1:05.32"));
     // Checks come and go; the file has not changed, the grid stays.
     QTRY_VERIFY_WITH_TIMEOUT(follow.checksDone() >= 2, 5000);
     EXPECT_EQ(refreshed, 0);
