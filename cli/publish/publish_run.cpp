@@ -146,14 +146,16 @@ Publisher::Look Publisher::lookOnce(bool everyFile) {
 }
 
 bool Publisher::watch(const std::atomic<bool>& stop, std::chrono::milliseconds interval) {
-    out_ << "変更を見張っています (Ctrl+C で終了)\n";
-    out_.flush();
     bool stopped = false;  // sending has stopped: the server is away or failing
     for (bool first = true; !stop.load(); first = false) {
         if (!first) pause(interval, &stop);
         if (stop.load()) break;
         lastServerFailure_.clear();
         Look look = lookOnce(first);
+        if (first) {
+            out_ << "変更を見張っています (Ctrl+C で終了)\n";
+            out_.flush();
+        }
         if (look.serverFailed && !stop.load()) {
             if (!stopped) {
                 err_ << "送信が止まりました: " << look.failure

@@ -32,6 +32,11 @@ SeasonEntryResult putMeetInSeasonList(const HttpClient& http, const std::string&
             return result;
         }
         std::string list = current.ok() ? std::move(current.body) : std::string();
+        // Read back, the list may have grown past the bounds by this very entry.
+        if (seasonListHasMeet(list, meetCode)) {
+            result.outcome = result.uploads == 0 ? SeasonEntry::AlreadyListed : SeasonEntry::Added;
+            return result;
+        }
         switch (seasonListShape(list)) {
             case SeasonListShape::Whole:
                 break;
@@ -41,10 +46,6 @@ SeasonEntryResult putMeetInSeasonList(const HttpClient& http, const std::string&
             case SeasonListShape::TooLarge:
                 result.outcome = SeasonEntry::TooLarge;
                 return result;
-        }
-        if (seasonListHasMeet(list, meetCode)) {
-            result.outcome = result.uploads == 0 ? SeasonEntry::AlreadyListed : SeasonEntry::Added;
-            return result;
         }
         if (result.uploads >= pacing.uploadsAtMost) {
             result.outcome = SeasonEntry::Lost;
