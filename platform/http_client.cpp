@@ -106,12 +106,30 @@ HttpClient::~HttpClient() {
 
 namespace {
 
-Easy prepare(std::string_view url, const HttpClient::Limits& limits, Received& received) {
+int askCancelled(void* cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(cancel)->load() ? 1 : 0;
+}
+
+Easy prepare(std::string_view url, const HttpClient::Limits& limits, const HttpSignIn& signIn,
+             const std::atomic<bool>* cancel, Received& received) {
     Easy curl(curl_easy_init());
     if (!curl) return curl;
     configureTransfer(curl.get(), std::string(url), limits, received.body);
     curl_easy_setopt(curl.get(), CURLOPT_HEADERFUNCTION, collectHeader);
     curl_easy_setopt(curl.get(), CURLOPT_HEADERDATA, &received);
+    if (!signIn.user.empty()) {
+        curl_easy_setopt(curl.get(), CURLOPT_USERNAME, signIn.user.c_str());
+        curl_easy_setopt(curl.get(), CURLOPT_PASSWORD, signIn.password.c_str());
+    } else if (signIn.netrc) {
+        curl_easy_setopt(curl.get(), CURLOPT_NETRC, static_cast<long>(CURL_NETRC_OPTIONAL));
+        if (!signIn.netrcFile.empty())
+            curl_easy_setopt(curl.get(), CURLOPT_NETRC_FILE, signIn.netrcFile.c_str());
+    }
+    if (cancel) {
+        curl_easy_setopt(curl.get(), CURLOPT_XFERINFOFUNCTION, askCancelled);
+        curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(cancel));
+        curl_easy_setopt(curl.get(), CURLOPT_NOPROGRESS, 0L);
+    }
     return curl;
 }
 
@@ -119,7 +137,7 @@ Easy prepare(std::string_view url, const HttpClient::Limits& limits, Received& r
 
 HttpAnswer HttpClient::get(std::string_view url, const Validators& since) const {
     Received received;
-    Easy curl = prepare(url, limits_, received);
+    Easy curl = prepare(url, limits_, signIn_, cancel_, received);
     if (!curl) return HttpAnswer{0, {}, {}, "no transfer handle"};
     // No redirect is followed: a publisher's files answer where they are, and a
     // redirect elsewhere is a failure like any other answer that is no body.
@@ -142,7 +160,7 @@ HttpAnswer HttpClient::get(std::string_view url, const Validators& since) const 
 
 HttpAnswer HttpClient::put(std::string_view url, std::string_view bytes) const {
     Received received;
-    Easy curl = prepare(url, limits_, received);
+    Easy curl = prepare(url, limits_, signIn_, cancel_, received);
     if (!curl) return HttpAnswer{0, {}, {}, "no transfer handle"};
     UploadSource upload{bytes};
     configureUpload(curl.get(), upload);
@@ -151,13 +169,69 @@ HttpAnswer HttpClient::put(std::string_view url, std::string_view bytes) const {
     return perform(curl.get(), received);
 }
 
-std::string withoutPassword(std::string_view url) {
+namespace {
+
+std::string percentDecoded(std::string_view text) {
+    auto hex = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() &&
+            hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
+            out += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// "127.0.0.1:8808", "[::1]:8808", "host": what stands before a path.
+bool isHostAndPort(std::string_view part) {
+    if (!part.empty() && part.front() == '[') return true;
+    size_t colon = part.find(':');
+    if (colon == std::string_view::npos) return true;
+    std::string_view port = part.substr(colon + 1);
+    for (char c : port) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+AddressSignIn splitSignIn(std::string_view url) {
+    AddressSignIn split;
+    split.address = std::string(url);
     size_t scheme = url.find("://");
     size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
-    size_t slash = url.find('/', start);
-    size_t at = url.rfind('@', slash == std::string_view::npos ? url.size() : slash);
-    if (at == std::string_view::npos || at < start) return std::string(url);
-    return std::string(url.substr(0, start)) + std::string(url.substr(at + 1));
+    size_t firstAt = url.find('@', start);
+    if (firstAt == std::string_view::npos) return split;
+    size_t firstSlash = url.find('/', start);
+    size_t at = std::string_view::npos;
+    if (firstSlash == std::string_view::npos || firstSlash > firstAt) {
+        // No "/" before the "@": the sign-in ends at the last "@" before the path.
+        at = url.rfind('@', firstSlash == std::string_view::npos ? url.size() : firstSlash);
+    } else if (!isHostAndPort(url.substr(start, firstSlash - start))) {
+        at = url.rfind('@');
+    }
+    if (at == std::string_view::npos || at < start) return split;
+    std::string_view userInfo = url.substr(start, at - start);
+    size_t colon = userInfo.find(':');
+    split.present = true;
+    split.user = percentDecoded(userInfo.substr(0, colon));
+    if (colon != std::string_view::npos) split.password = percentDecoded(userInfo.substr(colon + 1));
+    split.address = std::string(url.substr(0, start)) + std::string(url.substr(at + 1));
+    return split;
+}
+
+std::string withoutPassword(std::string_view url) {
+    return splitSignIn(url).address;
 }
 
 }  // namespace quendro

@@ -9,7 +9,14 @@
 # $home is $QUENDRO_PUBLISHER_HOME, by default ~/.local/share/quendro/publisher;
 # nginx keeps its configuration, logs and pid in $home/nginx-<port>. With
 # QUENDRO_PUBLISH_USER and QUENDRO_PUBLISH_PASSWORD set at start, other machines
-# may PUT with that user and password too.
+# may PUT with that user and password too; with QUENDRO_PUBLISHER_LOOPBACK=password
+# as well, this machine needs them too.
+#
+# Started by root, nginx's worker runs as the owner of the tree, or, when root
+# owns it, as the user $QUENDRO_PUBLISHER_WORKER (by default "quendro" when the
+# machine has one, else "nobody"), to whom the tree is given. An upload is
+# written first into a hidden folder on the tree's own file system, outside
+# what is served, and moved into place: a failed upload leaves nothing.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -43,11 +50,35 @@ start() {
   ln -sfn "$tree" "$prefix/html/swim"
 
   # Started by root, nginx's worker takes the user named here: the owner of
-  # the tree, so that it can write there.
+  # the tree, so that it can write there, and never root itself.
   local user_line="" owner group
   owner=$(stat -c %U "$tree")
   group=$(stat -c %G "$tree")
-  [ "$(id -u)" -eq 0 ] && user_line="user $owner $group;"
+  if [ "$(id -u)" -eq 0 ]; then
+    if [ "$owner" = root ]; then
+      owner=${QUENDRO_PUBLISHER_WORKER:-}
+      if [ -z "$owner" ]; then
+        if id quendro >/dev/null 2>&1; then owner=quendro; else owner=nobody; fi
+      fi
+      group=$(id -gn "$owner")
+      chown -R "$owner:$group" "$tree"
+    fi
+    user_line="user $owner $group;"
+  fi
+
+  # The uploads' own folder: beside the tree on the same file system, or,
+  # when the tree is a file system of its own, hidden inside it (and never
+  # served), so that an upload is moved into place by a rename.
+  local parent upload
+  parent=$(dirname "$tree")
+  if [ "$(stat -c %d "$tree")" = "$(stat -c %d "$parent")" ] && [ -w "$parent" ]; then
+    upload="$parent/.$(basename "$tree")-upload-$port"
+  else
+    upload="$tree/.upload-$port"
+  fi
+  mkdir -p "$upload"
+  [ "$(id -u)" -eq 0 ] && chown "$owner:$group" "$upload"
+  chmod 700 "$upload"
 
   local satisfy="" auth=""
   if [ -n "${QUENDRO_PUBLISH_USER:-}" ] && [ -n "${QUENDRO_PUBLISH_PASSWORD:-}" ]; then
@@ -55,13 +86,14 @@ start() {
       > "$prefix/conf/htpasswd")
     [ "$(id -u)" -eq 0 ] && chown "$owner:$group" "$prefix/conf/htpasswd"
     satisfy="satisfy any;"
+    [ "${QUENDRO_PUBLISHER_LOOPBACK:-}" = password ] && satisfy=""
     auth='    auth_basic "quendro publisher";
     auth_basic_user_file htpasswd;'
   else
     rm -f "$prefix/conf/htpasswd"
   fi
 
-  sed -e "s|@USER@|$user_line|" -e "s|@PORT@|$port|" \
+  sed -e "s|@USER@|$user_line|" -e "s|@PORT@|$port|" -e "s|@UPLOAD@|$upload|" \
       "$here/publisher/nginx.conf.in" > "$prefix/conf/nginx.conf"
   awk -v satisfy="$satisfy" -v auth="$auth" \
       '/@SATISFY@/ { print satisfy; next } /@AUTH@/ { print auth; next } { print }' \

@@ -8,6 +8,7 @@
 #include "reports/html_page.h"
 #include "reports/list_export.h"
 #include "store/competitor_search.h"
+#include "store/record_shape.h"
 #include "store/working_folder.h"
 
 namespace quendro::cli {
@@ -47,34 +48,24 @@ bool sameIgnoringCase(std::u16string_view a, std::u16string_view b) {
 // A record file whose header counts more records than it holds is not the
 // meet's file (a server's error page, a file cut short); an empty or missing
 // file is an empty meet.
-bool recordsWhole(FileSystem& files, std::u16string_view path, std::int64_t length,
-                  std::int64_t offset, bool shortCount) {
+bool recordsWhole(FileSystem& files, std::u16string_view path, RecordFileKind kind) {
     std::string bytes;
-    if (files.readBytes(path, bytes) != FileStatus::Ok || bytes.empty()) return true;
-    if (bytes.size() < 4) return false;
-    std::int64_t count =
-        shortCount
-            ? static_cast<std::int16_t>(static_cast<unsigned char>(bytes[0]) |
-                                        static_cast<unsigned char>(bytes[1]) << 8)
-            : static_cast<std::int32_t>(static_cast<std::uint32_t>(
-                  static_cast<unsigned char>(bytes[0]) | static_cast<unsigned char>(bytes[1]) << 8 |
-                  static_cast<unsigned char>(bytes[2]) << 16 |
-                  static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[3])) << 24));
-    if (count < 0) return false;
-    return count == 0 || static_cast<std::int64_t>(bytes.size()) >= (count + offset) * length;
+    if (files.readBytes(path, bytes) != FileStatus::Ok) return true;
+    return recordFileShape(bytes, kind) == RecordFileShape::Whole;
 }
 
 std::string checkRecordFiles(MainWindow& window, FileSystem& files) {
     const bool web = window.webMode != 0;
     const std::u16string heats =
         web ? std::u16string(kWorkingHeats) : window.dataDir + u"taikai.dat";
-    if (!recordsWhole(files, heats, 256, 10, true)) {
+    if (!recordsWhole(files, heats, RecordFileKind::Heats)) {
         return "競技会のファイルではありません: " + toUtf8(heats);
     }
     CompetitorFile competitors =
         competitorFileFor(window.webMode, window.resultDir, window.resultFile);
     const bool ind2 = competitors.source == CompetitorSource::Ind2;
-    if (!recordsWhole(files, competitors.path, ind2 ? 128 : 384, ind2 ? 1 : 10, false)) {
+    if (!recordsWhole(files, competitors.path,
+                      ind2 ? RecordFileKind::Ind2 : RecordFileKind::Results)) {
         return "競技会のファイルではありません: " + toUtf8(competitors.path);
     }
     return {};

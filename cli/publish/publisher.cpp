@@ -5,21 +5,39 @@
 #include <thread>
 
 #include "app/server_addresses.h"
+#include "cli/publish/season_entry.h"
 #include "platform/text_rules.h"
 #include "store/ind2_table.h"
-#include "store/season_list.h"
+#include "store/meet_code.h"
+#include "store/record_shape.h"
 
 namespace quendro {
 namespace {
 
-std::string utf8(std::u16string_view text) {
-    return toUtf8(text);
+// Text from files and paths, for a message: control characters shown escaped.
+std::string shown(std::u16string_view text) {
+    return toUtf8(visibleText(text));
+}
+
+std::string shapeWords(RecordFileShape shape) {
+    return shape == RecordFileShape::NegativeCount ? "件数が負の数です"
+                                                   : "件数の分だけのレコードがありません";
+}
+
+bool inside(const std::filesystem::path& folder, const std::filesystem::path& file) {
+    auto f = folder.begin();
+    auto p = file.begin();
+    for (; f != folder.end(); ++f, ++p) {
+        if (p == file.end() || *f != *p) return false;
+    }
+    return p != file.end();
 }
 
 }  // namespace
 
-Publisher::Publisher(HostFileSystem& files, const HttpClient& http, std::ostream& out)
-    : files_(files), http_(http), out_(out) {}
+Publisher::Publisher(HostFileSystem& files, const HttpClient& http, std::ostream& out,
+                     std::ostream& err)
+    : files_(files), http_(http), out_(out), err_(err) {}
 
 bool Publisher::prepare(const PublishOptions& options) {
     options_ = options;
@@ -27,153 +45,152 @@ bool Publisher::prepare(const PublishOptions& options) {
     std::u16string error;
     source_ = findMeetSource(files_, options_.meetFolder, options_.resultsFile, error);
     if (!source_) {
-        out_ << "エラー: " << utf8(error) << "\n";
+        err_ << "エラー: " << shown(error) << "\n";
         return false;
     }
-    out_ << "大会 " << utf8(source_->header.meetCode) << " " << utf8(source_->header.abbreviation)
-         << " (" << utf8(source_->folder) << ")\n"
-         << "結果ファイル: " << utf8(source_->resultsPath) << "\n";
+    // The code names the meet's folder on the server: a name, never a path.
+    if (!isMeetCodeName(source_->header.meetCode)) {
+        err_ << "エラー: " << toUtf8(meetCodeRefusal(source_->header.meetCode)) << ": "
+             << shown(source_->headerPath) << "\n";
+        return false;
+    }
+    out_ << "大会 " << shown(source_->header.meetCode) << " " << shown(source_->header.abbreviation)
+         << " (" << shown(source_->folder) << ")\n"
+         << "結果ファイル: " << shown(source_->resultsPath) << "\n";
     return true;
 }
 
-// The same addresses as the window asks for: a season or meet code that is
-// not all letters and digits is percent-encoded alike.
 std::string Publisher::seasonUrl() const {
-    return utf8(seasonFolderUrl(fromUtf8(options_.baseUrl), options_.season));
+    return toUtf8(seasonFolderUrl(fromUtf8(options_.baseUrl), options_.season));
 }
 
 std::string Publisher::meetUrl() const {
-    return utf8(meetFolderUrl(fromUtf8(options_.baseUrl), options_.season, source_->header.meetCode));
+    return toUtf8(
+        meetFolderUrl(fromUtf8(options_.baseUrl), options_.season, source_->header.meetCode));
 }
 
 std::filesystem::path Publisher::hostPath(std::u16string_view path) const {
     return files_.driveMap().toHost(path);
 }
 
-std::vector<MeetFileOnServer> Publisher::meetFiles() const {
+void Publisher::tellOnce(const std::string& key, const std::string& line) {
+    auto told = told_.find(key);
+    if (told != told_.end() && told->second == line) return;
+    told_[key] = line;
+    err_ << line << "\n";
+    err_.flush();
+}
+
+std::vector<MeetFileOnServer> Publisher::meetFiles() {
+    namespace fs = std::filesystem;
     std::vector<MeetFileOnServer> list;
-    std::vector<std::pair<std::u16string, std::u16string>> laps;  // heat, local name
+    std::vector<std::pair<std::u16string, MeetFileOnServer>> laps;  // by heat
     std::error_code ec;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(hostPath(source_->lapFolder), ec)) {
+    fs::path lapFolder = hostPath(source_->lapFolder);
+    fs::path meetFolder = fs::weakly_canonical(hostPath(source_->folder), ec);
+    for (const auto& entry : fs::directory_iterator(lapFolder, ec)) {
         std::u16string name = fromUtf8(entry.path().filename().string());
-        if (auto heat = heatOfLapFile(name)) laps.emplace_back(*heat, name);
+        auto heat = heatOfLapFile(name);
+        if (!heat) continue;
+        std::string onServer = "lap/r" + toUtf8(*heat) + ".txt";
+        std::u16string local = source_->lapFolder + u"\\" + name;
+        std::error_code linkError;
+        // A link is read through to where it leads, and only inside the meet folder.
+        if (entry.is_symlink(linkError)) {
+            fs::path target = fs::canonical(entry.path(), linkError);
+            if (linkError || !inside(meetFolder, target)) {
+                std::error_code readError;
+                fs::path leadsTo = linkError ? fs::read_symlink(entry.path(), readError) : target;
+                tellOnce(onServer, "注意: 大会フォルダの外を指すリンクは送りません: " +
+                                       shown(local) + " → " + shown(fromUtf8(leadsTo.string())));
+                continue;
+            }
+            local = fromUtf8(target.string());
+        }
+        // A pipe or a folder under a lap file's name is never opened.
+        if (!fs::is_regular_file(fs::status(hostPath(local), linkError))) {
+            tellOnce(onServer, "注意: 普通のファイルではないので送りません: " + shown(local));
+            continue;
+        }
+        laps.emplace_back(*heat, MeetFileOnServer{local, onServer, MeetFileOnServer::Kind::Lap});
     }
-    std::sort(laps.begin(), laps.end());
-    for (const auto& [heat, name] : laps) {
-        list.push_back({source_->lapFolder + u"\\" + name, "lap/r" + utf8(heat) + ".txt",
-                        MeetFileOnServer::Kind::Copy});
-    }
+    std::sort(laps.begin(), laps.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [heat, file] : laps) list.push_back(std::move(file));
     list.push_back({source_->resultsPath, "ind2.txt", MeetFileOnServer::Kind::Ind2});
     list.push_back({source_->headerPath, "kijun.txt", MeetFileOnServer::Kind::Copy});
-    list.push_back({source_->heatsPath, "taikai.txt", MeetFileOnServer::Kind::Copy});
+    list.push_back({source_->heatsPath, "taikai.txt", MeetFileOnServer::Kind::Heats});
     return list;
 }
 
-std::string Publisher::bytesToSend(const MeetFileOnServer& file, bool& ok) {
-    std::string bytes;
-    ok = files_.readBytes(file.localPath, bytes) == FileStatus::Ok;
-    if (!ok) {
-        out_ << "エラー: 読めません: " << utf8(file.localPath) << "\n";
-        return {};
-    }
-    if (file.kind == MeetFileOnServer::Kind::Ind2) {
-        Ind2Table table = ind2FromResults(bytes);
-        if (table.truncated) {
-            out_ << "注意: 結果ファイルが途中で終わっています。" << table.competitors
-                 << " 人分だけ送ります: " << utf8(file.localPath) << "\n";
-        }
-        return std::move(table.bytes);
-    }
-    return bytes;
+bool Publisher::readBytesOf(const MeetFileOnServer& file, std::string& bytes) {
+    if (files_.readBytes(file.localPath, bytes) == FileStatus::Ok) return true;
+    tellOnce(file.name,
+             "エラー: 読めません。サーバーの前の版を残します: " + shown(file.localPath));
+    return false;
 }
 
-bool Publisher::send(const MeetFileOnServer& file) {
+SendOutcome Publisher::send(const MeetFileOnServer& file) {
     FileStamp stamp = stampOf(hostPath(file.localPath));
-    bool ok = false;
-    std::string bytes = bytesToSend(file, ok);
-    if (!ok) return false;
+    std::string bytes;
+    if (!readBytesOf(file, bytes)) {
+        watch_.sent(file.name, stamp, ChangeWatch::Held::Back);
+        return SendOutcome::HeldBack;
+    }
+    ChangeWatch::Held held = ChangeWatch::Held::Whole;
+    switch (file.kind) {
+        case MeetFileOnServer::Kind::Copy:
+            break;
+        case MeetFileOnServer::Kind::Lap: {
+            std::string_view lines = wholeLinesOf(bytes, watch_.rested(file.name, stamp));
+            if (lines.size() != bytes.size()) {
+                held = ChangeWatch::Held::Lines;
+                bytes.resize(lines.size());
+            }
+            if (bytes.empty() && held == ChangeWatch::Held::Lines) {
+                watch_.sent(file.name, stamp, held);
+                return SendOutcome::Waiting;
+            }
+            break;
+        }
+        case MeetFileOnServer::Kind::Heats:
+        case MeetFileOnServer::Kind::Ind2: {
+            bool heats = file.kind == MeetFileOnServer::Kind::Heats;
+            RecordFileShape shape =
+                recordFileShape(bytes, heats ? RecordFileKind::Heats : RecordFileKind::Results);
+            if (shape != RecordFileShape::Whole) {
+                tellOnce(file.name, std::string("エラー: ") +
+                                        (heats ? "組表ファイル" : "結果ファイル") +
+                                        "が壊れています (" + shapeWords(shape) +
+                                        ")。送らずにサーバーの前の版を残します: " +
+                                        shown(file.localPath));
+                watch_.sent(file.name, stamp, ChangeWatch::Held::Back);
+                return SendOutcome::HeldBack;
+            }
+            if (!heats) bytes = ind2FromResults(bytes).bytes;
+            break;
+        }
+    }
+    told_.erase(file.name);
     std::size_t digest = std::hash<std::string>{}(bytes);
     auto last = sentDigest_.find(file.name);
     if (last != sentDigest_.end() && last->second == digest) {
-        watch_.sent(file.name, stamp);  // touched, but the same bytes: nothing to send
-        return true;
+        watch_.sent(file.name, stamp, held);  // touched, but the same bytes: nothing to send
+        return SendOutcome::Unchanged;
     }
     std::string url = meetUrl() + file.name;
     HttpAnswer answer = http_.put(url, bytes);
     if (!answer.ok()) {
-        out_ << "エラー: 送信できませんでした: " << withoutPassword(url) << ": "
-             << (answer.answered() ? "HTTP " + std::to_string(answer.status) : answer.error)
-             << "\n";
-        return false;
+        lastServerFailure_ =
+            withoutPassword(url) + ": " +
+            (answer.answered() ? "HTTP " + std::to_string(answer.status) : answer.error);
+        return SendOutcome::ServerFailed;
     }
-    out_ << "送信しました: " << withoutPassword(url) << " (" << bytes.size() << " バイト)\n";
+    out_ << "送信しました: " << withoutPassword(url) << " (" << bytes.size() << " バイト"
+         << (held == ChangeWatch::Held::Lines ? "、書きかけの最後の行は待ちます" : "") << ")\n";
     sentDigest_[file.name] = digest;
-    watch_.sent(file.name, stamp);
-    return true;
-}
-
-bool Publisher::publishMeet() {
-    std::vector<MeetFileOnServer> files = meetFiles();
-    if (files.size() == 3)
-        out_ << "注意: ラップファイルがまだありません: " << utf8(source_->lapFolder) << "\n";
-    for (const MeetFileOnServer& file : files) {
-        if (!send(file)) {
-            out_ << "大会一覧には加えません。\n";
-            return false;
-        }
-    }
-    return addListEntry();
-}
-
-bool Publisher::addListEntry() {
-    std::string listUrl = seasonUrl() + "list.txt";
-    HttpAnswer current = http_.get(listUrl);
-    // A season without a list yet starts one; a list that cannot be read is
-    // never replaced, so that no other meet's entry is lost.
-    if (!current.ok() && current.status != 404) {
-        out_ << "エラー: 大会一覧を読み込めませんでした: " << withoutPassword(listUrl) << ": "
-             << (current.answered() ? "HTTP " + std::to_string(current.status) : current.error)
-             << "\n";
-        return false;
-    }
-    std::string list = current.ok() ? current.body : std::string();
-    const MeetHeader& header = source_->header;
-    if (seasonListHasMeet(list, header.meetCode)) {
-        out_ << "大会一覧には既にあります: " << withoutPassword(listUrl) << "\n";
-        return true;
-    }
-    std::string updated = seasonListWithMeet(list, header.meetCode, header.abbreviation);
-    HttpAnswer answer = http_.put(listUrl, updated);
-    if (!answer.ok()) {
-        out_ << "エラー: 大会一覧を送信できませんでした: " << withoutPassword(listUrl) << ": "
-             << (answer.answered() ? "HTTP " + std::to_string(answer.status) : answer.error)
-             << "\n";
-        return false;
-    }
-    out_ << "大会一覧に加えました: " << withoutPassword(listUrl) << "\n";
-    return true;
-}
-
-bool Publisher::lookOnce() {
-    bool allSent = true;
-    for (const MeetFileOnServer& file : meetFiles()) {
-        if (!watch_.ready(file.name, stampOf(hostPath(file.localPath)))) continue;
-        if (!send(file)) allSent = false;
-    }
-    out_.flush();
-    return allSent;
-}
-
-bool Publisher::watch(const std::atomic<bool>& stop, std::chrono::milliseconds interval) {
-    out_ << "変更を見張っています (Ctrl+C で終了)\n";
-    out_.flush();
-    bool lastLookSent = true;
-    while (!stop.load()) {
-        std::this_thread::sleep_for(interval);
-        lastLookSent = lookOnce();
-    }
-    return lastLookSent;
+    watch_.sent(file.name, stamp, held);
+    return SendOutcome::Sent;
 }
 
 }  // namespace quendro

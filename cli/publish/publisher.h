@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,7 @@ namespace quendro {
 
 struct PublishOptions {
     std::u16string meetFolder;  // the timing system's data folder
-    std::string baseUrl;        // "http://host/swim/", user and password may stand in it
+    std::string baseUrl;        // "http://host/swim/", without user and password
     std::u16string season;      // four digits
     std::optional<std::u16string> resultsFile;
 };
@@ -25,60 +26,92 @@ struct PublishOptions {
 // One file of the meet as the server holds it.
 struct MeetFileOnServer {
     enum class Kind {
-        Copy,  // sent byte for byte
-        Ind2,  // the competitor table made from the results file
+        Copy,    // sent byte for byte
+        Lap,     // a lap file: whole lines only, the unfinished last one once at rest
+        Heats,   // the heat table: sent when its records are whole
+        Ind2,    // the competitor table made from the results file, when that is whole
     };
     std::u16string localPath;
     std::string name;  // in the meet folder: "kijun.txt", "lap/r0001.txt"
     Kind kind = Kind::Copy;
 };
 
+// What became of one file at one look.
+enum class SendOutcome {
+    Sent,        // the server took it
+    Unchanged,   // the server holds these very bytes already
+    Waiting,     // nothing to send yet: a lap file without one whole line
+    HeldBack,    // damaged or unreadable here: the server keeps its last good copy
+    ServerFailed,  // no answer, or an error status
+};
+
 // Puts a meet from the timing system's data folder onto the publisher's server
 // in the layout the viewer reads: <season>/<meet code>/ with kijun.txt,
 // taikai.txt, ind2.txt and lap/rNNNN.txt, and the meet's entry in the season's
-// list.txt. Tells on out what it does and what failed.
+// list.txt. Tells on out what it does, on err what failed or was held back.
 class Publisher {
   public:
-    Publisher(HostFileSystem& files, const HttpClient& http, std::ostream& out);
+    Publisher(HostFileSystem& files, const HttpClient& http, std::ostream& out, std::ostream& err);
 
-    // Finds the meet's files; false (and a message) when the folder holds no meet.
+    // Finds the meet's files; false (and a message) when the folder holds no
+    // meet or the meet code is no name for a folder.
     bool prepare(const PublishOptions& options);
 
     // The meet's files, lap files first and the heat table last, so that a
-    // viewer who imports meanwhile finds every heat's laps.
-    std::vector<MeetFileOnServer> meetFiles() const;
-    // Sends one file; false when it could not be read or the server refused it.
-    bool send(const MeetFileOnServer& file);
-    // Every file of the meet, then the season list entry; stops at the first
-    // failure, so that the list never names a meet that is not all there.
+    // viewer who imports meanwhile finds every heat's laps. A lap file that is
+    // no regular file, or a link out of the meet folder, is left out (and told once).
+    std::vector<MeetFileOnServer> meetFiles();
+    // Sends one file as it is now.
+    SendOutcome send(const MeetFileOnServer& file);
+    // Every file of the meet, then the season list entry. A server failure
+    // stops it; a file held back lets the others go but keeps the meet off the
+    // list. A lap file's unfinished last line is waited for a few seconds. True
+    // when the server holds everything.
     bool publishMeet();
-    // Adds the meet to the season's list.txt unless it is there already.
-    bool addListEntry();
+    // Adds the meet to the season's list.txt unless it is there already. With
+    // quietServer, a server that fails says nothing here (the watch tells it).
+    bool addListEntry(bool quietServer = false);
 
-    // Stays running: every look, the files that changed and have come to rest
-    // are sent again, until stop is set. False when a look could not send a file
-    // (it is tried again at the next look).
+    // Stays running until stop is set: every look, the files that changed and
+    // have come to rest are sent again; the meet goes on the list once all its
+    // files are there. A server away or failing is told once when sending stops
+    // and once when it comes back. True when, at the stop, the server holds
+    // what the folder holds; otherwise a line tells what it lacks.
     bool watch(const std::atomic<bool>& stop,
                std::chrono::milliseconds interval = std::chrono::milliseconds(400));
-    // One look of the watch.
-    bool lookOnce();
 
     std::string seasonUrl() const;
     std::string meetUrl() const;
     const MeetSource& source() const { return *source_; }
 
   private:
-    std::string bytesToSend(const MeetFileOnServer& file, bool& ok);
+    struct Look {
+        int sent = 0;
+        bool serverFailed = false;
+        std::string failure;  // the first server failure's words
+    };
+    // One look of the watch: the files that are ready, in order, until the
+    // server fails.
+    Look lookOnce(bool everyFile);
+    bool readBytesOf(const MeetFileOnServer& file, std::string& bytes);
     std::filesystem::path hostPath(std::u16string_view path) const;
+    // What the server lacks of the folder, for the closing line; empty when nothing.
+    std::vector<std::string> notOnServer();
+    void tellOnce(const std::string& key, const std::string& line);
 
     HostFileSystem& files_;
     const HttpClient& http_;
     std::ostream& out_;
+    std::ostream& err_;
     PublishOptions options_;
     std::optional<MeetSource> source_;
     ChangeWatch watch_;
+    bool listed_ = false;
+    std::string lastServerFailure_;
     // What each file of the server last received, to send only what changed.
     std::map<std::string, std::size_t> sentDigest_;
+    // Lines told once: a file skipped or held back, by its name and reason.
+    std::map<std::string, std::string> told_;
 };
 
 }  // namespace quendro

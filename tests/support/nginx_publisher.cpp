@@ -3,10 +3,15 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 
 namespace quendro::test {
 
@@ -50,18 +55,80 @@ int freeLoopbackPort() {
 }
 
 NginxPublisher::NginxPublisher(const std::filesystem::path& home)
-    : home_(home), tree_(home / "tree") {
+    : NginxPublisher(home, Options{}) {}
+
+NginxPublisher::NginxPublisher(const std::filesystem::path& home, Options options)
+    : home_(home), tree_(home / "tree"), options_(std::move(options)) {
     std::filesystem::create_directories(tree_);
+    if (options_.treeDiskBytes > 0) {
+        if (::geteuid() != 0) {
+            why_ = "not root: no small disk can be mounted";
+        } else if (::mount("tmpfs", tree_.c_str(), "tmpfs", 0,
+                           ("size=" + std::to_string(options_.treeDiskBytes)).c_str()) != 0) {
+            why_ = std::string("tmpfs cannot be mounted here: ") + std::strerror(errno);
+        } else {
+            mounted_ = true;
+        }
+    }
+    port_ = freeLoopbackPort();
+    if (!options_.startNow) return;
     // Another program may take the port between the asking and nginx's start.
     for (int attempt = 0; attempt < 5 && !running_; ++attempt) {
-        port_ = freeLoopbackPort();
-        running_ = port_ > 0 && script("start " + std::to_string(port_) + " " +
-                                       shellQuoted(tree_.string())) == 0;
+        if (attempt > 0) port_ = freeLoopbackPort();
+        start();
     }
 }
 
 NginxPublisher::~NginxPublisher() {
+    stop();
+    if (mounted_) ::umount2(tree_.c_str(), MNT_DETACH);
+}
+
+bool NginxPublisher::start() {
+    running_ = port_ > 0 &&
+               script("start " + std::to_string(port_) + " " + shellQuoted(tree_.string())) == 0;
+    return running_;
+}
+
+void NginxPublisher::stop() {
     if (running_) script("stop " + std::to_string(port_));
+    running_ = false;
+}
+
+void NginxPublisher::place(const std::string& relative, const std::string& bytes) const {
+    struct stat tree {};
+    ::stat(tree_.c_str(), &tree);
+    std::filesystem::path file = tree_ / relative;
+    std::filesystem::create_directories(file.parent_path());
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    for (std::filesystem::path p = file; p != tree_ && p.has_relative_path(); p = p.parent_path())
+        if (::chown(p.c_str(), tree.st_uid, tree.st_gid) != 0) break;
+}
+
+std::vector<unsigned> NginxPublisher::workerUsers() const {
+    std::vector<unsigned> users;
+    std::ifstream pidFile(home_ / ("nginx-" + std::to_string(port_)) / "logs" / "nginx.pid");
+    long master = 0;
+    if (!(pidFile >> master)) return users;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream status(entry.path() / "status");
+        std::string line;
+        long parent = -1;
+        unsigned uid = 0;
+        bool haveUid = false;
+        while (std::getline(status, line)) {
+            if (line.rfind("PPid:", 0) == 0) parent = std::stol(line.substr(5));
+            if (line.rfind("Uid:", 0) == 0) {
+                uid = static_cast<unsigned>(std::stoul(line.substr(4)));
+                haveUid = true;
+            }
+        }
+        if (parent == master && haveUid) users.push_back(uid);
+    }
+    return users;
 }
 
 std::string NginxPublisher::base() const {
@@ -69,7 +136,8 @@ std::string NginxPublisher::base() const {
 }
 
 int NginxPublisher::script(const std::string& arguments) const {
-    std::string command = "QUENDRO_PUBLISHER_HOME=" + shellQuoted(home_.string()) + " " +
+    std::string command = options_.environment + " QUENDRO_PUBLISHER_HOME=" +
+                          shellQuoted(home_.string()) + " " +
                           shellQuoted(std::string(QUENDRO_SOURCE_DIR) + "/scripts/publisher.sh") +
                           " " + arguments + " >/dev/null 2>&1";
     int status = std::system(command.c_str());

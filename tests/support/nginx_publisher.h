@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace quendro::test {
 
@@ -10,8 +11,17 @@ namespace quendro::test {
 // own, for as long as the object lives.
 class NginxPublisher {
   public:
+    struct Options {
+        bool startNow = true;  // otherwise start() starts it, on the port chosen now
+        // A tmpfs of this many bytes mounted over the tree before the start
+        // (root only; treeMounted() tells whether it was); 0: none.
+        std::size_t treeDiskBytes = 0;
+        // Variables for the script, e.g. QUENDRO_PUBLISH_USER=..., as words for the shell.
+        std::string environment;
+    };
     // home holds nginx's configuration, logs and the served tree.
     explicit NginxPublisher(const std::filesystem::path& home);
+    NginxPublisher(const std::filesystem::path& home, Options options);
     ~NginxPublisher();
     NginxPublisher(const NginxPublisher&) = delete;
     NginxPublisher& operator=(const NginxPublisher&) = delete;
@@ -23,13 +33,26 @@ class NginxPublisher {
     // The served folder of the season folders.
     const std::filesystem::path& tree() const { return tree_; }
 
+    // Starts or stops the server on its port; start() is true when it runs.
+    bool start();
+    void stop();
+    bool treeMounted() const { return mounted_; }
+    const std::string& why() const { return why_; }
+    // Writes a file into the tree as the server's worker would own it.
+    void place(const std::string& relative, const std::string& bytes) const;
+    // The user ids of nginx's worker processes.
+    std::vector<unsigned> workerUsers() const;
+
   private:
     int script(const std::string& arguments) const;
 
     std::filesystem::path home_;
     std::filesystem::path tree_;
+    Options options_;
     int port_ = 0;
     bool running_ = false;
+    bool mounted_ = false;
+    std::string why_;
 };
 
 // The whole output and exit status of a shell command.

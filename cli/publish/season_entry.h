@@ -1,0 +1,44 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "platform/http_client.h"
+
+namespace quendro {
+
+// What became of a meet's entry in the season's list.txt.
+enum class SeasonEntry {
+    Added,          // sent, and read back with the entry in it
+    AlreadyListed,  // an entry of the list had the code already: nothing sent
+    Unreadable,     // the list could not be read (no answer, an error status)
+    CutShort,       // the list did not come whole: nothing sent
+    TooLarge,       // the list is past the bounds of a season's list: nothing sent
+    Refused,        // the server did not take the list
+    Lost,           // other publishers' lists kept replacing it, try after try
+};
+
+struct SeasonEntryResult {
+    SeasonEntry outcome = SeasonEntry::Unreadable;
+    int uploads = 0;     // lists sent
+    std::string detail;  // the status or libcurl's words, for a failure
+};
+
+// How long the read-back waits and how often it tries.
+struct SeasonEntryPacing {
+    std::chrono::milliseconds settleLeast{150};  // after an upload, before the read-back
+    std::chrono::milliseconds settleMost{450};
+    int uploadsAtMost = 10;
+};
+
+// Adds the meet to the list at listUrl unless an entry has its code. Several
+// publishers may add to one list at once, and the server keeps the last list
+// sent: after its upload a publisher waits a short random while, reads the list
+// back, and while its entry is missing adds it again to the list as it is now.
+SeasonEntryResult putMeetInSeasonList(const HttpClient& http, const std::string& listUrl,
+                                      std::u16string_view meetCode,
+                                      std::u16string_view abbreviation,
+                                      const SeasonEntryPacing& pacing = {});
+
+}  // namespace quendro

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "tests/support/nginx_publisher.h"
+#include "tests/support/test_machine.h"
+
+namespace quendro::test {
+
+// The program, run in a folder of the test's own with a drives folder of its
+// own; env are variables for it, as shell words.
+std::string publishCommand(const std::filesystem::path& root, const std::string& arguments,
+                           const std::string& env = "");
+
+// A program running on its own, its output into a log, until stopped.
+class RunningProgram {
+  public:
+    RunningProgram(const std::string& command, std::filesystem::path log);
+    ~RunningProgram();
+    pid_t pid() const { return pid_; }
+    std::string log() const;
+    // Sends the signal and waits for the end: the exit status, or -1 after a
+    // signal; how long the end took.
+    int stop(int signal, std::chrono::milliseconds& took);
+
+  private:
+    pid_t pid_ = -1;
+    std::filesystem::path log_;
+};
+
+int countOf(const std::string& text, const std::string& part);
+
+template <typename Done>
+bool waitFor(Done done, std::chrono::milliseconds limit = std::chrono::seconds(12)) {
+    auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+// Every file under the folder, by its path inside it.
+std::vector<std::string> filesUnder(const std::filesystem::path& folder);
+
+}  // namespace quendro::test
