@@ -49,6 +49,23 @@ std::u16string chShu(std::int16_t code) {
     return std::u16string(kEvents[static_cast<size_t>(code - 1)]);
 }
 
+std::u16string eventFullName(std::int16_t code) {
+    std::u16string text = chShu(code);
+    while (!text.empty() && text.front() == u' ') text.erase(0, 1);
+    // The strokes that the eight characters cut short.
+    struct Stroke {
+        std::u16string_view cut, whole;
+    };
+    static constexpr Stroke kStrokes[] = {
+        {u"個人メ", u"個人メドレー"}, {u"メドレ", u"メドレーリレー"}, {u"リレー", u"フリーリレー"}};
+    for (const Stroke& stroke : kStrokes) {
+        if (text.ends_with(stroke.cut)) {
+            return text.substr(0, text.size() - stroke.cut.size()) + std::u16string(stroke.whole);
+        }
+    }
+    return text;
+}
+
 std::u16string chMt(std::u16string_view code) {
     if (code == u"1") return u"予選";  // heats
     if (code == u"2") return u"決勝";  // final

@@ -14,6 +14,11 @@ namespace quendro {
 // characters and a three-character stroke name (" 100m自由形"); "" for any other code.
 std::u16string chShu(std::int16_t code);
 
+// The event's full name for event codes 1 to 29, as a page with room for it
+// writes it: "200m個人メドレー", "400mメドレーリレー", "400mフリーリレー";
+// "" for any other code.
+std::u16string eventFullName(std::int16_t code);
+
 // Race stage text for "1" to "4" (予選, 決勝, 準決, コン); "" for anything else.
 std::u16string chMt(std::u16string_view code);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "laps/code_tables.h"
+
 namespace quendro {
 
 std::vector<std::optional<int>> placesAt(const std::vector<std::optional<int>>& times) {
@@ -15,6 +17,12 @@ std::vector<std::optional<int>> placesAt(const std::vector<std::optional<int>>& 
         places[i] = ahead + 1;
     }
     return places;
+}
+
+std::vector<std::optional<int>> placingTimes(const SwimSplits& swim) {
+    std::vector<std::optional<int>> times = cumulativeHundredths(swim);
+    if (isResultText(swim.finalTime) && !times.empty()) times.back().reset();
+    return times;
 }
 
 HeatPlaces heatPlaces(const std::vector<std::vector<std::optional<int>>>& cumulativeByLane) {

@@ -3,6 +3,8 @@
 #include <optional>
 #include <vector>
 
+#include "laps/pace.h"
+
 namespace quendro {
 
 // Places in one heat at one split: the times of the lanes (empty where a lane
@@ -18,6 +20,10 @@ struct HeatPlaces {
     // True where the lane leads at that split (place 1, ties included).
     std::vector<std::vector<bool>> leads;
 };
+// The times a lane is placed by: its cumulative times (cumulativeHundredths),
+// except that a swim that ended in a result word takes no place at the finish.
+std::vector<std::optional<int>> placingTimes(const SwimSplits& swim);
+
 HeatPlaces heatPlaces(const std::vector<std::vector<std::optional<int>>>& cumulativeByLane);
 
 }  // namespace quendro

@@ -1,5 +1,7 @@
 #include "laps/lap_file.h"
 
+#include <algorithm>
+
 #include "laps/swim_selection.h"
 #include "platform/field_reader.h"
 #include "platform/text_rules.h"
@@ -30,6 +32,11 @@ LaneSplits readLaneSplits(std::u16string text, int lane, bool olderLayout) {
         if (result.goal || static_cast<int>(result.splits.size()) == kMaxSplits) break;
     }
     return result;
+}
+
+bool isOlderLapLayout(std::u16string_view text) {
+    std::u16string_view line = text.substr(0, text.find_first_of(u"\r\n"));
+    return std::count(line.begin(), line.end(), u',') >= 8;
 }
 
 }  // namespace quendro

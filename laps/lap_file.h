@@ -23,6 +23,11 @@ struct LaneSplits {
     bool goal = false;
 };
 
+// True when the lap file's first record has the nine fields of the older
+// layout (the window's own check box says so for a local meet; a program
+// without one looks at the file).
+bool isOlderLapLayout(std::u16string_view text);
+
 // The splits of one lane, up to its "G" record (records of other lanes, their
 // "G" too, are passed over), at most 60.
 LaneSplits readLaneSplits(std::u16string text, int lane, bool olderLayout);

@@ -6,6 +6,7 @@
 #include "laps/pace.h"
 #include "laps/swim_splits.h"
 #include "platform/text_rules.h"
+#include "reports/json_text.h"
 
 namespace quendro {
 namespace {
@@ -50,29 +51,6 @@ void csvRow(std::string& out, const std::vector<std::u16string>& fields) {
         out += csvField(fields[i]);
     }
     out += "\r\n";
-}
-
-std::string jsonString(std::u16string_view text) {
-    std::string out = "\"";
-    for (unsigned char c : toUtf8(text)) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20) {
-                    static constexpr char kHex[] = "0123456789abcdef";
-                    out += "\\u00";
-                    out += kHex[c >> 4];
-                    out += kHex[c & 15];
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
 }
 
 std::string jsonHundredths(std::u16string_view time) {

@@ -66,10 +66,7 @@ void HeatWindow::showHeatOf(const MeetSwim& swim) {
     for (const MeetSwim& lane : lanes) {
         SwimSplits splits = text ? swimSplitsFrom(model_, lane, *text) : SwimSplits{};
         splits.finalTime = lane.finalTime();
-        auto cumulative = cumulativeHundredths(splits);
-        // A swim that ended in a result word takes no place at the finish.
-        if (isResultText(splits.finalTime) && !cumulative.empty()) cumulative.back().reset();
-        times.push_back(std::move(cumulative));
+        times.push_back(placingTimes(splits));
     }
     const HeatPlaces places = heatPlaces(times);
 

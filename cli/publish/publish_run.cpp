@@ -4,6 +4,7 @@
 #include "cli/publish/publisher.h"
 #include "cli/publish/season_entry.h"
 #include "platform/text_rules.h"
+#include "reports/web_json.h"
 
 namespace quendro {
 namespace {
@@ -70,6 +71,9 @@ std::vector<std::string> Publisher::notOnServer() {
             missing.push_back(file.name);
     }
     if (!listed_) missing.push_back("大会一覧 (list.txt) の項目");
+    if (webMeetStale_ || !heatsStale_.empty()) missing.push_back("ウェブ用データ (web/)");
+    if (listed_ && (!webMeet_ || seasonLineListed_ != webSeasonLine(*webMeet_)))
+        missing.push_back("ウェブ用の大会一覧 (web/meets.json) の項目");
     return missing;
 }
 
@@ -104,11 +108,17 @@ bool Publisher::publishMeet() {
         }
         if (waiting) pause(std::chrono::milliseconds(200), nullptr);
     }
+    // The browsers' data of what the server now holds.
+    if (!sendWebData()) {
+        err_ << "エラー: 送信できませんでした: " << lastServerFailure_ << "\n";
+        return false;
+    }
     if (heldBack) {
         err_ << "大会一覧には加えません。\n";
         return false;
     }
     bool listed = addListEntry();
+    if (listed) listed = addWebSeasonEntry();
     std::vector<std::string> missing = notOnServer();
     if (!missing.empty()) err_ << "サーバーにまだないもの: " << joined(missing) << "\n";
     return listed && missing.empty();
@@ -140,6 +150,10 @@ Publisher::Look Publisher::lookOnce(bool everyFile) {
             look.serverFailed = true;
             look.failure = lastServerFailure_;
         }
+    }
+    if (!look.serverFailed && !sendWebData()) {
+        look.serverFailed = true;
+        look.failure = lastServerFailure_;
     }
     out_.flush();
     return look;

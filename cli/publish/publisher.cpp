@@ -174,6 +174,7 @@ SendOutcome Publisher::send(const MeetFileOnServer& file) {
     told_.erase(file.name);
     std::size_t digest = std::hash<std::string>{}(bytes);
     auto last = sentDigest_.find(file.name);
+    noteForWeb(file, bytes, last == sentDigest_.end() || last->second != digest);
     if (last != sentDigest_.end() && last->second == digest) {
         watch_.sent(file.name, stamp, held);  // touched, but the same bytes: nothing to send
         return SendOutcome::Unchanged;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -13,6 +14,7 @@
 #include "cli/publish/meet_source.h"
 #include "platform/host_files.h"
 #include "platform/http_client.h"
+#include "reports/web_data.h"
 
 namespace quendro {
 
@@ -80,6 +82,14 @@ class Publisher {
     bool watch(const std::atomic<bool>& stop,
                std::chrono::milliseconds interval = std::chrono::milliseconds(400));
 
+    // The web data (docs/web-data.md) of what was sent: the heats whose lap
+    // file changed, and when the heat table, the competitors or the header
+    // changed, the meet's files and every heat. Only files whose bytes changed
+    // go. False when the server failed.
+    bool sendWebData();
+    // The season's meets.json with this meet's entry; false when it failed.
+    bool addWebSeasonEntry(bool quietServer = false);
+
     std::string seasonUrl() const;
     std::string meetUrl() const;
     const MeetSource& source() const { return *source_; }
@@ -110,6 +120,19 @@ class Publisher {
     std::string lastServerFailure_;
     // What each file of the server last received, to send only what changed.
     std::map<std::string, std::size_t> sentDigest_;
+    // The web data: what the meet files sent mean for it, and the files made.
+    void noteForWeb(const MeetFileOnServer& file, const std::string& bytes, bool changed);
+    bool rebuildWebMeet();
+    bool putWebFile(const std::string& path, const std::string& bytes);
+    std::unique_ptr<WebMeet> webMeet_;
+    bool webMeetStale_ = true;
+    std::map<std::u16string, std::string> lapBytes_;  // each heat's lap file as sent
+    std::set<std::u16string> heatsStale_;
+    std::map<std::string, std::size_t> webDigest_;
+    std::size_t meetJsonDigest_ = 0;
+    std::string meetUpdated_;
+    std::string seasonLineListed_;  // this meet's line of meets.json, once there
+    int webSent_ = 0;
     // Lines told once: a file skipped or held back, by its name and reason.
     std::map<std::string, std::string> told_;
 };

@@ -18,6 +18,20 @@ SeasonEntryResult putMeetInSeasonList(const HttpClient& http, const std::string&
                                       std::u16string_view meetCode,
                                       std::u16string_view abbreviation,
                                       const SeasonEntryPacing& pacing) {
+    SeasonFileEntry entry;
+    entry.holds = [&](const std::string& list) { return seasonListHasMeet(list, meetCode); };
+    entry.put = [&](const std::string& list, std::string& withEntry) {
+        SeasonListShape shape = seasonListShape(list);
+        if (shape == SeasonListShape::Whole)
+            withEntry = seasonListWithMeet(list, meetCode, abbreviation);
+        return shape;
+    };
+    return putEntryInSeasonFile(http, listUrl, entry, pacing);
+}
+
+SeasonEntryResult putEntryInSeasonFile(const HttpClient& http, const std::string& listUrl,
+                                       const SeasonFileEntry& entry,
+                                       const SeasonEntryPacing& pacing) {
     SeasonEntryResult result;
     std::mt19937 random(std::random_device{}());
     std::uniform_int_distribution<long> settle(pacing.settleLeast.count(),
@@ -33,11 +47,12 @@ SeasonEntryResult putMeetInSeasonList(const HttpClient& http, const std::string&
         }
         std::string list = current.ok() ? std::move(current.body) : std::string();
         // Read back, the list may have grown past the bounds by this very entry.
-        if (seasonListHasMeet(list, meetCode)) {
+        if (entry.holds(list)) {
             result.outcome = result.uploads == 0 ? SeasonEntry::AlreadyListed : SeasonEntry::Added;
             return result;
         }
-        switch (seasonListShape(list)) {
+        std::string withEntry;
+        switch (entry.put(list, withEntry)) {
             case SeasonListShape::Whole:
                 break;
             case SeasonListShape::CutShort:
@@ -51,7 +66,7 @@ SeasonEntryResult putMeetInSeasonList(const HttpClient& http, const std::string&
             result.outcome = SeasonEntry::Lost;
             return result;
         }
-        HttpAnswer answer = http.put(listUrl, seasonListWithMeet(list, meetCode, abbreviation));
+        HttpAnswer answer = http.put(listUrl, withEntry);
         if (!answer.ok()) {
             result.outcome = SeasonEntry::Refused;
             result.detail = why(answer);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "platform/http_client.h"
+#include "store/season_list.h"
 
 namespace quendro {
 
@@ -40,5 +42,19 @@ SeasonEntryResult putMeetInSeasonList(const HttpClient& http, const std::string&
                                       std::u16string_view meetCode,
                                       std::u16string_view abbreviation,
                                       const SeasonEntryPacing& pacing = {});
+
+// An entry of a season file that several publishers write: whether the file
+// holds it as it should be, and the file with it put in (or Whole is not
+// returned: the file is left as it is).
+struct SeasonFileEntry {
+    std::function<bool(const std::string& file)> holds;
+    std::function<SeasonListShape(const std::string& file, std::string& withEntry)> put;
+};
+
+// The same read-back and retry for any season file: the file at url (a 404
+// starts it empty) gets the entry unless it holds it already.
+SeasonEntryResult putEntryInSeasonFile(const HttpClient& http, const std::string& url,
+                                       const SeasonFileEntry& entry,
+                                       const SeasonEntryPacing& pacing = {});
 
 }  // namespace quendro

@@ -268,8 +268,12 @@ TEST_F(PublishEndToEndTest, WatchSendsAChangedLapFileAndTheShownSwimFollows) {
 
     // Only what changed was sent.
     std::string sent = readFile(accessLog).substr(logBefore);
-    EXPECT_EQ(countOf(sent, "\"PUT "), 1) << sent;
+    // The lap file, and the browsers' file of its heat.
+    EXPECT_EQ(countOf(sent, "\"PUT "), 2) << sent;
     EXPECT_EQ(countOf(sent, "\"PUT /swim/2026/2026001/lap/" + heat + ".txt"), 1) << sent;
+    EXPECT_EQ(countOf(sent, "\"PUT /swim/2026/2026001/web/heats/" + toUtf8(swim->heat) + ".json"),
+              1)
+        << sent;
 
     kill(watcher, SIGTERM);
     int status = 0;

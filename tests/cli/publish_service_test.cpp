@@ -148,7 +148,7 @@ TEST_F(PublishServiceTest, TheWorkersAreNotRoot) {
 
 TEST_F(PublishServiceTest, AFullDiskUnderTheTreeLeavesNoStrayFileAndTheOldCopy) {
     NginxPublisher::Options options;
-    options.treeDiskBytes = 512 * 1024;
+    options.treeDiskBytes = 2 * 1024 * 1024;  // the meet's files and their web data
     NginxPublisher nginx(m.root() / "publisher", options);
     if (!nginx.treeMounted()) GTEST_SKIP() << nginx.why();
     ASSERT_TRUE(nginx.running());
