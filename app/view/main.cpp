@@ -14,6 +14,7 @@
 #include "app/view/input_hold.h"
 #include "app/view/lap_follow_timer.h"
 #include "app/view/main_view.h"
+#include "app/view/meet_follow_timer.h"
 #include "app/view/qt_event_loop.h"
 #include "app/view/settings.h"
 #include "app/view/threaded_transfer.h"
@@ -93,9 +94,14 @@ int main(int argc, char* argv[]) {
     quendro::view::AnalysisHooks analysis(window, files, view);
     view.show();
     view.perform([&window] { window.Form_Load(); });
-    // The shown swim's lap file is checked again every few seconds during a
+    // The shown swim's lap file is checked again every second during a
     // meet, on a thread of its own straight through libcurl.
     quendro::view::LapFollowTimer follow(window, curl, files, [&view] { view.refresh(); });
+    // The meet's heat table and competitor file too: new heats and results
+    // appear without a confirm.
+    quendro::view::MeetFollowTimer followMeet(
+        window, curl, files, [&view] { view.refresh(); },
+        [&view, &hold] { return view.acting() || hold.holding(); });
 
     int status = app.exec();
     settings.keepBaseUrl(window.txtTaikai.text());

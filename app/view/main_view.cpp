@@ -164,7 +164,9 @@ void MainView::act(const std::function<void()>& action, std::map<Fetch, int> exp
     // Actions may nest: while an upload waits, the window takes other clicks.
     if (transfer_) transfer_->beginAction(std::move(expected));
     lastWaitRefresh_ = 0;  // the first wait of the action shows all that it did before
+    ++acting_;
     action();
+    --acting_;
     if (transfer_ && transfer_->endAction()) model_.statusText = cancelledWords(model_.statusText);
     refresh();
 }

@@ -34,6 +34,8 @@ class MainView : public QWidget {
     void attachTransfer(ThreadedTransfer& transfer);
     // Runs a procedure of the model as one user action (start-up, for one).
     void perform(const std::function<void()>& procedure);
+    // True while a user action runs (a procedure, the waits inside it).
+    bool acting() const { return acting_ > 0; }
 
     // Ctrl + plus, minus and 0 zoom the whole window.
     double zoom() const { return zoom_; }
@@ -80,6 +82,7 @@ class MainView : public QWidget {
     WindowStyle* style_ = nullptr;
     ThreadedTransfer* transfer_ = nullptr;
     qint64 lastWaitRefresh_ = 0;
+    int acting_ = 0;
 };
 
 }  // namespace quendro::view
