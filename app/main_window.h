@@ -170,6 +170,8 @@ class MainWindow {
     void TakeSwimIndex(const HeatTable& heats);
     // Empties the lap grid: no swim is chosen.
     void clearLaps();
+    // Says how to load the meet whose header is shown, before the first confirm.
+    void hintConfirm();
     void connectHandlers();
     // Shows the folder in Dir1 when it exists; otherwise Dir1 keeps its folder
     // and the status line says so.

@@ -18,6 +18,7 @@
 #include "app/view/qt_event_loop.h"
 #include "app/view/settings.h"
 #include "app/view/threaded_transfer.h"
+#include "app/view/translations.h"
 #include "app/view/zoom.h"
 #include "platform/curl_transfer.h"
 #include "platform/host_files.h"
@@ -54,13 +55,17 @@ void placeOnScreen(QWidget& view, std::optional<QPoint> kept) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (auto exit = quendro::view::handleCommandLine(argc, argv, std::cout)) return *exit;
+    if (auto exit = quendro::view::handleCommandLine(argc, argv, std::cout, std::cerr))
+        return *exit;
+    if (auto exit = quendro::view::checkDisplay(
+            argc, argv, [](const char* name) -> const char* { return std::getenv(name); }, std::cerr)) return *exit;
 
     QApplication app(argc, argv);
     // The application took the user's locale for the C library too; numbers in
     // the meet's files are read with "." as the decimal point all the same.
     std::setlocale(LC_NUMERIC, "C");
     quendro::view::installFontSubstitutions();
+    quendro::view::installJapaneseDialogs();
 
     quendro::HostFileSystem files(
         quendro::DriveMap(drivesFolder(), std::filesystem::current_path()));

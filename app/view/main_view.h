@@ -43,6 +43,9 @@ class MainView : public QWidget {
     QSize sizeAt(double zoom) const;
     void setZoom(double zoom);
     std::function<void(double)> onZoomChanged;
+    // The status line's words as they stand whole (the line shows them cut
+    // with "…" when they are longer than its box, and whole in its tooltip).
+    QString statusWords() const { return statusWords_; }
     // Runs after every refresh, so that windows beside this one follow the model.
     std::function<void()> onRefresh;
 
@@ -64,6 +67,7 @@ class MainView : public QWidget {
     void placeWidgets();
     void addZoomKeys();
     void showWait(const std::u16string& words);
+    void showStatus(const QString& words);
     bool moveInOptionGroup(QObject* watched, int key);
     std::u16string viewTooltip(const Control& control) const;
     std::map<Fetch, int> expectedFetches(const Control& control);
@@ -83,6 +87,7 @@ class MainView : public QWidget {
     ThreadedTransfer* transfer_ = nullptr;
     qint64 lastWaitRefresh_ = 0;
     int acting_ = 0;
+    QString statusWords_;
 };
 
 }  // namespace quendro::view
