@@ -9,7 +9,7 @@ here=$(pwd)
 
 scripts/install_packages.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target quendro quendro-publish
+cmake --build build -j "$(nproc)" --target quendro quendro-publish quendro-export
 
 # A home of its own for the sample: drive c holds the working folder, drive q
 # a copy of the sample folder (the pages and lists written there stay out of
@@ -27,6 +27,9 @@ cp "$here/sample/meet/kijun.dat" "$drives/c/quendro/temp/kijun.dat"
 
 cd "$home/bin"
 export XDG_DATA_HOME="$home"
+# The trial's settings (server address, window position and zoom) stay in its
+# home too, away from the user's own ~/.config/quendro.
+export XDG_CONFIG_HOME="$home/config"
 
 # The local publisher, which the window's internet mode reads by default, with
 # the sample meets of the current season in it.

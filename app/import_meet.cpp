@@ -2,6 +2,7 @@
 #include "app/meet_header.h"
 #include "app/server_addresses.h"
 #include "app/status_words.h"
+#include "store/competitor_search.h"
 #include "store/meet_code.h"
 #include "store/meet_import.h"
 #include "store/working_folder.h"
@@ -93,12 +94,7 @@ void MainWindow::cmdKakutei_Click() {
         heatTablePath = dataDir + u"taikai.dat";
     }
 
-    HeatTable heats(files, heatTablePath);
-    meetHeatCount = static_cast<std::int16_t>(heats.heatCount());
-    swimTable = buildSwimIndex(heats);
-    swimTableCount = static_cast<std::int16_t>(swimTable.size() - 1);
-    swimTable.resize(static_cast<size_t>(meetHeatCount) * 10 + 1);
-    swimIndex_.build(swimTable, swimTableCount);
+    TakeSwimIndex(HeatTable(files, heatTablePath));
 
     SearchCompetitors();
 
@@ -113,6 +109,15 @@ void MainWindow::cmdKakutei_Click() {
         statusText = u"読み込みました: " + lblWeb.caption;
         importOutcome = ImportOutcome::Imported;
     }
+    // From now on the meet follows its files, on the server or in the folder.
+    CompetitorFile competitorFile = competitorFileFor(webMode, resultDir, resultFile);
+    std::u16string folder = webMode != 0 ? meetFolderUrl(txtTaikai.text(), seasonYear, meetCode)
+                                         : std::u16string();
+    shownMeet = FollowedMeet{webMode != 0,
+                             webMode != 0 ? folder + u"taikai.txt" : heatTablePath,
+                             webMode != 0 ? folder + u"ind2.txt" : competitorFile.path,
+                             webMode != 0 ? RecordFileKind::Ind2 : RecordFileKind::Results};
+    takenCompetitors_.reset();
     setMousePointer(MousePointer::Default);
 }
 

@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/status_words.h"
 
 #include "app/server_addresses.h"
 #include "app/start_up.h"
@@ -67,6 +68,12 @@ void MainWindow::Form_Load() {
     // In internet mode this is the header of the meet imported last.
     ReadMeetHeader();
     PrepareLapGrid();
+    if (statusText.empty()) hintConfirm();
+}
+
+void MainWindow::hintConfirm() {
+    if (webMode != 0 && importOutcome == ImportOutcome::NotRun && !txtNa.text().empty())
+        statusText = kConfirmHint;
 }
 
 void MainWindow::Form_Unload() {

@@ -5,9 +5,11 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/follow_meet.h"
 #include "app/outcomes.h"
 #include "laps/swim_selection.h"
 #include "platform/controls.h"
@@ -15,6 +17,7 @@
 
 namespace quendro {
 
+class HeatTable;
 class ReportRun;
 
 // The one window of the program: every control, all shared state, and the
@@ -121,6 +124,8 @@ class MainWindow {
     std::array<std::int16_t, 51> swimDistances{};  // metres of each row's event (0: unknown)
     std::int16_t splitCount = 0;
     std::array<std::u16string, 60> splitTimes;  // split texts of the chosen swim
+    // The meet the last confirm showed, for the follow of a live meet.
+    std::optional<FollowedMeet> shownMeet;
 
     // ---- Start-up and shut-down ---------------------------------------------
     void Form_Load();
@@ -151,10 +156,22 @@ class MainWindow {
     void cmdHtml_Click();
     void cmdWebUp_Click();
 
+    // ---- Following a live meet ----------------------------------------------
+    // Takes the followed meet's new heat table and competitor file whole, as a
+    // confirm does, and lists competitors and swims again with the chosen
+    // competitor, swim and lap option kept. The status line says what came.
+    MeetTake TakeFollowedMeet(const FollowedMeet& meet, const std::string& heats,
+                              const std::string& competitors);
+
   private:
     void layOutControls();
+    // The swim index of a heat table becomes the meet's: the confirm and the
+    // follow of a meet both take it here.
+    void TakeSwimIndex(const HeatTable& heats);
     // Empties the lap grid: no swim is chosen.
     void clearLaps();
+    // Says how to load the meet whose header is shown, before the first confirm.
+    void hintConfirm();
     void connectHandlers();
     // Shows the folder in Dir1 when it exists; otherwise Dir1 keeps its folder
     // and the status line says so.
@@ -174,6 +191,8 @@ class MainWindow {
     bool lapFileRead_ = true;
     SwimIndex swimIndex_;               // swimTable looked up by competitor
     ReportRun* reportRun_ = nullptr;    // set while a report runs
+    // The competitor file a follow took last (local mode), as a hash of its bytes.
+    std::optional<std::size_t> takenCompetitors_;
 };
 
 }  // namespace quendro

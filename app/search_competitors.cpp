@@ -33,6 +33,8 @@ void MainWindow::SearchCompetitors() {
     } else if (statusText.starts_with(kNoMatch)) {
         statusText.clear();
     }
+    // Before the first confirm in internet mode there are no competitors to find.
+    if (table.competitorCount() == 0) hintConfirm();
 }
 
 void MainWindow::txtBango_Change() {

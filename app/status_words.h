@@ -7,6 +7,10 @@
 
 namespace quendro {
 
+// Internet mode before the first confirm: the header of the meet imported in an
+// earlier run is shown, but its heat table and competitors are not there.
+inline constexpr std::u16string_view kConfirmHint = u"確定 で大会を読み込みます";
+
 // The status line's word for a working folder that cannot be written: the
 // folder is named, and whether writing was refused or failed (a full disk).
 std::u16string workingFolderWord(FileStatus status);

@@ -76,6 +76,31 @@ HeatTable::HeatTable(FileSystem& files, std::u16string_view path) {
     if (file_) count_ = boundedCount(int16Field(file_->record(1), 0), kMaxHeats);
 }
 
+namespace {
+
+// A record file whose bytes are held in memory.
+class HeldRecordFile : public RecordFile {
+  public:
+    HeldRecordFile(std::string bytes, size_t length) : bytes_(std::move(bytes)), length_(length) {}
+    std::string record(std::int64_t number) override {
+        if (number < 1) return {};
+        auto start = static_cast<std::uint64_t>(number - 1) * length_;
+        if (start >= bytes_.size()) return {};
+        return bytes_.substr(static_cast<size_t>(start), length_);
+    }
+
+  private:
+    std::string bytes_;
+    size_t length_;
+};
+
+}  // namespace
+
+HeatTable::HeatTable(std::string bytes)
+    : file_(std::make_unique<HeldRecordFile>(std::move(bytes), kHeatRecordLength)) {
+    count_ = boundedCount(int16Field(file_->record(1), 0), kMaxHeats);
+}
+
 HeatRecord HeatTable::heat(std::int32_t k) const {
     if (!file_) return {};
     return decodeHeatRecord(file_->record(static_cast<std::int64_t>(k) + 10));

@@ -58,6 +58,8 @@ class HeatTable {
   public:
     // A missing or empty file has no heats and is not created.
     HeatTable(FileSystem& files, std::u16string_view path);
+    // The heat table in the bytes of a file already read whole.
+    explicit HeatTable(std::string bytes);
     std::int32_t heatCount() const { return count_; }
     // Heat k, from 1.
     HeatRecord heat(std::int32_t k) const;

@@ -24,10 +24,14 @@ void LapFollowTimer::tick() {
     std::optional<FollowedSwim> shown = followedSwimOf(model_);
     auto now = std::chrono::steady_clock::now();
     if (shown != followed_) {
-        // Another swim (or none): its choice has just read the lap file.
+        // The same swim of a meet taken again, with a new final time or in
+        // another row: its lap file is read again at once, for the new final.
+        bool sameSwim = shown && followed_ && shown->heat == followed_->heat &&
+                        shown->lane == followed_->lane && shown->source == followed_->source;
+        // Otherwise another swim (or none): its choice has just read the lap file.
         followed_ = std::move(shown);
         seen_ = LapFileSeen{};
-        nextCheck_ = now + every_;
+        nextCheck_ = sameSwim ? now : now + every_;
     }
     if (!followed_ || checking_ || now < nextCheck_) return;
     startCheck();

@@ -12,7 +12,7 @@
 
 namespace quendro::view {
 
-// Follows the shown swim of a live meet: every few seconds its lap file is
+// Follows the shown swim of a live meet: every second its lap file is
 // checked on a thread of its own (the window never waits for the server) and
 // the grid refreshed when the file changed. Choosing another swim starts
 // following that one; an answer about the swim left behind is dropped.
@@ -21,7 +21,7 @@ class LapFollowTimer : public QObject {
     // refreshed runs after the model's grid changed, to redraw the window.
     LapFollowTimer(MainWindow& model, InternetTransfer& inet, FileSystem& files,
                    std::function<void()> refreshed,
-                   std::chrono::milliseconds every = std::chrono::seconds(3));
+                   std::chrono::milliseconds every = std::chrono::seconds(1));
     ~LapFollowTimer() override;
 
     // How many checks have come back, for a look from outside.

@@ -14,9 +14,11 @@
 #include "app/view/input_hold.h"
 #include "app/view/lap_follow_timer.h"
 #include "app/view/main_view.h"
+#include "app/view/meet_follow_timer.h"
 #include "app/view/qt_event_loop.h"
 #include "app/view/settings.h"
 #include "app/view/threaded_transfer.h"
+#include "app/view/translations.h"
 #include "app/view/zoom.h"
 #include "platform/curl_transfer.h"
 #include "platform/host_files.h"
@@ -53,13 +55,17 @@ void placeOnScreen(QWidget& view, std::optional<QPoint> kept) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (auto exit = quendro::view::handleCommandLine(argc, argv, std::cout)) return *exit;
+    if (auto exit = quendro::view::handleCommandLine(argc, argv, std::cout, std::cerr))
+        return *exit;
+    if (auto exit = quendro::view::checkDisplay(
+            argc, argv, [](const char* name) -> const char* { return std::getenv(name); }, std::cerr)) return *exit;
 
     QApplication app(argc, argv);
     // The application took the user's locale for the C library too; numbers in
     // the meet's files are read with "." as the decimal point all the same.
     std::setlocale(LC_NUMERIC, "C");
     quendro::view::installFontSubstitutions();
+    quendro::view::installJapaneseDialogs();
 
     quendro::HostFileSystem files(
         quendro::DriveMap(drivesFolder(), std::filesystem::current_path()));
@@ -93,9 +99,14 @@ int main(int argc, char* argv[]) {
     quendro::view::AnalysisHooks analysis(window, files, view);
     view.show();
     view.perform([&window] { window.Form_Load(); });
-    // The shown swim's lap file is checked again every few seconds during a
+    // The shown swim's lap file is checked again every second during a
     // meet, on a thread of its own straight through libcurl.
     quendro::view::LapFollowTimer follow(window, curl, files, [&view] { view.refresh(); });
+    // The meet's heat table and competitor file too: new heats and results
+    // appear without a confirm.
+    quendro::view::MeetFollowTimer followMeet(
+        window, curl, files, [&view] { view.refresh(); },
+        [&view, &hold] { return view.acting() || hold.holding(); });
 
     int status = app.exec();
     settings.keepBaseUrl(window.txtTaikai.text());

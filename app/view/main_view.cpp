@@ -120,6 +120,14 @@ MainView::MainView(MainWindow& model, FileSystem& files, QWidget* parent)
     widgets.at(&model_.txtBango)->setFocus();
 }
 
+// A status line longer than its box is cut with "…"; the tooltip shows it whole.
+void MainView::showStatus(const QString& words) {
+    statusWords_ = words;
+    int room = status_->contentsRect().width() - 2 * status_->margin() - 4;
+    status_->setText(status_->fontMetrics().elidedText(words, Qt::ElideRight, std::max(room, 0)));
+    status_->setToolTip(words);  // a long path shows whole here
+}
+
 QWidget* MainView::makeWidget(Control& control) {
     switch (control.kind()) {
         case ControlKind::TextBox: return new QLineEdit;
@@ -164,7 +172,9 @@ void MainView::act(const std::function<void()>& action, std::map<Fetch, int> exp
     // Actions may nest: while an upload waits, the window takes other clicks.
     if (transfer_) transfer_->beginAction(std::move(expected));
     lastWaitRefresh_ = 0;  // the first wait of the action shows all that it did before
+    ++acting_;
     action();
+    --acting_;
     if (transfer_ && transfer_->endAction()) model_.statusText = cancelledWords(model_.statusText);
     refresh();
 }
@@ -175,6 +185,17 @@ void MainView::connectWidget(Control& control, QWidget* widget) {
             auto& box = static_cast<TextBox&>(control);
             connect(static_cast<QLineEdit*>(widget), &QLineEdit::textEdited, this,
                     [this, &box](const QString& text) { act([&] { box.setText(model(text)); }); });
+            // Enter in the number box chooses the one competitor listed; Enter
+            // in the base address lists the season's meets again.
+            if (&box == &model_.txtBango) {
+                connect(static_cast<QLineEdit*>(widget), &QLineEdit::returnPressed, this, [this] {
+                    if (model_.lstNamae.listCount() == 1)
+                        act([&] { model_.lstNamae.choose(0); }, expectedFetches(model_.lstNamae));
+                });
+            } else if (&box == &model_.txtTaikai) {
+                connect(static_cast<QLineEdit*>(widget), &QLineEdit::returnPressed, this,
+                        [this] { act([&] { model_.txtNendo_Change(); }); });
+            }
             break;
         }
         case ControlKind::ListBox: {
@@ -235,8 +256,7 @@ void MainView::refresh() {
     bool wasRefreshing = refreshing_;
     refreshing_ = true;
     for (const Binding& binding : bindings_) refreshOne(binding);
-    status_->setText(qt(model_.statusText));
-    status_->setToolTip(status_->text());  // a long path shows whole here
+    showStatus(qt(model_.statusText));
     refreshing_ = wasRefreshing;
     if (onRefresh && !refreshing_ && !waitRefresh_) onRefresh();
 }

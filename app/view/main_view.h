@@ -34,6 +34,8 @@ class MainView : public QWidget {
     void attachTransfer(ThreadedTransfer& transfer);
     // Runs a procedure of the model as one user action (start-up, for one).
     void perform(const std::function<void()>& procedure);
+    // True while a user action runs (a procedure, the waits inside it).
+    bool acting() const { return acting_ > 0; }
 
     // Ctrl + plus, minus and 0 zoom the whole window.
     double zoom() const { return zoom_; }
@@ -41,6 +43,9 @@ class MainView : public QWidget {
     QSize sizeAt(double zoom) const;
     void setZoom(double zoom);
     std::function<void(double)> onZoomChanged;
+    // The status line's words as they stand whole (the line shows them cut
+    // with "…" when they are longer than its box, and whole in its tooltip).
+    QString statusWords() const { return statusWords_; }
     // Runs after every refresh, so that windows beside this one follow the model.
     std::function<void()> onRefresh;
 
@@ -62,6 +67,7 @@ class MainView : public QWidget {
     void placeWidgets();
     void addZoomKeys();
     void showWait(const std::u16string& words);
+    void showStatus(const QString& words);
     bool moveInOptionGroup(QObject* watched, int key);
     std::u16string viewTooltip(const Control& control) const;
     std::map<Fetch, int> expectedFetches(const Control& control);
@@ -80,6 +86,8 @@ class MainView : public QWidget {
     WindowStyle* style_ = nullptr;
     ThreadedTransfer* transfer_ = nullptr;
     qint64 lastWaitRefresh_ = 0;
+    int acting_ = 0;
+    QString statusWords_;
 };
 
 }  // namespace quendro::view

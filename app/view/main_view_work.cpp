@@ -18,8 +18,7 @@ void MainView::attachTransfer(ThreadedTransfer& transfer) {
     // A download of no user action (the analysis window's) leaves the status
     // line to what the window's own procedures last said.
     transfer.onLooseWaitEnd = [this] {
-        status_->setText(QString::fromStdU16String(model_.statusText));
-        status_->setToolTip(status_->text());
+        showStatus(QString::fromStdU16String(model_.statusText));
     };
 }
 
@@ -37,7 +36,7 @@ void MainView::showWait(const std::u16string& words) {
         refresh();
         waitRefresh_ = wasWaiting;
     }
-    status_->setText(QString::fromStdU16String(words));
+    showStatus(QString::fromStdU16String(words));
 }
 
 void MainView::perform(const std::function<void()>& procedure) {

@@ -43,6 +43,7 @@ void MainView::placeWidgets() {
     }
     status_->setGeometry(0, height, width, statusHeight);
     status_->setFont(qfont(model_.font, zoom_));
+    showStatus(statusWords_);
 }
 
 void MainView::setZoom(double zoom) {

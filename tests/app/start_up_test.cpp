@@ -156,5 +156,33 @@ TEST(StartUp, TheSeasonChangeRunsInsideStartUpAndUnloadClosesFiles) {
     EXPECT_EQ(file->record(1), "");
 }
 
+// Internet mode after a start: the header of the meet imported in an earlier
+// run is shown, its competitors are gone until a confirm.
+TEST(StartUp, WithTheLastMeetsHeaderShownTheStatusLineSaysToConfirm) {
+    TestMachine m;
+    m.server().serve("/swim/2010/list.txt", sjis(u"\"2010001 県選手権\"\r\n"));
+    std::u16string header = u"X:\\meet\\kekka\\,KEKKA.DAT,2010001,県選手権,県選,20100725,20100726,プール,0";
+    for (int i = 10; i <= 73; ++i) header += u",0";
+    writeFile(m.workingFolder() / "kijun.dat", sjis(header));
+    MainWindow window(m.machine());
+    window.txtTaikai.setText(m.serverBase());
+    window.Form_Load();
+    EXPECT_EQ(window.txtNa.text(), u"県選手権");
+    EXPECT_EQ(window.statusText, u"確定 で大会を読み込みます");
+    // A search finds nobody before the confirm, and says so the same way.
+    window.statusText.clear();
+    window.txtBango.setText(u"12");
+    EXPECT_EQ(window.statusText, u"確定 で大会を読み込みます");
+
+    // Without a header shown there is nothing to confirm yet.
+    TestMachine bare;
+    bare.server().serve("/swim/2010/list.txt", sjis(u"\"2010001 県選手権\"\r\n"));
+    MainWindow fresh(bare.machine());
+    fresh.txtTaikai.setText(bare.serverBase());
+    fresh.Form_Load();
+    EXPECT_EQ(fresh.statusText, u"");
+}
+
 }  // namespace
 }  // namespace quendro
+

@@ -21,4 +21,11 @@ class RecordBytes {
     std::string bytes_;
 };
 
+// A heat table with one heat more at its end: the event, race stage "1", and
+// one competitor with a time in lane slot slot.
+std::string withAddedHeat(std::string heats, std::int16_t event, std::int16_t competitor, int slot,
+                          std::int32_t time);
+// A heat table with the time of lane slot slot of heat k (from 1) replaced.
+std::string withLaneTime(std::string heats, int k, int slot, std::int32_t time);
+
 }  // namespace quendro::test

@@ -1,6 +1,8 @@
 // What the window keeps between runs, and how the program introduces itself.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <QFile>
 #include <cstdio>
 #include <cstdlib>
@@ -86,6 +88,75 @@ TEST(CommandLine, TheProgramNeedsNoDisplayToIntroduceItself) {
     while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
     pclose(pipe);
     EXPECT_EQ(out, std::string("quendro ") + view::projectVersion() + "\nexit 0\n");
+}
+
+std::string runQuendro(const std::string& environment, const std::string& arguments) {
+    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + environment +
+                          " '" + std::string(QUENDRO_PROGRAM) + "' " + arguments +
+                          " 2>&1; echo \"exit $?\"";
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return out;
+    char buffer[256];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    pclose(pipe);
+    return out;
+}
+
+TEST(CommandLine, AnOptionOfItsOwnThatItDoesNotKnowEndsWithTwo) {
+    struct Case {
+        std::vector<const char*> args;
+        std::optional<int> exit;
+    } cases[] = {
+        {{"quendro", "--bogus"}, 2},
+        {{"quendro", "-platform", "offscreen", "--bogus"}, 2},
+        {{"quendro", "--"}, 2},
+        {{"quendro", "-reverse"}, std::nullopt},  // the toolkit's own
+    };
+    for (const Case& c : cases) {
+        std::ostringstream out, err;
+        EXPECT_EQ(view::handleCommandLine(static_cast<int>(c.args.size()), c.args.data(), out, err),
+                  c.exit);
+        EXPECT_EQ(out.str(), "");
+        if (c.exit) {
+            EXPECT_NE(err.str().find("使い方: quendro"), std::string::npos);
+        }
+    }
+    std::string out = runQuendro("", "--bogus");
+    EXPECT_NE(out.find("使い方: quendro"), std::string::npos) << out;
+    EXPECT_TRUE(out.ends_with("exit 2\n")) << out;
+}
+
+TEST(CommandLine, WithoutADisplayOneLineAndStatusOne) {
+    static std::map<std::string, std::string> environment;
+    auto env = [](const char* name) -> const char* {
+        auto found = environment.find(name);
+        return found == environment.end() ? nullptr : found->second.c_str();
+    };
+    struct Case {
+        std::map<std::string, std::string> environment;
+        std::vector<const char*> args;
+        std::optional<int> exit;
+    } cases[] = {
+        {{}, {"quendro"}, 1},
+        {{{"DISPLAY", ""}}, {"quendro"}, 1},
+        {{{"DISPLAY", ":0"}}, {"quendro"}, std::nullopt},
+        {{{"WAYLAND_DISPLAY", "wayland-0"}}, {"quendro"}, std::nullopt},
+        {{{"QT_QPA_PLATFORM", "offscreen"}}, {"quendro"}, std::nullopt},
+        {{{"QT_QPA_PLATFORM", "xcb"}}, {"quendro"}, 1},
+        {{}, {"quendro", "-platform", "offscreen"}, std::nullopt},
+        {{}, {"quendro", "-platform"}, 1},
+    };
+    for (const Case& c : cases) {
+        environment = c.environment;
+        std::ostringstream err;
+        EXPECT_EQ(view::checkDisplay(static_cast<int>(c.args.size()), c.args.data(), env, err),
+                  c.exit);
+        EXPECT_EQ(err.str().empty(), !c.exit);
+    }
+    std::string out = runQuendro("", "");
+    EXPECT_EQ(out, "quendro: 画面がありません（DISPLAY も WAYLAND_DISPLAY も設定されていません）\nexit 1\n");
 }
 
 }  // namespace
