@@ -1,0 +1,40 @@
+"""One keystroke of the name search at the size of the largest meet's shard:
+5,000 competitors whose keys hold the character typed first."""
+
+import random
+
+from selenium.webdriver.common.by import By
+
+from browser import put_file, type_into, wait_for
+
+SHARD_SIZE = 5000
+KANA = "アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン"
+
+
+def big_shard(tree):
+    rows, picked = [], random.Random(7)
+    for ordinal in range(SHARD_SIZE):
+        key = "一" + "".join(picked.choice(KANA) for _ in range(5))
+        rows.append([ordinal, f"{50000 + ordinal}", key, "水泳クラブ", "高1", key])
+    put_file(tree, "2026/2026001/web/names/4e00.json", {"version": 1, "competitors": rows})
+
+
+def measure_keystrokes(driver, base, tree):
+    """The slowest of several keystrokes, in milliseconds, from the input
+    event to the answer drawn (the shard already in hand)."""
+    big_shard(tree)
+    driver.get(base + "#/2026/2026001")
+    wait_for(driver, lambda d: d.find_elements(By.ID, "search"))
+    type_into(driver, "#search", "一")
+    wait_for(driver, lambda d: "5000 人" in d.find_element(By.ID, "results").text, 5, "the big shard")
+    return driver.execute_script("""
+        const field = document.getElementById('search');
+        let worst = 0;
+        for (const text of ['一', '一ア', '一アイ', '一ア', '一', '一カ', '一カキ', '一']) {
+          const began = performance.now();
+          field.value = text;
+          field.dispatchEvent(new Event('input'));
+          document.getElementById('results').getBoundingClientRect();
+          worst = Math.max(worst, performance.now() - began);
+        }
+        return worst;""")
