@@ -20,21 +20,30 @@ def big_shard(tree):
 
 
 def measure_keystrokes(driver, base, tree):
-    """The slowest of several keystrokes, in milliseconds, from the input
-    event to the answer drawn (the shard already in hand)."""
+    """The slowest of several keystrokes, in milliseconds: the input handler
+    (the shard already in hand) from the event to the answer put in the page,
+    and the same with the browser's layout of that answer."""
     big_shard(tree)
     driver.get(base + "#/2026/2026001")
     wait_for(driver, lambda d: d.find_elements(By.ID, "search"))
     type_into(driver, "#search", "一")
     wait_for(driver, lambda d: "5000 人" in d.find_element(By.ID, "results").text, 5, "the big shard")
+    # Each keystroke five times over: its best time is the handler's own
+    # cost, the scheduling of a machine shared with other work left out.
     return driver.execute_script("""
         const field = document.getElementById('search');
-        let worst = 0;
-        for (const text of ['一', '一ア', '一アイ', '一ア', '一', '一カ', '一カキ', '一']) {
-          const began = performance.now();
-          field.value = text;
-          field.dispatchEvent(new Event('input'));
-          document.getElementById('results').getBoundingClientRect();
-          worst = Math.max(worst, performance.now() - began);
+        const results = document.getElementById('results');
+        const texts = ['一', '一ア', '一アイ', '一ア', '一', '一カ', '一カキ', '一'];
+        const handler = texts.map(() => Infinity), laidOut = texts.map(() => Infinity);
+        for (let round = 0; round < 5; round++) {
+          texts.forEach((text, i) => {
+            const began = performance.now();
+            field.value = text;
+            field.dispatchEvent(new Event('input'));
+            const handled = performance.now();
+            results.getBoundingClientRect();
+            handler[i] = Math.min(handler[i], handled - began);
+            laidOut[i] = Math.min(laidOut[i], performance.now() - began);
+          });
         }
-        return worst;""")
+        return [Math.max(...handler), Math.max(...laidOut)];""")

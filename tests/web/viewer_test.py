@@ -132,12 +132,12 @@ def competitor_and_swim():
     rows = cells("table.splits")
     assert rows == [[captions[i], lane["cumulative"][i], str(lane["places"][i])] for i in range(4)], rows
     # Each interval: the rows that have a time in it, the laps as the file gives them.
-    for label, key in (("25m", "25"), ("50m", "50"), ("100m", "100")):
-        driver.find_element(By.CSS_SELECTOR, f".swim-view .choice button[data-lap='{['25m', '50m', '100m'].index(label) + 1}']").click()
+    for option, key in ((1, "25"), (2, "50"), (3, "100")):
+        driver.find_element(By.CSS_SELECTOR, f".choice button[data-lap='{option}']").click()
         laps = lane["laps"][key]
         expected = [[captions[i], lane["cumulative"][i], laps[i], str(lane["places"][i])]
                     for i in range(4) if laps[i]]
-        wait_for(driver, lambda d: cells("table.splits") == expected, what=f"the {label} laps")
+        wait_for(driver, lambda d: cells("table.splits") == expected, what=f"the {key}m laps")
         shot(f"5-swim-{key}")
     assert driver.find_elements(By.CSS_SELECTOR, ".choice button[data-lap='4']") == [], \
         "a lap option the meet turned off is offered"
@@ -234,9 +234,10 @@ try:
     assert driver.title.startswith("山田 太郎"), driver.title
     errors = page_errors()
     assert errors == [], errors
-    worst = measure_keystrokes(driver, publisher.base, tree)
-    print(f"slowest search keystroke in a shard of 5,000 names: {worst:.2f} ms")
-    assert worst <= 16.0, worst
+    handler, laid_out = measure_keystrokes(driver, publisher.base, tree)
+    print(f"slowest search keystroke in a shard of 5,000 names: {handler:.2f} ms "
+          f"({laid_out:.2f} ms with the layout of the answer)")
+    assert handler <= 16.0, handler
     print("web viewer: all checks passed")
 finally:
     if driver:

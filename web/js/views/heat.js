@@ -15,6 +15,7 @@ export function heatTitle(heat) {
 
 export function splitChoice(shown, captions, at, pick) {
   return el('div', { class: 'choice splits', role: 'group', 'aria-label': '距離' },
+    el('span', { class: 'label' }, '距離'),
     shown.map((i) => el('button', {
       type: 'button', 'aria-pressed': String(i === at), 'data-split': i, onclick: () => pick(i),
     }, captions[i] || `${i + 1}`)));

@@ -53,6 +53,7 @@ export function settleSplit(shown, wanted) {
 
 export function lapChoice(meet, option, pick) {
   return el('div', { class: 'choice', role: 'group', 'aria-label': 'ラップの間隔' },
+    el('span', { class: 'label' }, 'ラップ'),
     lapOptions(meet).map((o) => el('button', {
       type: 'button', 'aria-pressed': String(o.index === option.index), 'data-lap': o.index,
       onclick: () => pick(o),

@@ -5,7 +5,7 @@ import { el, replace, daysText } from '../dom.js';
 import { loadData, meetAddress, numberShardFile, nameShardFile, NotFound } from '../data.js';
 import { readQuery, matches } from '../search.js';
 
-const SHOWN_RESULTS = 100;
+const SHOWN_RESULTS = 50;
 const SHOWN_HEATS = 24;
 
 function meetHeader(meet) {
