@@ -87,7 +87,7 @@ def search():
         type_into(driver, "#search", typed)
         expected = [row[1] for row in numbers if row[1].startswith(typed.strip())]
         wait_for(driver, lambda d: texts(d, "#results .number") == expected
-                 and not d.find_elements(By.CSS_SELECTOR, "#results .note:not(:last-child)"),
+                 and "検索中" not in d.find_element(By.ID, "results").text,
                  what=f"the numbers for {typed!r}")
         if not expected:
             assert "該当する選手はいません" in driver.find_element(By.ID, "results").text
