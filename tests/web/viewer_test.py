@@ -13,6 +13,8 @@ import shutil
 import sys
 import tempfile
 import time
+import urllib.error
+import urllib.request
 
 from selenium.common.exceptions import NoAlertPresentException
 from selenium.webdriver.common.by import By
@@ -214,6 +216,68 @@ def follows_the_server():
     print(f"caught up {took:.2f} s after the server came back")
 
 
+def tab_comes_back():
+    """A tab in the background asks nothing; brought back, it catches up at
+    once."""
+    show("#/2026/2026001/c/0/h/0002")
+    wait_for(driver, lambda d: "40.95" in [r[3] for r in cells("table.heat")], what="heat 0002")
+    page = driver.current_window_handle
+    log = os.path.join(publisher.home, f"nginx-{publisher.port}", "logs", "access.log")
+    driver.switch_to.new_window("tab")
+    asked_before = open(log).read().count("/heats/0002.json")
+    changed = heat_json("0002")
+    changed["lanes"][0]["cumulative"][1] = "41.10"
+    put_file(tree, f"{MEET}heats/0002.json", changed)
+    time.sleep(LIVE_SECONDS)
+    asked_hidden = open(log).read().count("/heats/0002.json") - asked_before
+    assert asked_hidden == 0, f"a hidden page asked {asked_hidden} times"
+    driver.close()
+    driver.switch_to.window(page)
+    driver.execute_cdp_cmd("Page.bringToFront", {})
+    took = wait_for(driver, lambda d: "41.10" in [r[3] for r in cells("table.heat")],
+                    LIVE_SECONDS, "the page catching up when its tab comes back")
+    print(f"caught up {took:.2f} s after the tab came back")
+
+
+def served_headers():
+    """The viewer and the data go out with the content policy, as UTF-8 and
+    JSON, to be asked for again each time; an unchanged heat costs a 304,
+    gzipped or not."""
+    def ask(path, **headers):
+        request = urllib.request.Request(publisher.base + path, headers=headers)
+        try:
+            with urllib.request.urlopen(request) as answer:
+                return answer.status, answer.headers
+        except urllib.error.HTTPError as error:
+            return error.code, error.headers
+    for path, kind in (("", "text/html; charset=utf-8"), ("js/main.js", "application/javascript; charset=utf-8"),
+                       ("style.css", "text/css; charset=utf-8"),
+                       (f"swim/{MEET}heats/0001.json", "application/json")):
+        status, headers = ask(path)
+        assert status == 200 and headers["Content-Type"] == kind, (path, status, headers["Content-Type"])
+        policy = headers["Content-Security-Policy"]
+        for rule in ("default-src 'self'", "script-src 'self'", "connect-src 'self'",
+                     "frame-ancestors 'none'"):
+            assert rule in policy, (path, policy)
+        assert "*" not in policy and "http" not in policy, policy
+        assert headers["X-Content-Type-Options"] == "nosniff", path
+        assert headers["Cache-Control"] == "no-cache", path
+    for encoding in ("identity", "gzip"):
+        status, headers = ask(f"swim/{MEET}heats/0001.json", **{"Accept-Encoding": encoding})
+        assert status == 200 and headers["ETag"], headers
+        assert (headers.get("Content-Encoding") == "gzip") == (encoding == "gzip"), headers
+        status, _ = ask(f"swim/{MEET}heats/0001.json", **{"Accept-Encoding": encoding,
+                                                           "If-None-Match": headers["ETag"]})
+        assert status == 304, (encoding, status)
+    # Only reading at the site's root.
+    request = urllib.request.Request(publisher.base + "index.html", data=b"x", method="PUT")
+    try:
+        urllib.request.urlopen(request)
+        raise AssertionError("the viewer's files took a PUT")
+    except urllib.error.HTTPError as error:
+        assert error.code in (403, 405), error.code
+
+
 def page_errors():
     """Messages of the page itself: scripts that failed, rules of the content
     policy broken. Refused connections while the server was away, and a 404
@@ -225,11 +289,13 @@ def page_errors():
 
 try:
     publisher.start()
+    served_headers()
     driver = phone_browser()
     seasons_meets()
     search()
     competitor_and_swim()
     follows_the_server()
+    tab_comes_back()
     check_no_markup_ran()
     assert driver.title.startswith("山田 太郎"), driver.title
     errors = page_errors()
