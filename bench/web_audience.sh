@@ -45,3 +45,11 @@ before, after, began, ended, tick = (float(a) for a in sys.argv[1:])
 print(f"nginx worker: {(after - before) / tick:.2f} s of CPU in {ended - began:.1f} s "
       f"= {100 * (after - before) / tick / (ended - began):.1f} % of one core")
 PY
+# Every poll answered, and every answer a 304.
+expected="requests: $((pages * polls)) total, $((pages * polls)) started, $((pages * polls)) done, $((pages * polls)) succeeded, 0 failed, 0 errored, 0 timeout"
+if ! grep -qx "$expected" "$work/h2load.txt" ||
+   ! grep -qx "status codes: 0 2xx, $((pages * polls)) 3xx, 0 4xx, 0 5xx" "$work/h2load.txt"; then
+  echo "Some polls were not answered with a 304:" >&2
+  cat "$work/h2load.txt" >&2
+  exit 1
+fi
