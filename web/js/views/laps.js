@@ -87,7 +87,7 @@ export function heatTable(heat, at, option, ownLane) {
     el('td', { class: 'time' }, textAt(textsFor(lane, option), at)));
   });
   return el('table', { class: 'heat' },
-    el('thead', {}, el('tr', {}, el('th', {}, '順位'), el('th', {}, 'レーン'), el('th', {}, '選手'),
-      el('th', {}, option.label))),
+    el('thead', {}, el('tr', {}, el('th', { class: 'place' }, '順位'), el('th', { class: 'lane' }, 'レーン'),
+      el('th', {}, '選手'), el('th', { class: 'time' }, option.label))),
     el('tbody', {}, rows));
 }

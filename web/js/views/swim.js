@@ -16,8 +16,8 @@ function splitTable(lane, captions, shown, at, option, pick) {
   const places = lane.places || [];
   const lapColumn = option.index !== 0;
   return el('table', { class: 'splits' },
-    el('thead', {}, el('tr', {}, el('th', {}, '距離'), el('th', {}, '通算'),
-      lapColumn ? el('th', {}, option.label) : null, el('th', {}, '順位'))),
+    el('thead', {}, el('tr', {}, el('th', {}, '距離'), el('th', { class: 'time' }, '通算'),
+      lapColumn ? el('th', { class: 'time' }, option.label) : null, el('th', { class: 'place' }, '順位'))),
     el('tbody', {}, shown.map((i) => el('tr', {
       class: i === at ? 'chosen' : null, 'data-split': i, onclick: () => pick(i),
     },
