@@ -170,13 +170,19 @@ def competitor_and_swim():
 
 
 def follows_the_server():
-    # The meet page: a new heat appears.
+    # The meet page: a new heat appears, and a new competitor in the answer
+    # to the search typed.
     show("#/2026/2026001")
     wait_for(driver, lambda d: texts(d, ".chips a") == ["0002", "0001"], what="the heats")
+    type_into(driver, "#search", "10")
+    wait_for(driver, lambda d: texts(d, "#results .number") == ["1001", "1002"])
+    put_file(tree, f"{MEET}numbers/1.json", read_json(later, f"{MEET}numbers/1.json"))
     put_file(tree, f"{MEET}meet.json", read_json(later, f"{MEET}meet.json"))
-    took = wait_for(driver, lambda d: texts(d, ".chips a") == ["0003", "0002", "0001"],
-                    LIVE_SECONDS, "the new heat")
-    print(f"new heat shown after {took:.2f} s")
+    took = wait_for(driver, lambda d: texts(d, ".chips a") == ["0003", "0002", "0001"]
+                    and texts(d, "#results .number") == ["1001", "1002", "1004"],
+                    LIVE_SECONDS, "the new heat and competitor")
+    print(f"new heat and competitor shown after {took:.2f} s")
+    assert driver.find_element(By.ID, "search").get_attribute("value") == "10"
     # The competitor: a new swim appears.
     show("#/2026/2026001/c/0")
     wait_for(driver, lambda d: len(d.find_elements(By.CSS_SELECTOR, ".swims li")) == 2)

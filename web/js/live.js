@@ -77,7 +77,12 @@ export class Live {
         }
       }
       this.heard();
-      if (changed && onChange && addresses === this.addresses) await onChange();
+      if (changed && onChange && addresses === this.addresses) {
+        // A file the page needs that has gone is not the server being away.
+        await onChange().catch((error) => {
+          if (!(error instanceof NotFound || error instanceof ServerTrouble)) throw error;
+        });
+      }
     } catch {
       this.away();
     } finally {

@@ -98,9 +98,15 @@ export async function showMeet(page) {
       const data = await loadData(meetFile);
       if (!page.current()) return;
       draw(data);
-      // New competitors may be in the shards: ask for them again (an
-      // unchanged shard answers 304).
-      shards = new Map();
+      // New competitors may be in the shards asked for so far: ask for them
+      // again (an unchanged shard answers 304), showing the old answer
+      // meanwhile.
+      const fresh = new Map();
+      await Promise.all([...shards.keys()].map((file) => loadData(file).then(
+        (found) => fresh.set(file, found.competitors || []),
+        (error) => { if (!(error instanceof NotFound)) throw error; fresh.set(file, []); })));
+      if (!page.current()) return;
+      shards = fresh;
       if (input.value) search();
     },
   };
