@@ -49,6 +49,13 @@ start() {
     echo "公開サーバーは動いています (pid $pid): http://127.0.0.1:$port/swim/"
     return 0
   fi
+  # The address nginx listens on goes into its configuration: digits, dots,
+  # colons and brackets only.
+  case "$listen" in
+    *[!0-9a-fA-F.:\[\]]*|"")
+      echo "QUENDRO_PUBLISHER_LISTEN はアドレスではありません: $listen" >&2
+      return 1 ;;
+  esac
   if [ ! -x "$nginx_bin" ]; then
     echo "nginx がありません: scripts/install_packages.sh で入れてください" >&2
     return 1
@@ -103,9 +110,6 @@ start() {
 
   # The viewer's files, copied whole so that a change in the project shows
   # at the next start and the worker reads them wherever the project lies.
-  case "$listen" in
-    *[!0-9a-fA-F.:\[\]]*|"") echo "QUENDRO_PUBLISHER_LISTEN はアドレスではありません: $listen" >&2; return 1 ;;
-  esac
   rm -rf "$prefix/web.new"
   mkdir -p "$prefix/web.new"
   if [ -d "$web" ]; then
