@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts the local publisher (nginx on
-# 127.0.0.1:8808) with the bundled sample meets published into it, and opens
-# the window; the publisher stops when the window closes. Without a display the
+# 127.0.0.1:8808) with the bundled sample meets published into it, prints the
+# address of the web viewer it serves, and opens the window; the publisher stops when the window closes. Without a display the
 # window opens under Xvfb and a screenshot is written to build/run-screenshot.png.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -41,6 +41,15 @@ if "$here/scripts/publisher.sh" start "$port" "$home/publisher/swim"; then
     "$here/build/cli/publish/quendro-publish" "$meet" "http://127.0.0.1:$port/swim/" >/dev/null ||
       echo "The sample meet $meet could not be published; internet mode will not show it." >&2
   done
+  # The web viewer, served by the same nginx at the site's root.
+  echo "Web ビューア: http://127.0.0.1:$port/"
+  if [ -n "${QUENDRO_PUBLISHER_LISTEN:-}" ] && [ "$QUENDRO_PUBLISHER_LISTEN" != 127.0.0.1 ]; then
+    for address in $(hostname -I 2>/dev/null); do
+      case "$address" in *:*) ;; *) echo "同じネットワークのスマートフォンから: http://$address:$port/" ;; esac
+    done
+  else
+    echo "スマートフォンから見るには QUENDRO_PUBLISHER_LISTEN=0.0.0.0 ./run.sh (README を参照)"
+  fi
 else
   echo "The publisher did not start; internet mode will find no server." >&2
 fi

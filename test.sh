@@ -18,6 +18,8 @@ cmake --build build-asan -j "$jobs"
 # The benchmarks run briefly on a small made-up meet, so that they keep working.
 QUENDRO_BENCH_HEATS=40 build/bench/quendro_bench --benchmark_min_time=0.01 >/dev/null
 QUENDRO_BENCH_HEATS=40 build/bench/quendro_window_bench --benchmark_min_time=0.01 >/dev/null
+# The web viewer's audience, a few hundred pages polling the shown heat.
+bench/web_audience.sh 300 2 >/dev/null
 
 echo "== sanitizer build (core) =="
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth xdotool imagemagick poppler-utils
   qt6-charts-dev libqt6opengl6-dev python3 python3-jsonschema
   nginx
+  chromium chromium-driver python3-selenium nghttp2-client
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang-14 libclang-rt-14-dev)

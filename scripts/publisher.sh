@@ -12,6 +12,12 @@
 # may PUT with that user and password too; with QUENDRO_PUBLISHER_LOOPBACK=password
 # as well, this machine needs them too.
 #
+# The site's root serves the web viewer: the files of $QUENDRO_WEB_ROOT (by
+# default the project's web/ folder), copied into $home/nginx-<port>/web at each
+# start. nginx listens on 127.0.0.1 only; with QUENDRO_PUBLISHER_LISTEN=0.0.0.0
+# (or another address of this machine) phones on the same network reach the
+# viewer too, while PUT stays with this machine or the user and password.
+#
 # Started by root, nginx's worker runs as the owner of the tree, or, when root
 # owns it, as the user $QUENDRO_PUBLISHER_WORKER (by default "quendro" when the
 # machine has one, else "nobody"), to whom the tree is given. An upload is
@@ -25,6 +31,8 @@ command=${1:-}
 port=${2:-8808}
 tree=${3:-$home/swim}
 prefix="$home/nginx-$port"
+web=${QUENDRO_WEB_ROOT:-$here/../web}
+listen=${QUENDRO_PUBLISHER_LISTEN:-127.0.0.1}
 pidfile="$prefix/logs/nginx.pid"
 
 nginx_bin=$(command -v nginx || echo /usr/sbin/nginx)
@@ -41,6 +49,13 @@ start() {
     echo "公開サーバーは動いています (pid $pid): http://127.0.0.1:$port/swim/"
     return 0
   fi
+  # The address nginx listens on goes into its configuration: digits, dots,
+  # colons and brackets only.
+  case "$listen" in
+    *[!0-9a-fA-F.:\[\]]*|"")
+      echo "QUENDRO_PUBLISHER_LISTEN はアドレスではありません: $listen" >&2
+      return 1 ;;
+  esac
   if [ ! -x "$nginx_bin" ]; then
     echo "nginx がありません: scripts/install_packages.sh で入れてください" >&2
     return 1
@@ -93,7 +108,19 @@ start() {
     rm -f "$prefix/conf/htpasswd"
   fi
 
+  # The viewer's files, copied whole so that a change in the project shows
+  # at the next start and the worker reads them wherever the project lies.
+  rm -rf "$prefix/web.new"
+  mkdir -p "$prefix/web.new"
+  if [ -d "$web" ]; then
+    cp -R "$web/." "$prefix/web.new/"
+  fi
+  chmod -R a+rX "$prefix/web.new"
+  rm -rf "$prefix/web"
+  mv "$prefix/web.new" "$prefix/web"
+
   sed -e "s|@USER@|$user_line|" -e "s|@PORT@|$port|" -e "s|@UPLOAD@|$upload|" \
+      -e "s|@WEB@|$prefix/web|" -e "s|@LISTEN@|$listen|" \
       "$here/publisher/nginx.conf.in" > "$prefix/conf/nginx.conf"
   awk -v satisfy="$satisfy" -v auth="$auth" \
       '/@SATISFY@/ { print satisfy; next } /@AUTH@/ { print auth; next } { print }' \
@@ -115,6 +142,7 @@ start() {
     return 1
   fi
   echo "公開サーバーを起動しました (pid $pid): http://127.0.0.1:$port/swim/ → $tree"
+  echo "ビューア: http://127.0.0.1:$port/"
 }
 
 stop() {

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The publisher's listening address: 127.0.0.1 by default; the address given
+# in QUENDRO_PUBLISHER_LISTEN (0.0.0.0 for the meet's network) otherwise, still
+# taking PUT from this machine; anything but an address is refused before
+# nginx starts.
+set -euo pipefail
+source_dir=$1
+work=$(mktemp -d)
+chmod 755 "$work"
+export QUENDRO_PUBLISHER_HOME="$work/home"
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+publisher="$source_dir/scripts/publisher.sh"
+trap '"$publisher" stop "$port" >/dev/null; rm -rf "$work"' EXIT
+fail() { echo "FAILED: $*" >&2; exit 1; }
+conf="$QUENDRO_PUBLISHER_HOME/nginx-$port/conf/nginx.conf"
+
+"$publisher" start "$port" "$work/swim" >/dev/null
+grep -q "listen 127.0.0.1:$port;" "$conf" || fail "not on loopback by default"
+"$publisher" stop "$port" >/dev/null
+
+# Given explicitly (tests stay on 127.0.0.1; 0.0.0.0 is the same line with
+# another word), the address is the one nginx listens on.
+QUENDRO_PUBLISHER_LISTEN=127.0.0.1 "$publisher" start "$port" "$work/swim" >/dev/null
+grep -q "listen 127.0.0.1:$port;" "$conf" || fail "not on the address given"
+[ "$(curl -s -o /dev/null -w '%{http_code}' "http://127.0.0.1:$port/")" = 200 ] || fail "no viewer"
+# PUT from this machine is still taken.
+[ "$(curl -s -o /dev/null -w '%{http_code}' -T - "http://127.0.0.1:$port/swim/2026/x.txt" <<< x)" = 201 ] ||
+  fail "this machine cannot put"
+"$publisher" stop "$port" >/dev/null
+
+for bad in '0.0.0.0; evil' '$host' 'x y' '127.0.0.1|x'; do
+  if QUENDRO_PUBLISHER_LISTEN="$bad" "$publisher" start "$port" "$work/swim" >/dev/null 2>&1; then
+    fail "started with listen '$bad'"
+  fi
+done
+echo "publisher listening address: all checks passed"

@@ -1,0 +1,108 @@
+// The viewer's own small rules, run by Node on the same modules the browser
+// loads: reading a typed search with fold.json's table, picking the shard
+// and the matches, picking a lap interval's texts and a split, reading an
+// address.
+
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { readQuery, foldName, matches, trimmed } from '../../web/js/search.js';
+import { textsFor, textAt, splitsWithTimes, settleSplit, lapOptions, chosenOption }
+  from '../../web/js/views/laps.js';
+import { readAddress } from '../../web/js/address.js';
+
+const web = new URL('fixture/swim/2026/2026001/web/', import.meta.url);
+const json = (name) => JSON.parse(readFileSync(new URL(name, web), 'utf8'));
+const fold = json('fold.json');
+const heat = json('heats/0001.json');
+const meet = json('meet.json');
+
+test('a typed text is read as the core reads it', () => {
+  const cases = [
+    // typed, kind, folded or trimmed text, shard
+    ['12', 'number', '12', '1'],
+    [' 12　', 'number', '12', '1'],
+    ['１２', 'number', '１２', '_'],
+    ['A1', 'number', 'A1', '_'],
+    ['0', 'number', '0', '0'],
+    ['9', 'number', '9', '9'],
+    ['ﾔﾏﾀﾞ', 'name', 'ヤマダ', '30e4'],
+    ['やまだ', 'name', 'ヤマダ', '30e4'],
+    ['山 田', 'name', '山田', '5c71'],
+    ['<img', 'name', '<img', '003c'],
+    ['ﾀﾞ', 'name', 'ダ', '30c0'],
+    ['ﾀ', 'name', 'タ', '30bf'],
+    ['𠮷', 'name', '𠮷', '20bb7'],
+  ];
+  for (const [typed, kind, text, shard] of cases) {
+    assert.deepEqual(readQuery(typed, fold), { kind, text, shard }, typed);
+  }
+  for (const typed of ['', ' ', '　 　', '\t']) {
+    assert.deepEqual(readQuery(typed, fold), { kind: 'none' }, JSON.stringify(typed));
+  }
+});
+
+test('folding takes a pair before a single character, and drops what the table empties', () => {
+  assert.equal(foldName('ｶﾞﾀﾞ', fold), 'ガダ');
+  assert.equal(foldName('ﾀﾞﾀ', fold), 'ダタ');
+  assert.equal(foldName('ﾀﾀﾞ', fold), 'タダ');
+  assert.equal(foldName('Ａ A', fold), 'aa');
+  assert.equal(foldName('無', fold), '無');
+  assert.equal(trimmed(' \u3000x y\u3000 '), 'x y');
+});
+
+test('a number search is a prefix of the number; a name search is held in the key', () => {
+  const rows = json('numbers/1.json').competitors;
+  const numbers = (text) => matches(rows, { kind: 'number', text }).map((r) => r[1]);
+  assert.deepEqual(numbers('1'), ['1001', '1002', '1203']);
+  assert.deepEqual(numbers('1002'), ['1002']);
+  assert.deepEqual(numbers('10021'), []);
+  assert.deepEqual(numbers('002'), []);
+  const names = (text) => matches(rows, { kind: 'name', text }).map((r) => r[0]);
+  assert.deepEqual(names('ヤマダ'), [2]);
+  assert.deepEqual(names('マダハ'), [2]);
+  assert.deepEqual(names('ヤマダハナコX'), []);
+  assert.deepEqual(matches(rows, { kind: 'none' }), []);
+});
+
+test('the texts of a lap interval are the arrays of the heat file', () => {
+  const lane = heat.lanes.find((l) => l.lane === 4);
+  const options = lapOptions(meet);
+  assert.deepEqual(options.map((o) => o.label), ['通算', '25m', '50m', '100m']);
+  assert.deepEqual(textsFor(lane, options[0]), lane.cumulative);
+  assert.deepEqual(textsFor(lane, options[1]), lane.laps['25']);
+  assert.deepEqual(textsFor(lane, options[3]), lane.laps['100']);
+  assert.equal(textAt(lane.cumulative, 3), '1:07.31');
+  assert.equal(textAt(lane.cumulative, 4), '');
+  assert.equal(textAt(lane.cumulative, 59), '');
+  assert.equal(chosenOption(meet, new URLSearchParams('lap=2')).label, '50m');
+  assert.equal(chosenOption(meet, new URLSearchParams('lap=4')).label, '通算');
+  assert.equal(chosenOption(meet, new URLSearchParams('lap=x')).label, '通算');
+});
+
+test('the splits shown are those with a text; a wanted split settles on one of them', () => {
+  const fifty = lapOptions(meet)[2];
+  assert.deepEqual(splitsWithTimes(heat.lanes, lapOptions(meet)[0], 60), [0, 1, 2, 3]);
+  assert.deepEqual(splitsWithTimes(heat.lanes, fifty, 60), [1, 3]);
+  assert.deepEqual(splitsWithTimes([], fifty, 60), []);
+  const cases = [[[1, 3], null, 3], [[1, 3], 0, 3], [[1, 3], 1, 1], [[1, 3], 2, 1], [[1, 3], 3, 3],
+    [[1, 3], 4, 3], [[1, 3], 59, 3], [[1, 3], -1, 3], [[], 2, 0]];
+  for (const [shown, wanted, at] of cases) assert.equal(settleSplit(shown, wanted), at, `${shown} ${wanted}`);
+});
+
+test('an address names a page only with plain words and four-digit heats', () => {
+  const cases = [
+    ['', 'start'], ['#/', 'start'], ['#/2026', 'meets'], ['#/2026/2026001', 'meet'],
+    ['#/2026/2026001/c/23', 'competitor'], ['#/2026/2026001/c/23/h/0012', 'swim'],
+    ['#/2026/2026001/h/0012', 'heat'], ['#/2026/2026001/h/012', 'unknown'],
+    ['#/2026/2026001/h/00123', 'unknown'], ['#/2026/..', 'unknown'], ['#/2026/a%2Fb', 'unknown'],
+    ['#/2026/2026001/c/x', 'unknown'], ['#/2026/2026001/c/1234567', 'competitor'],
+    ['#/2026/2026001/c/12345678', 'unknown'], ['#/%E0%A4%A', 'unknown'],
+    ['#/' + 'a'.repeat(32), 'meets'], ['#/' + 'a'.repeat(33), 'unknown'],
+    ['#/2026/2026001/c/23/h/0012/x', 'unknown'],
+  ];
+  for (const [hash, page] of cases) assert.equal(readAddress(hash).page, page, hash);
+  const swim = readAddress('#/2026/2026001/c/23/h/0012?lap=1&at=3');
+  assert.deepEqual([swim.ordinal, swim.heat, swim.params.get('lap'), swim.params.get('at')],
+    [23, '0012', '1', '3']);
+});

@@ -1,0 +1,92 @@
+// Following the server: every two seconds the files the page shows are asked
+// for again (an unchanged file answers 304), and the indicator in the bar
+// says whether the page is live, when it last heard from the server, or that
+// it is reconnecting. A tab that comes back, or a network that returns,
+// asks at once.
+
+import { load, NotFound, ServerTrouble } from './data.js';
+import { clockText } from './dom.js';
+
+const PERIOD_MS = 2000;
+
+export class Live {
+  constructor(indicator) {
+    this.indicator = indicator;
+    this.addresses = [];
+    this.onChange = null;
+    this.retry = null;
+    this.lastHeard = null;
+    this.busy = false;
+  }
+
+  // The files of the page now shown, and what to do when one of them changes.
+  watch(addresses, onChange) {
+    this.addresses = addresses;
+    this.onChange = onChange;
+    this.retry = null;
+  }
+
+  // The page could not be shown (the server is away, or its file is not
+  // there yet): shown again at the next turn.
+  failed(retry, serverAnswered = false) {
+    this.addresses = [];
+    this.retry = retry;
+    if (serverAnswered) this.heard();
+    else this.away();
+  }
+
+  start() {
+    setInterval(() => this.tick(), PERIOD_MS);
+    document.addEventListener('visibilitychange', () => {
+      if (!document.hidden) this.tick();
+    });
+    window.addEventListener('online', () => this.tick());
+    window.addEventListener('pageshow', () => this.tick());
+  }
+
+  heard() {
+    this.lastHeard = new Date();
+    this.show('live', `ライブ ${clockText(this.lastHeard)} 受信`);
+  }
+
+  away() {
+    const last = this.lastHeard ? ` (最終受信 ${clockText(this.lastHeard)})` : '';
+    this.show('away', `再接続中…${last}`);
+  }
+
+  show(state, text) {
+    this.indicator.dataset.state = state;
+    this.indicator.textContent = text;
+  }
+
+  async tick() {
+    if (this.busy || document.hidden) return;
+    this.busy = true;
+    try {
+      if (this.retry) {
+        await this.retry();
+        return;
+      }
+      const { addresses, onChange } = this;
+      let changed = false;
+      for (const address of addresses) {
+        try {
+          if ((await load(address)).changed) changed = true;
+        } catch (error) {
+          if (!(error instanceof NotFound || error instanceof ServerTrouble)) throw error;
+        }
+      }
+      this.heard();
+      if (changed && onChange && addresses === this.addresses) {
+        // A file the page needs that has gone is not the server being away.
+        await onChange().catch((error) => {
+          if (!(error instanceof NotFound || error instanceof ServerTrouble)) throw error;
+        });
+      }
+    } catch {
+      this.away();
+    } finally {
+      this.busy = false;
+    }
+  }
+}

@@ -1,0 +1,113 @@
+// A meet: its header, the search by number or name as one types, and the
+// heats published so far (newest first).
+
+import { el, replace, daysText } from '../dom.js';
+import { loadData, meetAddress, numberShardFile, nameShardFile, NotFound } from '../data.js';
+import { readQuery, matches } from '../search.js';
+
+const SHOWN_RESULTS = 50;
+const SHOWN_HEATS = 24;
+
+function meetHeader(meet) {
+  const facts = [
+    daysText(meet.firstDay, meet.lastDay),
+    meet.venue,
+    meet.pool ? `${meet.pool}m プール` : '',
+    meet.touchpads ? `タッチ板 ${meet.touchpads}` : '',
+  ].filter(Boolean);
+  return [el('h1', {}, meet.name || meet.code), el('p', { class: 'sub' }, facts.join(' ・ '))];
+}
+
+function heatList(page, meet) {
+  const heats = Object.keys(meet.heats || {}).filter((h) => /^[0-9]{4}$/.test(h)).sort().reverse();
+  if (heats.length === 0) return null;
+  const { season, meet: code } = page.address;
+  return el('section', { class: 'heats' },
+    el('h2', {}, `組 (${heats.length})`),
+    el('ul', { class: 'chips' }, heats.slice(0, SHOWN_HEATS).map((heat) =>
+      el('li', {}, el('a', { href: `#/${season}/${code}/h/${heat}` }, heat)))));
+}
+
+function resultList(page, rows) {
+  const { season, meet: code } = page.address;
+  if (rows.length === 0) return el('p', { class: 'note' }, '該当する選手はいません。');
+  const items = rows.slice(0, SHOWN_RESULTS).map(([ordinal, number, name, team, grade]) =>
+    el('li', {}, el('a', { class: 'person', href: `#/${season}/${code}/c/${Number(ordinal)}` },
+      el('span', { class: 'number' }, number),
+      el('span', { class: 'name' }, name),
+      el('span', { class: 'sub' }, [team, grade].filter(Boolean).join(' ')))));
+  const more = rows.length > SHOWN_RESULTS
+    ? el('p', { class: 'note' }, `ほか ${rows.length - SHOWN_RESULTS} 人。続けて入力すると絞り込めます。`)
+    : null;
+  return [el('p', { class: 'count' }, `${rows.length} 人`), el('ul', { class: 'people' }, items), more];
+}
+
+export async function showMeet(page) {
+  const { season, meet: code, params } = page.address;
+  const meetFile = meetAddress(season, code, 'meet.json');
+  const [meet, fold] = await Promise.all([
+    loadData(meetFile), loadData(meetAddress(season, code, 'fold.json'))]);
+  if (!page.current()) return { addresses: [] };
+
+  const header = el('section', { class: 'meet' });
+  const heats = el('div');
+  const results = el('div', { id: 'results', 'aria-live': 'polite' });
+  const input = el('input', {
+    id: 'search', type: 'search', autocomplete: 'off', enterkeyhint: 'search',
+    placeholder: '番号か名前', 'aria-label': '番号か名前で検索',
+  });
+  input.value = params.get('q') || '';
+  let shards = new Map(); // shard address -> rows
+
+  // Runs at each keystroke; with the shard in hand it answers at once.
+  function search() {
+    const query = readQuery(input.value, fold);
+    page.remember(input.value ? { q: input.value } : {});
+    if (query.kind === 'none') return replace(results);
+    const file = meetAddress(season, code,
+      query.kind === 'number' ? numberShardFile(query.shard) : nameShardFile(query.shard));
+    const rows = shards.get(file);
+    if (rows) return replace(results, resultList(page, matches(rows, query)));
+    replace(results, el('p', { class: 'note' }, '検索中…'));
+    const asked = shards;
+    loadData(file).then((data) => data.competitors || [], (error) => {
+      if (error instanceof NotFound) return [];
+      throw error;
+    }).then((found) => {
+      asked.set(file, found);
+      if (page.current() && asked === shards) search();
+    }, () => replace(results, el('p', { class: 'note' }, 'サーバーに接続できません。')));
+  }
+  input.addEventListener('input', search);
+
+  const draw = (data) => {
+    replace(header, meetHeader(data));
+    replace(heats, heatList(page, data));
+    document.title = `${data.name || data.code} - 競技会結果`;
+  };
+  draw(meet);
+  replace(page.view, header,
+    el('form', { class: 'search', role: 'search', onsubmit: (e) => e.preventDefault() },
+      el('label', { for: 'search' }, '選手を探す'), input),
+    results, heats);
+  if (input.value) search();
+
+  return {
+    addresses: [meetFile],
+    refresh: async () => {
+      const data = await loadData(meetFile);
+      if (!page.current()) return;
+      draw(data);
+      // New competitors may be in the shards asked for so far: ask for them
+      // again (an unchanged shard answers 304), showing the old answer
+      // meanwhile.
+      const fresh = new Map();
+      await Promise.all([...shards.keys()].map((file) => loadData(file).then(
+        (found) => fresh.set(file, found.competitors || []),
+        (error) => { if (!(error instanceof NotFound)) throw error; fresh.set(file, []); })));
+      if (!page.current()) return;
+      shards = fresh;
+      if (input.value) search();
+    },
+  };
+}
