@@ -298,6 +298,12 @@ TEST_F(PublishFilesTest, ADamagedRecordFileIsHeldBackAndTheServerKeepsItsCopy) {
     writeFile(meet() / "taikai.dat", mended);
     EXPECT_TRUE(waitFor([&] { return readFile(served("2026001/taikai.txt")) == mended; }))
         << watch.log();
+    // The same look then makes the meet's web data of the mended table: only
+    // with it on the server does the folder's whole meet stand there.
+    EXPECT_TRUE(waitFor([&] {
+        return readFile(served("2026001/web/meet.json")).find("\"heatCount\":20,") !=
+               std::string::npos;
+    })) << watch.log();
     std::chrono::milliseconds took{};
     EXPECT_EQ(watch.stop(SIGTERM, took), 0) << watch.log();
 }
