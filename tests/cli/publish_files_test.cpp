@@ -302,7 +302,8 @@ TEST_F(PublishFilesTest, ADamagedRecordFileIsHeldBackAndTheServerKeepsItsCopy) {
     // with it on the server does the folder's whole meet stand there.
     EXPECT_TRUE(waitFor([&] {
         return readFile(served("2026001/web/meet.json")).find("\"heatCount\":20,") !=
-               std::string::npos;
+                   std::string::npos &&
+               countOf(watch.log(), "ウェブ用データを送信しました") == 2;
     })) << watch.log();
     std::chrono::milliseconds took{};
     EXPECT_EQ(watch.stop(SIGTERM, took), 0) << watch.log();
