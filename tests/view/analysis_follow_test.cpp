@@ -176,6 +176,27 @@ TEST_F(AnalysisFollowTest, TheAnalysisAndTheHeatFollowTheLapFile) {
     EXPECT_EQ(cell(heatTable, 0, 1), QString::fromUtf8("33.40  1位\n33.40"));
 }
 
+// A take of the meet (as the meet follow makes, the choice kept): the open
+// analysis reads the swim again and shows its new result.
+TEST_F(AnalysisFollowTest, TheAnalysisFollowsATakeOfTheMeet) {
+    choose(0, 0);  // heat 1, lane 4 (slot 3): 1:05.32
+    auto* analysis = hooks.openAnalysis();
+    ASSERT_NE(analysis, nullptr);
+    auto* title = child<QLabel>(analysis, "analysisTitle");
+    EXPECT_TRUE(title->text().endsWith(QStringLiteral("1:05.32"))) << title->text().toStdString();
+    writeFile(meet() / "taikai.dat",
+              test::withLaneTime(readFile(meet() / "taikai.dat"), 1, 3, 10450));
+    writeFile(meet() / "lap" / "r0001", "4,31.25,,0,0,0,0,0,0\r\n4,1:04.50,G,0,0,0,0,0,0\r\n");
+    test::openLocalMeet(window);
+    window.lstNamae.setListIndex(0);
+    window.lstShumoku.setListIndex(0);
+    hooks.lapsChanged();
+    EXPECT_TRUE(title->text().endsWith(QStringLiteral("1:04.50"))) << title->text().toStdString();
+    auto* table = child<QTableWidget>(analysis, "paceTable");
+    EXPECT_EQ(cell(table, 1, 1), QStringLiteral("1:04.50"));
+    EXPECT_EQ(cell(table, 1, 2), QStringLiteral("33.25"));
+}
+
 // What a text box does with Ctrl+E under X11's key bindings: it takes the key
 // for itself (the end of the line), before any shortcut of the window.
 class EndOfLineKey : public QObject {
