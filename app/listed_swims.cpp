@@ -50,6 +50,15 @@ std::vector<ExportSwim> collectListedSwims(MainWindow& window, FileSystem& files
     return swims;
 }
 
+void chooseAgain(MainWindow& window, int competitor, int swim) {
+    if (competitor < 0 || !window.lstNamae.choose(competitor)) {
+        window.lstNamae.setListIndex(-1);
+        window.lstShumoku.setListIndex(-1);
+        return;
+    }
+    if (swim < 0 || !window.lstShumoku.choose(swim)) window.lstShumoku.setListIndex(-1);
+}
+
 std::u16string listExportPath(const MainWindow& window, ListFormat format) {
     return window.selectedDir + window.txtRyaku.text() +
            (format == ListFormat::Csv ? u"9.csv" : u"9.json");
@@ -64,7 +73,12 @@ void writeListExport(MainWindow& window, FileSystem& files, ListFormat format) {
                             fault + u")";
         return;
     }
+    // The reading chooses every listed competitor and swim in turn; the
+    // competitor and swim chosen before it are chosen again afterwards.
+    const int competitor = window.lstNamae.listIndex();
+    const int chosenSwim = window.lstShumoku.listIndex();
     std::vector<ExportSwim> swims = collectListedSwims(window, files);
+    chooseAgain(window, competitor, chosenSwim);
     ExportMeet meet = exportMeetOf(window);
     std::string bytes =
         format == ListFormat::Csv ? exportCsv(meet, swims) : exportJson(meet, swims);

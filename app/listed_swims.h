@@ -17,6 +17,11 @@ ExportMeet exportMeetOf(const MainWindow& window);
 // competitor and swim stay selected, as after the printed list and the page.
 std::vector<ExportSwim> collectListedSwims(MainWindow& window, FileSystem& files);
 
+// Chooses the competitor at this place of lstNamae and then the swim at this
+// place of lstShumoku, as clicks on them do (-1 or a place past the list:
+// none).
+void chooseAgain(MainWindow& window, int competitor, int swim);
+
 enum class ListFormat { Csv, Json };
 
 // The file of an export, beside the HTML page: the chosen folder, the meet
@@ -24,7 +29,8 @@ enum class ListFormat { Csv, Json };
 std::u16string listExportPath(const MainWindow& window, ListFormat format);
 
 // Writes the export of the listed competitors, whole or not at all; the status
-// line says where it went or what failed.
+// line says where it went or what failed. The competitor and swim chosen
+// before it are chosen again (the printed list and the page leave the last).
 void writeListExport(MainWindow& window, FileSystem& files, ListFormat format);
 
 }  // namespace quendro

@@ -37,7 +37,7 @@ int MeetSwim::eventDistance() const {
 }
 
 std::u16string MeetSwim::title() const {
-    std::u16string text = trimmed(chShu(eventCode));
+    std::u16string text = eventFullName(eventCode);
     for (std::u16string part : {chMt(stageCode), trimmed(finalTime())}) {
         if (part.empty()) continue;
         if (!text.empty()) text += u" ";

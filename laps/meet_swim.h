@@ -18,7 +18,8 @@ struct MeetSwim {
 
     std::u16string finalTime() const;  // the time text, or the result word
     int eventDistance() const;         // metres, 0 outside the event table
-    // Event, stage and final time without padding: "100m自由形 予選 1:05.32".
+    // The event by its full name, stage and final time, without padding:
+    // "100m自由形 予選 1:05.32", "200m個人メドレー 決勝 2:19.60".
     std::u16string title() const;
     bool operator==(const MeetSwim&) const = default;
 };

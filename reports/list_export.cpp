@@ -23,7 +23,7 @@ SwimFields fieldsOf(const ExportSwim& s) {
     f.name = trimmed(s.competitor.competitorName);
     f.team = trimmed(s.competitor.reportText);
     f.grade = chGaku(s.competitor.gradeCode);
-    f.event = trimmed(chShu(s.swim.eventCode));
+    f.event = eventFullName(s.swim.eventCode);
     f.stage = chMt(s.swim.stageCode);
     f.final = trimmed(s.swim.finalTime());
     for (const auto& split : s.splits) f.splits.push_back(trimmed(split));

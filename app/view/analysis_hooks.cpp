@@ -50,6 +50,12 @@ AnalysisHooks::AnalysisHooks(MainWindow& model, FileSystem& files, MainView& vie
     connect(json, &QAction::triggered, this, [this] { exportList(true); });
     view.addAction(csv);
     view.addAction(json);
+    // A text box takes Ctrl+E for itself (the end of the line); the export
+    // keys win over it anywhere in the main window.
+    view.installEventFilter(this);
+    for (QWidget* child : view.findChildren<QWidget*>()) {
+        if (!child->isWindow()) child->installEventFilter(this);
+    }
 
     view.onRefresh = [this] { followModel(); };
 }
@@ -58,7 +64,31 @@ AnalysisHooks::~AnalysisHooks() {
     view_.onRefresh = nullptr;
 }
 
+namespace {
+
+// Ctrl+E: 0 (CSV); Ctrl+Shift+E: 1 (JSON); any other key: -1.
+int exportKey(const QKeyEvent& key) {
+    const auto mods = key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
+                                         Qt::AltModifier | Qt::MetaModifier);
+    if (key.key() != Qt::Key_E) return -1;
+    if (mods == Qt::ControlModifier) return 0;
+    if (mods == (Qt::ControlModifier | Qt::ShiftModifier)) return 1;
+    return -1;
+}
+
+}  // namespace
+
 bool AnalysisHooks::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (const int kind = exportKey(*key); kind >= 0) {
+            // The override is taken here, so that the key comes as a key
+            // press; the press then exports, whatever widget has the focus.
+            key->accept();
+            if (event->type() == QEvent::KeyPress && !key->isAutoRepeat()) exportList(kind == 1);
+            return true;
+        }
+    }
     if (watched == swims_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
@@ -86,6 +116,10 @@ LapAnalysisWindow* AnalysisHooks::openAnalysis() {
 void AnalysisHooks::exportList(bool json) {
     writeListExport(model_, files_, json ? ListFormat::Json : ListFormat::Csv);
     view_.refresh();
+}
+
+void AnalysisHooks::lapsChanged() {
+    if (analysis_ && analysis_->isVisible()) analysis_->reread();
 }
 
 void AnalysisHooks::followModel() {

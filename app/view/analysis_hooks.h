@@ -17,7 +17,9 @@ class MainView;
 // - a double-click or Enter on a row of the swim list opens "ラップ分析",
 //   which then follows the chosen swim; its context menu also opens the heat;
 // - the competitor list's context menu, and Ctrl+E (CSV) and Ctrl+Shift+E
-//   (JSON), export the listed competitors beside the HTML page.
+//   (JSON) wherever the focus is in the main window (a text box too, which
+//   would take Ctrl+E for itself), export the listed competitors beside the
+//   HTML page; the competitor and swim chosen before stay chosen.
 // It must not outlive the view it hooks into.
 class AnalysisHooks : public QObject {
   public:
@@ -27,6 +29,10 @@ class AnalysisHooks : public QObject {
     // Opens (or brings up) the analysis window on the chosen swim.
     LapAnalysisWindow* openAnalysis();
     void exportList(bool json);
+    // The shown swim's lap file or the whole meet changed (the follows of a
+    // live meet): an open analysis window and heat view read the same swim's
+    // laps again and redraw.
+    void lapsChanged();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

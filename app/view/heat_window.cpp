@@ -28,6 +28,7 @@ HeatWindow::HeatWindow(MainWindow& model, FileSystem& files, QWidget* parent)
     setObjectName(QStringLiteral("heatSplits"));
     resize(960, 560);
     title_ = new QLabel;
+    title_->setObjectName(QStringLiteral("heatTitle"));
     QFont bold = title_->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
@@ -57,7 +58,7 @@ void HeatWindow::showHeatOf(const MeetSwim& swim) {
     std::sort(lanes.begin(), lanes.end(),
               [](const MeetSwim& a, const MeetSwim& b) { return a.lane < b.lane; });
     title_->setText(
-        qt(trimmed(chShu(swim.eventCode)) + u" " + chMt(swim.stageCode) + u"  組 " + swim.heat));
+        qt(eventFullName(swim.eventCode) + u" " + chMt(swim.stageCode) + u"  組 " + swim.heat));
 
     auto text = heatLapText(model_, files_, swim.heat);
     status_->setText(text ? QString() : QStringLiteral("この組のラップファイルを読めませんでした"));

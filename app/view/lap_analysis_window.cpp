@@ -7,7 +7,6 @@
 #include <QChartView>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -52,6 +51,7 @@ LapAnalysisWindow::LapAnalysisWindow(MainWindow& model, FileSystem& files, QWidg
     resize(920, 680);
 
     title_ = new QLabel;
+    title_->setObjectName(QStringLiteral("analysisTitle"));
     QFont bold = title_->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
@@ -136,22 +136,57 @@ void LapAnalysisWindow::follow() {
         // Another swim: read it, and offer the swims of its distance.
         other_.reset();
         otherName_.clear();
-        readOk_ = false;
-        splits_ = SwimSplits{};
-        if (swim_) {
-            if (auto read = readSwim(model_, files_, *swim_)) {
-                splits_ = *read;
-                readOk_ = true;
-            } else {
-                splits_.finalTime = swim_->finalTime();
-                splits_.splitDistance = model_.splitDistance;
-                splits_.eventDistance = swim_->eventDistance();
-            }
-        }
+        readChosen();
         fillComparisons();
     }
     rebuild();
     if (heat_ && heat_->isVisible() && swim_) heat_->showHeatOf(*swim_);
+}
+
+void LapAnalysisWindow::reread() {
+    std::optional<MeetSwim> chosen = chosenSwim(model_);
+    // After a take of the meet the chosen swim may carry its new result.
+    if (chosen && swim_ && chosen->ordinal == swim_->ordinal && chosen->heat == swim_->heat &&
+        chosen->lane == swim_->lane)
+        swim_ = chosen;
+    lapIndex_ = model_.lapIndex;
+    splitDistance_ = model_.splitDistance;
+    // The swim compared with, found again among the swims now offered.
+    std::optional<MeetSwim> compared;
+    const int choice = compare_->currentIndex();
+    if (other_ && choice >= 1 && choice <= static_cast<int>(comparable_.size()))
+        compared = comparable_[static_cast<size_t>(choice - 1)];
+    status_->clear();
+    readChosen();
+    fillComparisons();
+    other_.reset();
+    otherName_.clear();
+    int again = 0;
+    for (size_t i = 0; compared && i < comparable_.size(); ++i) {
+        const MeetSwim& s = comparable_[i];
+        if (s.ordinal == compared->ordinal && s.heat == compared->heat && s.lane == compared->lane)
+            again = static_cast<int>(i) + 1;
+    }
+    if (again > 0) {
+        compareWith(again);  // reads its laps again and redraws
+    } else {
+        rebuild();
+    }
+    if (heat_ && heat_->isVisible() && swim_) heat_->showHeatOf(*swim_);
+}
+
+void LapAnalysisWindow::readChosen() {
+    readOk_ = false;
+    splits_ = SwimSplits{};
+    if (!swim_) return;
+    if (auto read = readSwim(model_, files_, *swim_)) {
+        splits_ = *read;
+        readOk_ = true;
+    } else {
+        splits_.finalTime = swim_->finalTime();
+        splits_.splitDistance = model_.splitDistance;
+        splits_.eventDistance = swim_->eventDistance();
+    }
 }
 
 void LapAnalysisWindow::fillComparisons() {
@@ -344,20 +379,6 @@ QString LapAnalysisWindow::tableText() const {
 void LapAnalysisWindow::copyTable() {
     QGuiApplication::clipboard()->setText(tableText());
     status_->setText(QStringLiteral("表をクリップボードにコピーしました"));
-}
-
-bool LapAnalysisWindow::saveChart(const QString& path) {
-    bool saved = chartView_->grab().save(path, "PNG");
-    status_->setText(saved ? QStringLiteral("グラフを保存しました: %1").arg(path)
-                           : QStringLiteral("グラフを保存できませんでした: %1").arg(path));
-    return saved;
-}
-
-void LapAnalysisWindow::askAndSaveChart() {
-    QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("グラフを保存"),
-                                     QStringLiteral("lap.png"), QStringLiteral("PNG 画像 (*.png)"));
-    if (!path.isEmpty()) saveChart(path);
 }
 
 void LapAnalysisWindow::showHeat() {

@@ -31,6 +31,10 @@ class LapAnalysisWindow : public QWidget {
     // Shows the swim chosen in the main window, at the lap interval chosen
     // there; does nothing when neither changed since the last call.
     void follow();
+    // Reads the shown swim's laps again (its lap file or the meet changed),
+    // keeps the comparison when its swim is still there, and redraws this
+    // window and an open heat view.
+    void reread();
     // Lays the swim at this place of the comparison list over the chosen one
     // (0: none).
     void compareWith(int choice);
@@ -41,13 +45,20 @@ class LapAnalysisWindow : public QWidget {
     // The table as tab-separated text, put on the clipboard by copyTable().
     QString tableText() const;
     void copyTable();
-    // Saves the chart as a PNG picture; false when the file cannot be written.
+    // Saves the chart as a PNG picture with the title above it (competitor,
+    // event, stage, meet); false when the file cannot be written.
     bool saveChart(const QString& path);
+    // Where the save dialog starts: the chosen folder (or the working folder
+    // in internet mode) on this machine, and a file name made from the title.
+    QString suggestedChartPath() const;
+    // The title drawn above the saved chart.
+    QString chartTitleText() const;
     // The heat of the chosen swim at every split.
     void showHeat();
 
   private:
     void rebuild();
+    void readChosen();
     void fillComparisons();
     void drawChart();
     void fillTable();

@@ -101,11 +101,19 @@ int main(int argc, char* argv[]) {
     view.perform([&window] { window.Form_Load(); });
     // The shown swim's lap file is checked again every second during a
     // meet, on a thread of its own straight through libcurl.
-    quendro::view::LapFollowTimer follow(window, curl, files, [&view] { view.refresh(); });
+    // An open analysis window and heat view read the swim's laps again too.
+    quendro::view::LapFollowTimer follow(window, curl, files, [&view, &analysis] {
+        view.refresh();
+        analysis.lapsChanged();
+    });
     // The meet's heat table and competitor file too: new heats and results
     // appear without a confirm.
     quendro::view::MeetFollowTimer followMeet(
-        window, curl, files, [&view] { view.refresh(); },
+        window, curl, files,
+        [&view, &analysis] {
+            view.refresh();
+            analysis.lapsChanged();
+        },
         [&view, &hold] { return view.acting() || hold.holding(); });
 
     int status = app.exec();

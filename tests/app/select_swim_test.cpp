@@ -232,5 +232,45 @@ TEST_F(SelectSwimTest, ThePrintedLapListOfTheListedCompetitors) {
     EXPECT_EQ(window.statusText, u"印刷できませんでした: プリンタを使えません");
 }
 
+// An export reads every listed swim by choosing it; afterwards the competitor
+// and swim chosen before it are chosen again, with their splits in the grid.
+// The printed list leaves the last listed swim chosen, as it always did.
+TEST_F(SelectSwimTest, AnExportChoosesTheSwimChosenBeforeItAgain) {
+    struct Case {
+        int competitor, swim;
+        int competitorAfter, swimAfter;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 0},    // lap file of heat 1: 31.25 at 50 m
+        {0, 2, 0, 2},    // the last of the first competitor's swims
+        {1, 0, 1, 0},
+        {5, -1, 5, -1},  // the last competitor, no swim chosen
+        {0, -1, 0, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.competitor * 10 + c.swim);
+        window.lstNamae.setListIndex(-1);
+        window.lstNamae.choose(c.competitor);
+        if (c.swim >= 0) window.lstShumoku.choose(c.swim);
+        const std::vector<std::u16string> grid(window.splitTimes.begin(),
+                                               window.splitTimes.begin() + 4);
+        for (ListFormat format : {ListFormat::Csv, ListFormat::Json}) {
+            writeListExport(window, m.files(), format);
+            EXPECT_TRUE(window.statusText.find(u"を書き出しました") != std::u16string::npos)
+                << toUtf8(window.statusText);
+            EXPECT_EQ(window.lstNamae.listIndex(), c.competitorAfter);
+            EXPECT_EQ(window.lstShumoku.listIndex(), c.swimAfter);
+            EXPECT_EQ(std::vector<std::u16string>(window.splitTimes.begin(),
+                                                  window.splitTimes.begin() + 4),
+                      grid);
+        }
+    }
+    window.lstNamae.choose(0);
+    window.lstShumoku.choose(0);
+    EXPECT_EQ(window.splitTimes[0], u"   31.25");
+    window.cmdLp.click();
+    EXPECT_EQ(window.lstNamae.listIndex(), 5);  // the page and the list keep the last
+}
+
 }  // namespace
 }  // namespace quendro

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "laps/meet_swim.h"
 #include "platform/text_rules.h"
 
 namespace quendro {
@@ -181,6 +182,29 @@ TEST(CodeTables, EventStageAndGradeTexts) {
     EXPECT_EQ(chGaku(u""), u"");
     EXPECT_EQ(chGaku(u"53"), u"");
     EXPECT_EQ(chGaku(u"3 "), u"高 ");
+}
+
+// A swim's title names the event in full where the eight characters cut it
+// short; events that fit keep their text; codes outside the table (0 and 30,
+// just past 1 and 29) leave the event out.
+TEST(MeetSwimTitle, TheEventByItsFullName) {
+    struct Case {
+        std::u16string_view line;
+        std::u16string title;
+    };
+    const Case cases[] = {
+        {u"0001031010532000104", u"100m自由形 予選 1:05.32"},
+        {u"0001212021960000203", u"200m個人メドレー 決勝 2:19.60"},
+        {u"0001254041000000301", u"400mメドレーリレー コン 4:10.00"},
+        {u"0001283030500000402", u"400mフリーリレー 準決 3:05.00"},
+        {u"0001012000000000501", u"25m自由形 決勝"},
+        {u"0001292080000000601", u"800mフリーリレー 決勝 8:00.00"},
+        {u"0001002010000000701", u"決勝 1:00.00"},
+        {u"0001302010000000701", u"決勝 1:00.00"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(meetSwimOf(c.line).title(), c.title) << toUtf8(c.title);
+    }
 }
 
 }  // namespace

@@ -92,5 +92,28 @@ TEST(ListExport, JsonEscapesAndResultWords) {
     EXPECT_TRUE(empty.ends_with("\n  \"swims\": []\n}\n")) << empty;
 }
 
+// The event by its full name in both formats, where the eight-character text
+// of the grid and the page cuts it short.
+TEST(ListExport, EventsByTheirFullNames) {
+    struct Case {
+        std::u16string_view line;
+        std::string event;
+    };
+    const Case cases[] = {
+        {u"0001031010532000104", "100m自由形"},
+        {u"0001212021960000203", "200m個人メドレー"},
+        {u"0001254041000000301", "400mメドレーリレー"},
+        {u"0001283030500000402", "400mフリーリレー"},
+    };
+    for (const Case& c : cases) {
+        const std::vector<ExportSwim> swims = {swimOf(u"1201", u"山田太郎", u"", c.line, {})};
+        EXPECT_NE(exportCsv(meet(), swims).find(",高3," + c.event + ","), std::string::npos)
+            << c.event;
+        EXPECT_NE(exportJson(meet(), swims).find("\"event\": \"" + c.event + "\","),
+                  std::string::npos)
+            << c.event;
+    }
+}
+
 }  // namespace
 }  // namespace quendro
