@@ -14,7 +14,8 @@
 #
 # The site's root serves the web viewer: the files of $QUENDRO_WEB_ROOT (by
 # default the project's web/ folder), copied into $home/nginx-<port>/web at each
-# start. nginx listens on 127.0.0.1 only; with QUENDRO_PUBLISHER_LISTEN=0.0.0.0
+# start, and replaced file by file by quendro-publish's PUT (under the same rule
+# as /swim/). nginx listens on 127.0.0.1 only; with QUENDRO_PUBLISHER_LISTEN=0.0.0.0
 # (or another address of this machine) phones on the same network reach the
 # viewer too, while PUT stays with this machine or the user and password.
 #
@@ -115,7 +116,10 @@ start() {
   if [ -d "$web" ]; then
     cp -R "$web/." "$prefix/web.new/"
   fi
-  chmod -R a+rX "$prefix/web.new"
+  # quendro-publish puts newer ones there: the worker writes the folder, as
+  # it writes the tree.
+  chmod -R u+w,a+rX "$prefix/web.new"
+  [ "$(id -u)" -eq 0 ] && chown -R "$owner:$group" "$prefix/web.new"
   rm -rf "$prefix/web"
   mv "$prefix/web.new" "$prefix/web"
 

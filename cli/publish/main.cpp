@@ -22,6 +22,7 @@ extern "C" void requestStop(int) {
 
 constexpr const char* kUsage =
     "使い方: quendro-publish [--watch] [--season 年度] [--results ファイル] [--netrc-file ファイル]"
+    " [--viewer フォルダ]"
     " 大会フォルダ URL\n"
     "  大会フォルダ  計時システムのデータフォルダ (kijun.dat, taikai.dat, lap\\)。\n"
     "                ホストのパス (/media/timing/meet) かドライブのパス (D:\\meet)\n"
@@ -30,7 +31,9 @@ constexpr const char* kUsage =
     "  QUENDRO_PUBLISH_PASSWORD、または ~/.netrc (--netrc-file で別のファイル) の host の行から。\n"
     "  --season 年度 数字 4 文字。既定は今の年度 (4月から翌年3月)\n"
     "  --results ファイル  結果ファイル (既定は大会基準ファイルと dr_kyo.ctl から探す)\n"
-    "  --watch       送信のあとも動き続け、変わったラップファイルと組表を送り直す\n";
+    "  --watch       送信のあとも動き続け、変わったラップファイルと組表を送り直す\n"
+    "  --viewer フォルダ  サイトのルートに送るウェブビューアのファイル\n"
+    "                (既定はこのプログラムを作ったプロジェクトの web/ フォルダ)\n";
 
 // Drive letters live in $XDG_DATA_HOME/quendro/drives, as for the window.
 std::filesystem::path drivesFolder() {
@@ -57,6 +60,9 @@ int main(int argc, char* argv[]) {
     std::signal(SIGTERM, requestStop);
 
     quendro::PublishOptions options;
+#ifdef QUENDRO_WEB_DIR
+    options.viewerFolder = QUENDRO_WEB_DIR;
+#endif
     bool watch = false;
     std::optional<std::string> netrcFile;
     std::vector<int> positional;
@@ -64,6 +70,9 @@ int main(int argc, char* argv[]) {
         std::string arg = argv[i];
         if (arg == "--watch") {
             watch = true;
+        } else if (arg == "--viewer" && i + 1 < argc) {
+            options.viewerFolder = argv[++i];
+            options.viewerChosen = true;
         } else if ((arg == "--season" || arg == "--results" || arg == "--netrc-file") &&
                    i + 1 < argc) {
             std::string value = argv[++i];

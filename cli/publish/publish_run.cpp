@@ -108,6 +108,9 @@ bool Publisher::publishMeet() {
         }
         if (waiting) pause(std::chrono::milliseconds(200), nullptr);
     }
+    // The viewer goes beside the meet, never in its way: its failure is told
+    // and counted at the end.
+    bool viewerWhole = sendViewer();
     // The browsers' data of what the server now holds.
     if (!sendWebData()) {
         err_ << "エラー: 送信できませんでした: " << lastServerFailure_ << "\n";
@@ -121,7 +124,7 @@ bool Publisher::publishMeet() {
     if (listed) listed = addWebSeasonEntry();
     std::vector<std::string> missing = notOnServer();
     if (!missing.empty()) err_ << "サーバーにまだないもの: " << joined(missing) << "\n";
-    return listed && missing.empty();
+    return listed && missing.empty() && viewerWhole;
 }
 
 Publisher::Look Publisher::lookOnce(bool everyFile) {
@@ -150,6 +153,11 @@ Publisher::Look Publisher::lookOnce(bool everyFile) {
             look.serverFailed = true;
             look.failure = lastServerFailure_;
         }
+    }
+    // The viewer once a run, at the first look the server answers.
+    if (!look.serverFailed && viewerDue_) {
+        viewerDue_ = false;
+        sendViewer();
     }
     if (!look.serverFailed && !sendWebData()) {
         look.serverFailed = true;

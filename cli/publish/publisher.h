@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -23,6 +24,10 @@ struct PublishOptions {
     std::string baseUrl;        // "http://host/swim/", without user and password
     std::u16string season;      // four digits
     std::optional<std::u16string> resultsFile;
+    // The web viewer's folder, sent once a run to the site's root (empty: none);
+    // viewerChosen when the user named it, so that its absence is an error.
+    std::filesystem::path viewerFolder;
+    bool viewerChosen = false;
 };
 
 // One file of the meet as the server holds it.
@@ -90,6 +95,10 @@ class Publisher {
     // The season's meets.json with this meet's entry; false when it failed.
     bool addWebSeasonEntry(bool quietServer = false);
 
+    // The viewer's files that the site's root lacks or holds otherwise, each
+    // whole. True when the server holds the viewer, or there is none to send.
+    bool sendViewer();
+
     std::string seasonUrl() const;
     std::string meetUrl() const;
     const MeetSource& source() const { return *source_; }
@@ -117,6 +126,7 @@ class Publisher {
     std::optional<MeetSource> source_;
     ChangeWatch watch_;
     bool listed_ = false;
+    bool viewerDue_ = true;  // the watch sends the viewer at its first look only
     std::string lastServerFailure_;
     // What each file of the server last received, to send only what changed.
     std::map<std::string, std::size_t> sentDigest_;

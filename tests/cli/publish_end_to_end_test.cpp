@@ -185,10 +185,11 @@ TEST_F(PublishEndToEndTest, FailuresEndWithAStatusAndNoListEntry) {
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("送信できませんでした"), std::string::npos) << run.output;
 
-    // Outside /swim/ the server takes nothing: nothing half-published, no list.
+    // Under a hidden name the server takes nothing: nothing half-published, no list.
     run = runCommand(publishCommand(m.root(), "--season 2026 " +
                                                   shellQuoted(meetFolder().string()) + " " +
-                                                  nginx.base().substr(0, nginx.base().size() - 5)));
+                                                  nginx.base().substr(0, nginx.base().size() - 5) +
+                                                  ".hidden/"));
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("HTTP 403"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("大会一覧には加えません"), std::string::npos) << run.output;

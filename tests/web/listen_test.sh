@@ -26,6 +26,10 @@ grep -q "listen 127.0.0.1:$port;" "$conf" || fail "not on the address given"
 # PUT from this machine is still taken.
 [ "$(curl -s -o /dev/null -w '%{http_code}' -T - "http://127.0.0.1:$port/swim/2026/x.txt" <<< x)" = 201 ] ||
   fail "this machine cannot put"
+# And the viewer's files at the site's root, served back as they were put.
+[ "$(curl -s -o /dev/null -w '%{http_code}' -T - "http://127.0.0.1:$port/js/put.js" <<< 'let a;')" = 201 ] ||
+  fail "this machine cannot put the viewer"
+[ "$(curl -sf "http://127.0.0.1:$port/js/put.js")" = 'let a;' ] || fail "the viewer's file is not served"
 "$publisher" stop "$port" >/dev/null
 
 for bad in '0.0.0.0; evil' '$host' 'x y' '127.0.0.1|x'; do
