@@ -267,14 +267,18 @@ TEST_F(PublishEndToEndTest, WatchSendsAChangedLapFileAndTheShownSwimFollows) {
     EXPECT_EQ(web.splitTimes[0], u"   10.00");
     EXPECT_EQ(web.lblLap[0].caption, u"   10.00");
 
-    // Only what changed was sent.
+    // Only what changed was sent: the heat's file for the browsers follows its
+    // lap file in the same look.
+    const std::string heatJson =
+        "\"PUT /swim/2026/2026001/web/heats/" + toUtf8(swim->heat) + ".json";
+    EXPECT_TRUE(waitFor([&] {
+        return countOf(readFile(accessLog).substr(logBefore), heatJson) > 0;
+    })) << readFile(log);
     std::string sent = readFile(accessLog).substr(logBefore);
     // The lap file, and the browsers' file of its heat.
     EXPECT_EQ(countOf(sent, "\"PUT "), 2) << sent;
     EXPECT_EQ(countOf(sent, "\"PUT /swim/2026/2026001/lap/" + heat + ".txt"), 1) << sent;
-    EXPECT_EQ(countOf(sent, "\"PUT /swim/2026/2026001/web/heats/" + toUtf8(swim->heat) + ".json"),
-              1)
-        << sent;
+    EXPECT_EQ(countOf(sent, heatJson), 1) << sent;
 
     kill(watcher, SIGTERM);
     int status = 0;
