@@ -3,6 +3,9 @@
 # heat every three seconds with the ETag it holds (a conditional GET that
 # costs a 304), against the project's nginx publisher on 127.0.0.1. Prints
 # h2load's count of answers and the share of one CPU that nginx's worker used.
+# Meanwhile quendro-publish --watch (when it is built) publishes the sample
+# meet into the same server, and a heat of it changes every ten seconds, as
+# at a live meet.
 #
 #   bench/web_audience.sh [pages] [polls per page]     # 5000 and 10 by default
 set -euo pipefail
@@ -20,6 +23,29 @@ mkdir -p "$QUENDRO_PUBLISHER_HOME"
 cp -R "$here/tests/web/fixture/swim" "$work/swim"
 "$here/scripts/publisher.sh" start "$port" "$work/swim" >/dev/null
 trap '"$here/scripts/publisher.sh" stop "$port" >/dev/null; rm -rf "$work"' EXIT
+
+# The timing system writes a heat every ten seconds; the watch sends it and
+# its heat's file for the browsers. (Season 2027, apart from the polled data.)
+publish="$here/build/cli/publish/quendro-publish"
+if [ -x "$publish" ]; then
+  cp -R "$here/sample/meet" "$work/meet"
+  XDG_DATA_HOME="$work/xdg" "$publish" --watch --season 2027 \
+      --results "$work/meet/kekka/KEKKA.DAT" "$work/meet" "http://127.0.0.1:$port/swim/" \
+      > "$work/watch.log" 2>&1 &
+  watch_pid=$!
+  (
+    for ((k = 1; ; k++)); do
+      sleep 10
+      kill -0 "$watch_pid" 2>/dev/null || exit 0
+      lap=$(printf '%s/meet/lap/r%04d' "$work" $(((k - 1) % 19 + 1)))
+      # The first lane's first split takes another time.
+      sed -i "1s/^\([0-9]*\),[0-9:.]*,/\1,$((10 + k % 50)).$((10 + k % 90)),/" "$lap"
+    done
+  ) &
+  changer_pid=$!
+  trap 'kill "$changer_pid" "$watch_pid" 2>/dev/null; wait "$watch_pid" 2>/dev/null;
+        "$here/scripts/publisher.sh" stop "$port" >/dev/null; rm -rf "$work"' EXIT
+fi
 
 heat="http://127.0.0.1:$port/swim/2026/2026001/web/heats/0001.json"
 etag=$(curl -s -o /dev/null -D - -H 'Accept-Encoding: gzip' "$heat" | tr -d '\r' |
@@ -45,6 +71,9 @@ before, after, began, ended, tick = (float(a) for a in sys.argv[1:])
 print(f"nginx worker: {(after - before) / tick:.2f} s of CPU in {ended - began:.1f} s "
       f"= {100 * (after - before) / tick / (ended - began):.1f} % of one core")
 PY
+if [ -n "${watch_pid:-}" ]; then
+  echo "quendro-publish --watch meanwhile: $(grep -c '送信しました: .*lap/' "$work/watch.log" || true) lap files sent"
+fi
 # Every poll answered, and every answer a 304.
 expected="requests: $((pages * polls)) total, $((pages * polls)) started, $((pages * polls)) done, $((pages * polls)) succeeded, 0 failed, 0 errored, 0 timeout"
 if ! grep -qx "$expected" "$work/h2load.txt" ||
