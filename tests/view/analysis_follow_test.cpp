@@ -21,6 +21,7 @@
 #include "tests/support/local_meet.h"
 #include "tests/support/record_bytes.h"
 #include "tests/support/test_machine.h"
+#include "tests/view/analysis_fixture.h"
 
 namespace fs = std::filesystem;
 
@@ -35,35 +36,15 @@ const std::string kHeat1 =
     "4,31.25,,0,0,0,0,0,0\r\n5,33.40,,0,0,0,0,0,0\r\n6,35.02,,0,0,0,0,0,0\r\n"
     "4,1:05.32,G,0,0,0,0,0,0\r\n5,1:10.15,G,0,0,0,0,0,0\r\n";
 
-class AnalysisFollowTest : public ::testing::Test {
+class AnalysisFollowTest : public test::AnalysisViewFixture {
   protected:
     AnalysisFollowTest() {
-        test::writeLocalMeet(m);
         writeFile(meet() / "lap" / "r0001", kHeat1);
         test::openLocalMeet(window);
         view.refresh();
     }
-    fs::path meet() const { return m.driveD() / "meet"; }
-    void choose(int competitor, int swim) {
-        window.lstNamae.setListIndex(competitor);
-        window.lstShumoku.setListIndex(swim);
-        view.refresh();
-    }
-    template <typename W>
-    static W* child(QObject* parent, const char* name) {
-        W* found = parent->findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    static QString cell(QTableWidget* table, int row, int column) {
-        QTableWidgetItem* item = table->item(row, column);
-        return item ? item->text() : QString();
-    }
 
-    TestMachine m;
-    MainWindow window{m.machine()};
-    view::MainView view{window, m.files()};
-    view::AnalysisHooks hooks{window, m.files(), view};
+    fs::path meet() const { return m.driveD() / "meet"; }
 };
 
 TEST_F(AnalysisFollowTest, TheEventByItsFullNameWhereTheGridCutsItShort) {

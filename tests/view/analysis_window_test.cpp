@@ -17,6 +17,7 @@
 #include "platform/text_rules.h"
 #include "tests/support/local_meet.h"
 #include "tests/support/test_machine.h"
+#include "tests/view/analysis_fixture.h"
 
 namespace fs = std::filesystem;
 
@@ -28,10 +29,9 @@ using test::writeFile;
 
 // The sample heat table and results file in a 50 m pool, with the lap files of
 // heat 1 (100 m freestyle heats, lanes 4 to 6) and heat 4 (200 m, lane 5).
-class AnalysisWindowTest : public ::testing::Test {
+class AnalysisWindowTest : public test::AnalysisViewFixture {
   protected:
     AnalysisWindowTest() {
-        test::writeLocalMeet(m);
         fs::path meet = m.driveD() / "meet";
         writeFile(meet / "lap" / "r0001",
                   "4,31.25,,0,0,0,0,0,0\r\n5,33.40,,0,0,0,0,0,0\r\n6,35.02,,0,0,0,0,0,0\r\n"
@@ -43,30 +43,6 @@ class AnalysisWindowTest : public ::testing::Test {
         test::openLocalMeet(window);
         view.refresh();
     }
-
-    // Chooses a competitor and a swim as a click in the lists would.
-    void choose(int competitor, int swim) {
-        window.lstNamae.setListIndex(competitor);
-        window.lstShumoku.setListIndex(swim);
-        view.refresh();
-    }
-
-    template <typename W>
-    static W* child(QObject* parent, const char* name) {
-        W* found = parent->findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-
-    static QString cell(QTableWidget* table, int row, int column) {
-        QTableWidgetItem* item = table->item(row, column);
-        return item ? item->text() : QString();
-    }
-
-    TestMachine m;
-    MainWindow window{m.machine()};
-    view::MainView view{window, m.files()};
-    view::AnalysisHooks hooks{window, m.files(), view};
 };
 
 TEST_F(AnalysisWindowTest, EnterOpensItAComparisonLiesOverItAndTheChartIsSaved) {
