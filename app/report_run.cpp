@@ -6,6 +6,7 @@
 #include "app/status_words.h"
 #include "laps/lap_file.h"
 #include "platform/shift_jis.h"
+#include "store/meet_code.h"
 #include "store/working_folder.h"
 
 namespace quendro {
@@ -31,8 +32,10 @@ HeatFile LapSource::heatFile(std::string bytes) const {
 HeatFile LapSource::downloaded(const std::u16string& heat, Download body, bool readBack) const {
     HeatFile failed;
     if (!body.ok()) {
-        failed.failure = std::u16string(kLapFileWord) + u"(" + downloadFailureWord(body) + u") " +
-                         url(heat);
+        failed.failure = url(heat).empty()
+                             ? std::u16string(kLapFileWord) + meetCodeRefusal(meetCode)
+                             : std::u16string(kLapFileWord) + u"(" + downloadFailureWord(body) +
+                                   u") " + url(heat);
         return failed;
     }
     std::string stored = std::move(body.body);

@@ -1,6 +1,7 @@
 #include "app/server_addresses.h"
 
 #include "platform/text_rules.h"
+#include "store/meet_code.h"
 
 namespace quendro {
 
@@ -41,6 +42,7 @@ std::u16string meetFolderUrl(std::u16string_view base, std::u16string_view seaso
 
 std::u16string lapFileUrl(std::u16string_view base, std::u16string_view season,
                           std::u16string_view meetCode, std::u16string_view heatNumber) {
+    if (!isMeetCodeName(meetCode)) return {};
     return meetFolderUrl(base, season, meetCode) + u"lap/r" + urlPathSegment(heatNumber) + u".txt";
 }
 

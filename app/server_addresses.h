@@ -25,6 +25,7 @@ std::u16string meetListUploadUrl(std::u16string_view base, std::u16string_view s
 std::u16string meetFolderUrl(std::u16string_view base, std::u16string_view season,
                              std::u16string_view meetCode);
 // The lap file of a heat: "lap/r" + heat number + ".txt" in the meet folder.
+// Empty, an address that fetches nothing, when the meet code is no meet's name.
 std::u16string lapFileUrl(std::u16string_view base, std::u16string_view season,
                           std::u16string_view meetCode, std::u16string_view heatNumber);
 

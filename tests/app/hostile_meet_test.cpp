@@ -309,5 +309,27 @@ TEST_F(HostileMeetTest, AMeetCodeThatIsNoNameFetchesNothing) {
     EXPECT_EQ(window.importOutcome, ImportOutcome::Imported);
 }
 
+// A code that is no name, chosen after a good import, never becomes the
+// address of a lap file either: the swims of the meet shown read nothing and
+// say why.
+TEST_F(HostileMeetTest, ALapFileIsNeverFetchedUnderACodeThatIsNoName) {
+    importMeetA();
+    window.meetCode = u"..";
+    size_t before = m.server().requests().size();
+    window.lstNamae.setListIndex(0);
+    window.lstShumoku.setListIndex(0);
+    EXPECT_EQ(m.server().requests().size(), before);
+    EXPECT_EQ(window.splitCount, 0);
+    EXPECT_EQ(window.statusText,
+              u"ラップファイルを読めませんでした: " + meetCodeRefusal(u".."));
+    // The meet's own code fetches the same swim's lap file again.
+    window.meetCode = u"2026001";
+    window.lstShumoku.setListIndex(-1);
+    window.lstShumoku.setListIndex(0);
+    ASSERT_EQ(m.server().requests().size(), before + 1);
+    EXPECT_TRUE(m.server().requests().back().starts_with("GET /swim/2026/2026001/lap/r"))
+        << m.server().requests().back();
+}
+
 }  // namespace
 }  // namespace quendro
