@@ -35,27 +35,12 @@ using test::TestMachine;
 using test::waitFor;
 using test::writeFile;
 
-class PublishFilesTest : public ::testing::Test {
+class PublishFilesTest : public test::PublishedMeetTest {
   protected:
-    PublishFilesTest() : nginx(m.root() / "publisher") {
-        fs::copy(fs::path(QUENDRO_SOURCE_DIR) / "sample" / "meet", meet(),
-                 fs::copy_options::recursive);
-    }
-    fs::path meet() const { return m.driveD() / "meet"; }
-    fs::path served(const std::string& path) const { return nginx.tree() / "2026" / path; }
-    std::string arguments(const std::string& options = "") const {
-        return options + " --season 2026 " + shellQuoted(meet().string()) + " " + nginx.base();
-    }
-    test::CommandResult publish(const std::string& options = "") {
-        return runCommand(test::publishCommand(m.root(), arguments(options)));
-    }
     void setMeetCode(const std::string& code) {
         writeFile(meet() / "kijun.dat",
                   sjis(u"D:\\meet\\kekka\\,KEKKA.DAT," + fromUtf8(code) + u",県選手権大会,県選手権"));
     }
-
-    TestMachine m;
-    NginxPublisher nginx;
 };
 
 // Item: a meet code is a name, never a path; so is the season.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -47,5 +48,28 @@ bool waitFor(Done done, std::chrono::milliseconds limit = std::chrono::seconds(1
 
 // Every file under the folder, by its path inside it.
 std::vector<std::string> filesUnder(const std::filesystem::path& folder);
+
+// A copy of the sample meet as the timing system's data folder, and the
+// project's nginx publisher to put it on, season 2026.
+class PublishedMeetTest : public ::testing::Test {
+  protected:
+    PublishedMeetTest() : nginx(m.root() / "publisher") {
+        std::filesystem::copy(std::filesystem::path(QUENDRO_SOURCE_DIR) / "sample" / "meet",
+                              meet(), std::filesystem::copy_options::recursive);
+    }
+    std::filesystem::path meet() const { return m.driveD() / "meet"; }
+    std::filesystem::path served(const std::string& path) const {
+        return nginx.tree() / "2026" / path;
+    }
+    std::string arguments(const std::string& options = "") const {
+        return options + " --season 2026 " + shellQuoted(meet().string()) + " " + nginx.base();
+    }
+    CommandResult publish(const std::string& options = "") {
+        return runCommand(publishCommand(m.root(), arguments(options)));
+    }
+
+    TestMachine m;
+    NginxPublisher nginx;
+};
 
 }  // namespace quendro::test

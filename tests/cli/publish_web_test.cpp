@@ -21,24 +21,12 @@ using test::shellQuoted;
 using test::TestMachine;
 using test::waitFor;
 
-class PublishWebTest : public ::testing::Test {
+class PublishWebTest : public test::PublishedMeetTest {
   protected:
-    PublishWebTest() : nginx(m.root() / "publisher") {
-        fs::copy(fs::path(QUENDRO_SOURCE_DIR) / "sample" / "meet", meet(),
-                 fs::copy_options::recursive);
-    }
-    fs::path meet() const { return m.driveD() / "meet"; }
-    fs::path served(const std::string& path) const { return nginx.tree() / "2026" / path; }
-    std::string arguments(const std::string& options = "") const {
-        return options + " --season 2026 " + shellQuoted(meet().string()) + " " + nginx.base();
-    }
     // A file of the server, fetched as a browser fetches it.
     std::string get(const std::string& path) {
         return runCommand("curl -sf " + shellQuoted(nginx.base() + "2026/" + path)).output;
     }
-
-    TestMachine m;
-    test::NginxPublisher nginx;
 };
 
 TEST_F(PublishWebTest, PublishedMeetCarriesItsWebData) {
