@@ -10,6 +10,7 @@ import { readQuery, foldName, matches, trimmed } from '../../web/js/search.js';
 import { textsFor, textAt, splitsWithTimes, settleSplit, lapOptions, chosenOption }
   from '../../web/js/views/laps.js';
 import { readAddress } from '../../web/js/address.js';
+import { keptEtag } from '../../web/js/data.js';
 
 const web = new URL('fixture/swim/2026/2026001/web/', import.meta.url);
 const json = (name) => JSON.parse(readFileSync(new URL(name, web), 'utf8'));
@@ -105,4 +106,18 @@ test('an address names a page only with plain words and four-digit heats', () =>
   const swim = readAddress('#/2026/2026001/c/23/h/0012?lap=1&at=3');
   assert.deepEqual([swim.ordinal, swim.heat, swim.params.get('lap'), swim.params.get('at')],
     [23, '0012', '1', '3']);
+});
+
+test('an ETag given in the second its file changed is not sent back', () => {
+  const cases = [
+    // Date, Last-Modified, kept
+    ['Wed, 09 Dec 2026 10:00:01 GMT', 'Wed, 09 Dec 2026 10:00:00 GMT', true],
+    ['Wed, 09 Dec 2026 10:00:00 GMT', 'Wed, 09 Dec 2026 10:00:00 GMT', false],
+    ['Wed, 09 Dec 2026 09:59:59 GMT', 'Wed, 09 Dec 2026 10:00:00 GMT', false],
+    [null, 'Wed, 09 Dec 2026 10:00:00 GMT', true],
+    ['Wed, 09 Dec 2026 10:00:00 GMT', null, true],
+    ['no date', 'Wed, 09 Dec 2026 10:00:00 GMT', true],
+  ];
+  for (const [date, modified, kept] of cases)
+    assert.equal(keptEtag('"6a-10"', date, modified), kept ? '"6a-10"' : null, `${date} / ${modified}`);
 });

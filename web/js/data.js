@@ -26,7 +26,7 @@ export const bucketFile = (n) => `competitors/${n}.json`;
 export const numberShardFile = (key) => `numbers/${key}.json`;
 export const nameShardFile = (hex) => `names/${hex}.json`;
 
-const copies = new Map(); // address -> {etag, data}
+const copies = new Map(); // address -> {etag, text, data}
 const TIMEOUT_MS = 4000;
 
 // The cached copy of an address, or undefined.
@@ -36,6 +36,18 @@ export function cached(address) {
 
 export function forget(prefix) {
   for (const address of [...copies.keys()]) if (address.startsWith(prefix)) copies.delete(address);
+}
+
+// A file changed again within the second of its last change keeps its
+// Last-Modified, and the server's ETag, made of that second and the size, may
+// stay too: the ETag of an answer given in the second its file changed (Date
+// no later than Last-Modified) is not sent back, so that the next look reads
+// the file whole.
+export function keptEtag(etag, date, lastModified) {
+  const answered = Date.parse(date || '');
+  const modified = Date.parse(lastModified || '');
+  if (Number.isNaN(answered) || Number.isNaN(modified)) return etag;
+  return answered <= modified ? null : etag;
 }
 
 // Fetches an address; resolves to {data, changed}. A network failure or a
@@ -54,9 +66,12 @@ export async function load(address) {
       throw new NotFound(address);
     }
     if (!answer.ok) throw new ServerTrouble(`${answer.status}`);
-    const data = await answer.json();
-    copies.set(address, { etag: answer.headers.get('ETag'), data });
-    return { data, changed: !copy || copy.etag !== answer.headers.get('ETag') };
+    const text = await answer.text();
+    const data = JSON.parse(text);
+    const etag = keptEtag(answer.headers.get('ETag'), answer.headers.get('Date'),
+      answer.headers.get('Last-Modified'));
+    copies.set(address, { etag, text, data });
+    return { data, changed: !copy || copy.text !== text };
   } finally {
     clearTimeout(timer);
   }
