@@ -72,6 +72,46 @@ void configureTransfer(CURL* curl, const std::string& url, const TransferLimits&
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBodyBytes));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collectCapped);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+    // Compressed answers are asked for; the sink, and so the size cap, sees
+    // the bytes after decompression.
+    curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
+    // HTTP/2 where TLS offers it; plain http stays HTTP/1.1.
+    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_2TLS));
+    // A server's certificate is always verified, its name too: there is no
+    // way around it. The system's authorities stay trusted (the certificate
+    // folder); an extra file adds a publisher's own.
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!limits.caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, limits.caFile.c_str());
+}
+
+CertificateProblem certificateProblemOf(CURL* curl, CURLcode code) {
+    if (code == CURLE_SSL_CACERT_BADFILE) return CertificateProblem::CaFileUnusable;
+    if (code != CURLE_PEER_FAILED_VERIFICATION) return CertificateProblem::None;
+    long result = 0;
+    curl_easy_getinfo(curl, CURLINFO_SSL_VERIFYRESULT, &result);
+    // OpenSSL's verify results (X509_V_ERR_...).
+    switch (result) {
+        case 0: return CertificateProblem::WrongHost;  // the chain held; the name did not
+        case 2:    // unable to get issuer certificate
+        case 18:   // self-signed certificate
+        case 19:   // self-signed certificate in chain
+        case 20:   // unable to get local issuer certificate
+        case 21:   // unable to verify the first certificate
+            return CertificateProblem::UnknownIssuer;
+        case 9: return CertificateProblem::NotYetValid;
+        case 10: return CertificateProblem::Expired;
+        case 62: return CertificateProblem::WrongHost;  // hostname mismatch
+        default: return CertificateProblem::Other;
+    }
+}
+
+std::string hostOf(CURL* curl) {
+    char* url = nullptr;
+    curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &url);
+    if (!url) return {};
+    auto parts = schemeAndHost(url);
+    return parts ? parts->second : std::string();
 }
 
 namespace {
@@ -129,6 +169,12 @@ Download finishTransfer(CURL* curl, CURLcode code, BodySink& sink) {
                 connected(curl) ? DownloadFailure::NoAnswer : DownloadFailure::BadAddress;
             break;
         case CURLE_TOO_MANY_REDIRECTS: result.failure = DownloadFailure::BadRedirect; break;
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CACERT_BADFILE:
+            result.failure = DownloadFailure::Certificate;
+            result.certificate = certificateProblemOf(curl, code);
+            result.host = hostOf(curl);
+            break;
         default: result.failure = DownloadFailure::NoAnswer; break;
     }
     return result;

@@ -28,6 +28,12 @@ struct BodySink {
 void configureTransfer(CURL* curl, const std::string& url, const TransferLimits& limits,
                        BodySink& sink);
 
+// Why a transfer that ended with code refused the server's certificate; None
+// when it did not.
+CertificateProblem certificateProblemOf(CURL* curl, CURLcode code);
+// The host of the transfer's address, in lower case.
+std::string hostOf(CURL* curl);
+
 // The bytes of a PUT, handed to libcurl piece by piece; they outlive the transfer.
 struct UploadSource {
     std::string_view bytes;

@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "platform/curl_options.h"
+#include "platform/shift_jis.h"
+#include "platform/text_rules.h"
 
 namespace quendro {
 namespace {
@@ -78,6 +80,11 @@ HttpAnswer perform(CURL* curl, Received& received) {
         // A body over the cap: announced in advance, or found as it came.
         bool tooLarge = received.body.overflow || code == CURLE_FILESIZE_EXCEEDED;
         answer.error = tooLarge ? "body too large" : (*error ? error : curl_easy_strerror(code));
+        CertificateProblem problem = certificateProblemOf(curl, code);
+        if (problem != CertificateProblem::None) {
+            answer.certificate = problem;
+            answer.error = toUtf8(certificateFailureWord(decodeShiftJis(hostOf(curl)), problem));
+        }
         return answer;
     }
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &answer.status);

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/certificate_problem.h"
 #include "platform/transfer_limits.h"
 
 namespace quendro {
@@ -22,7 +23,9 @@ struct HttpAnswer {
     long status = 0;
     std::string body;
     Validators validators;
-    std::string error;  // why no answer came, in the words of libcurl
+    std::string error;  // why no answer came, in the words of libcurl; in
+                        // Japanese, naming the host, for a refused certificate
+    CertificateProblem certificate = CertificateProblem::None;
 
     bool answered() const { return status > 0; }
     bool ok() const { return status >= 200 && status < 300; }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/certificate_problem.h"
 #include "platform/http_client.h"
 
 namespace quendro {
@@ -23,12 +24,17 @@ enum class DownloadFailure {
     CutShort,     // the connection broke inside the body
     BadRedirect,  // a redirect to another host or scheme, or too many of them
     BadAddress,   // the URL cannot be used
+    Certificate,  // the server's certificate could not be verified
 };
+
 
 struct Download {
     DownloadFailure failure = DownloadFailure::NoAnswer;
     long status = 0;   // HTTP status of the last answer; 0 when none came
     std::string body;  // the whole body when ok()
+    // For a Certificate failure: why, and the host that showed the certificate.
+    CertificateProblem certificate = CertificateProblem::None;
+    std::string host;
     bool ok() const { return failure == DownloadFailure::None; }
 };
 

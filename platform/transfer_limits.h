@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace quendro {
 
@@ -13,6 +14,10 @@ struct TransferLimits {
     long stallBytesPerSecond = 1024;  // and so is one slower than this over that time
     std::size_t maxBodyBytes = std::size_t{64} << 20;  // 64 MB
     int maxRedirects = 5;  // for the downloads that follow redirects at all
+    // A file of certificate authorities trusted beside the system's (a
+    // publisher's own CA); empty: the system's only. A server's certificate is
+    // always verified, its host name included.
+    std::string caFile{};
 };
 
 }  // namespace quendro
