@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace quendro {
@@ -11,7 +12,7 @@ class CurlBatch : public BatchDownload {
   public:
     CurlBatch(std::vector<std::optional<std::string>> urls, CurlTransfer::Limits limits,
               DownloadProgress progress, size_t parallel, size_t ahead,
-              std::function<bool()> stopped)
+              std::function<bool()> stopped, const CurlShare* share)
         : urls_(std::move(urls)),
           limits_(limits),
           progress_(std::move(progress)),
@@ -19,13 +20,18 @@ class CurlBatch : public BatchDownload {
           ahead_(ahead),
           taken_(urls_.size(), false),
           multi_(curl_multi_init()),
-          slots_(parallel == 0 ? 1 : parallel) {
+          slots_(parallel == 0 ? 1 : parallel),
+          share_(share) {
         if (multi_) {
-            curl_multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS, static_cast<long>(slots_.size()));
-            curl_multi_setopt(multi_, CURLMOPT_MAX_TOTAL_CONNECTIONS,
-                              static_cast<long>(slots_.size()));
+            // At most kConnections connections: HTTP/1.1 takes one a transfer,
+            // HTTP/2 carries them all as streams of one.
+            long connections = static_cast<long>(std::min(slots_.size(), kConnections));
+            curl_multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS, connections);
+            curl_multi_setopt(multi_, CURLMOPT_MAX_TOTAL_CONNECTIONS, connections);
+            curl_multi_setopt(multi_, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
         }
     }
+    static constexpr size_t kConnections = 8;
 
     ~CurlBatch() override {
         for (Slot& slot : slots_) {
@@ -104,6 +110,11 @@ class CurlBatch : public BatchDownload {
             slot.busy = true;
             slot.sink = BodySink{};
             configureTransfer(slot.easy, *urls_[slot.index], limits_, slot.sink);
+            if (share_) share_->attach(slot.easy);
+            // Over https, rather a stream of the connection being opened
+            // than a new one.
+            curl_easy_setopt(slot.easy, CURLOPT_PIPEWAIT,
+                             urls_[slot.index]->starts_with("https://") ? 1L : 0L);
             curl_easy_setopt(slot.easy, CURLOPT_PRIVATE, &slot);
             if (curl_multi_add_handle(multi_, slot.easy) != CURLM_OK) {
                 slot.busy = false;
@@ -127,7 +138,7 @@ class CurlBatch : public BatchDownload {
             // on a handle of its own.
             if (result.failure == DownloadFailure::BadRedirect && code == CURLE_OK &&
                 sameHostRedirect(slot->easy, *urls_[slot->index])) {
-                result = downloadWithCurl(*urls_[slot->index], limits_, stopped_);
+                result = downloadWithCurl(*urls_[slot->index], limits_, stopped_, share_);
             }
             finish(slot->index, std::move(result));
         }
@@ -147,6 +158,7 @@ class CurlBatch : public BatchDownload {
     std::vector<bool> taken_;
     CURLM* multi_;
     std::vector<Slot> slots_;
+    const CurlShare* share_;
     std::unordered_map<size_t, Download> ready_;
     size_t next_ = 0;
     size_t done_ = 0;
@@ -157,9 +169,10 @@ class CurlBatch : public BatchDownload {
 std::unique_ptr<BatchDownload> makeCurlBatch(std::vector<std::optional<std::string>> urls,
                                              CurlTransfer::Limits limits,
                                              DownloadProgress progress, size_t parallel,
-                                             size_t ahead, std::function<bool()> stopped) {
+                                             size_t ahead, std::function<bool()> stopped,
+                                             const CurlShare* share) {
     return std::make_unique<CurlBatch>(std::move(urls), limits, std::move(progress), parallel,
-                                       ahead == 0 ? 1 : ahead, std::move(stopped));
+                                       ahead == 0 ? 1 : ahead, std::move(stopped), share);
 }
 
 }  // namespace quendro

@@ -202,7 +202,7 @@ int askStopped(void* stopped, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 }  // namespace
 
 Download downloadWithCurl(const std::string& url, const TransferLimits& limits,
-                          const std::function<bool()>& stopped) {
+                          const std::function<bool()>& stopped, const CurlShare* share) {
     std::string address = url;
     for (int redirects = 0;; ++redirects) {
         if (stopped && stopped()) return Download{};
@@ -210,6 +210,7 @@ Download downloadWithCurl(const std::string& url, const TransferLimits& limits,
         if (!curl) return Download{};
         BodySink sink;
         configureTransfer(curl.get(), address, limits, sink);
+        if (share) share->attach(curl.get());
         if (stopped) {
             curl_easy_setopt(curl.get(), CURLOPT_XFERINFOFUNCTION, askStopped);
             curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, &stopped);

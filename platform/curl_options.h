@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/curl_share.h"
 #include "platform/internet_transfer.h"
 #include "platform/transfer_limits.h"
 
@@ -55,8 +56,10 @@ std::optional<std::string> sameHostRedirect(CURL* curl, const std::string& from)
 // One whole download over an easy handle of its own, following redirects that
 // stay on the same host, at most limits.maxRedirects of them. When stopped is
 // given, the download ends soon (as no answer) once it returns true; it is
-// asked from libcurl's thread about once a second, or more often.
+// asked from libcurl's thread about once a second, or more often. With a
+// share, the download takes a connection left open by an earlier one.
 Download downloadWithCurl(const std::string& url, const TransferLimits& limits,
-                          const std::function<bool()>& stopped = {});
+                          const std::function<bool()>& stopped = {},
+                          const CurlShare* share = nullptr);
 
 }  // namespace quendro

@@ -27,11 +27,13 @@ bool usableAddress(std::u16string_view url) {
 }
 
 // Sends the bytes; true when the server took them (a status of 2xx).
-bool put(const std::string& url, const std::string& bytes, CurlTransfer::Limits limits) {
+bool put(const std::string& url, const std::string& bytes, CurlTransfer::Limits limits,
+         const CurlShare& share) {
     Easy curl(curl_easy_init());
     if (!curl) return false;
     BodySink answer;
     configureTransfer(curl.get(), url, limits, answer);
+    share.attach(curl.get());
     UploadSource upload{bytes};
     configureUpload(curl.get(), upload);
     if (curl_easy_perform(curl.get()) != CURLE_OK) return false;
@@ -42,7 +44,23 @@ bool put(const std::string& url, const std::string& bytes, CurlTransfer::Limits 
 
 }  // namespace
 
-CurlTransfer::CurlTransfer(FileSystem& files, Limits limits) : files_(files), limits_(limits) {
+namespace {
+
+// A check is small and repeated: it gives up soon, so that a stalled server
+// never holds it (nor the closing of the window, which waits for it) for long.
+HttpClient::Limits checkLimits(const TransferLimits& limits) {
+    HttpClient::Limits check;
+    check.caFile = limits.caFile;
+    check.connectSeconds = std::min(limits.connectSeconds, 5L);
+    check.transferSeconds = std::min(limits.transferSeconds, 15L);
+    check.stallSeconds = 5;
+    return check;
+}
+
+}  // namespace
+
+CurlTransfer::CurlTransfer(FileSystem& files, Limits limits)
+    : files_(files), limits_(limits), checks_(checkLimits(limits)) {
     curl_global_init(CURL_GLOBAL_DEFAULT);
 }
 
@@ -69,12 +87,13 @@ Download CurlTransfer::download(std::u16string_view url) {
     }
     // The download stops once cancel() has been called since it began.
     unsigned atStart = cancels_.load();
-    return downloadWithCurl(toUtf8(url), limits_,
-                            [this, atStart] { return cancels_.load() != atStart; });
+    return downloadWithCurl(
+        toUtf8(url), limits_, [this, atStart] { return cancels_.load() != atStart; }, &share_);
 }
 
 std::unique_ptr<BatchDownload> CurlTransfer::openUrls(std::vector<std::u16string> urls,
                                                       DownloadProgress progress) {
+    bool secure = !urls.empty() && urls.front().substr(0, 8) == u"https://";
     std::vector<std::optional<std::string>> addresses;
     addresses.reserve(urls.size());
     for (const auto& url : urls) {
@@ -86,8 +105,10 @@ std::unique_ptr<BatchDownload> CurlTransfer::openUrls(std::vector<std::u16string
     }
     // Like download(), the batch stops once cancel() has been called since it began.
     unsigned atStart = cancels_.load();
-    return makeCurlBatch(std::move(addresses), limits_, std::move(progress), kParallel, kAhead,
-                         [this, atStart] { return cancels_.load() != atStart; });
+    return makeCurlBatch(
+        std::move(addresses), limits_, std::move(progress), secure ? kStreams : kParallel,
+        secure ? kStreamsAhead : kAhead, [this, atStart] { return cancels_.load() != atStart; },
+        &share_);
 }
 
 bool CurlTransfer::execute(std::u16string_view url, std::u16string_view operation) {
@@ -100,7 +121,7 @@ bool CurlTransfer::execute(std::u16string_view url, std::u16string_view operatio
     running_ = true;
     failed_ = false;
     transfer_ = std::thread([this, address = toUtf8(url), bytes = std::move(bytes)] {
-        failed_ = !put(address, bytes, limits_);
+        failed_ = !put(address, bytes, limits_, share_);
         running_ = false;
     });
     return true;
@@ -108,13 +129,7 @@ bool CurlTransfer::execute(std::u16string_view url, std::u16string_view operatio
 
 std::optional<InternetTransfer::ChangedBody> CurlTransfer::openUrlIfChanged(
     std::u16string_view url, const Validators& since) {
-    // A check is small and repeated: it gives up soon, so that a stalled server
-    // never holds it (nor the closing of the window, which waits for it) for long.
-    HttpClient::Limits limits;
-    limits.connectSeconds = std::min(limits_.connectSeconds, 5L);
-    limits.transferSeconds = std::min(limits_.transferSeconds, 15L);
-    limits.stallSeconds = 5;
-    HttpAnswer answer = HttpClient(limits).get(toUtf8(url), since);
+    HttpAnswer answer = checks_.get(toUtf8(url), since);
     if (answer.status == 304) return ChangedBody{false, {}, answer.validators};
     if (!answer.ok()) return std::nullopt;
     return ChangedBody{true, std::move(answer.body), std::move(answer.validators)};

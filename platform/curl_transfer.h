@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "platform/curl_options.h"
+#include "platform/curl_share.h"
 #include "platform/files.h"
 #include "platform/internet_transfer.h"
 
@@ -26,13 +27,16 @@ class CurlTransfer : public InternetTransfer {
     std::optional<std::string> openUrl(std::u16string_view url) override;
     Download download(std::u16string_view url) override;
     // Up to kParallel transfers at a time over connections kept open between
-    // them, started in list order and at most kAhead URLs ahead of the one
+    // them (over https kStreams, as streams of one HTTP/2 connection), started
+    // in list order and at most kAhead (kStreamsAhead) URLs ahead of the one
     // asked for, so that the bodies waiting to be taken stay few; each under
     // the same limits and redirect rules as download().
     std::unique_ptr<BatchDownload> openUrls(std::vector<std::u16string> urls,
                                             DownloadProgress progress = {}) override;
     static constexpr size_t kParallel = 8;
     static constexpr size_t kAhead = 48;
+    static constexpr size_t kStreams = 96;
+    static constexpr size_t kStreamsAhead = 128;
     void setUrl(std::u16string url) override { url_ = std::move(url); }
     const std::u16string& url() const override { return url_; }
     bool execute(std::u16string_view url, std::u16string_view operation) override;
@@ -47,6 +51,12 @@ class CurlTransfer : public InternetTransfer {
 
     FileSystem& files_;
     Limits limits_;
+    // Every transfer's connections: the next download to the same server
+    // takes the one left open (and its TLS session) by the one before.
+    CurlShare share_;
+    // The checks of a shown lap file, on connections of their own, kept open
+    // from one check to the next.
+    HttpClient checks_;
     std::u16string url_;
     std::thread transfer_;
     std::atomic<bool> running_{false};

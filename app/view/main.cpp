@@ -20,8 +20,10 @@
 #include "app/view/threaded_transfer.h"
 #include "app/view/translations.h"
 #include "app/view/zoom.h"
+#include "platform/ca_file.h"
 #include "platform/curl_transfer.h"
 #include "platform/host_files.h"
+#include "platform/text_rules.h"
 #include "platform/qt_print/qt_printer.h"
 
 namespace {
@@ -70,7 +72,14 @@ int main(int argc, char* argv[]) {
     quendro::HostFileSystem files(
         quendro::DriveMap(drivesFolder(), std::filesystem::current_path()));
     quendro::SystemClock clock;
-    quendro::CurlTransfer curl(files);
+    // A publisher's own CA: the window's setting, else QUENDRO_CA_FILE. One
+    // that cannot be used is said on the status line at start; the server's
+    // certificate is verified all the same.
+    quendro::view::WindowSettings settings;
+    quendro::CurlTransfer::Limits limits;
+    limits.caFile = quendro::chosenCaFile(settings.caFile(), std::getenv(quendro::kCaFileVariable));
+    std::string caRefusal = limits.caFile.empty() ? "" : quendro::caFileRefusal(limits.caFile);
+    quendro::CurlTransfer curl(files, limits);
     // Downloads run off the window's thread; the window paints and Esc stops them.
     quendro::view::InputHold hold;
     quendro::view::ThreadedTransfer inet(curl, hold);
@@ -82,7 +91,6 @@ int main(int argc, char* argv[]) {
     quendro::view::QtEventLoop events;
     quendro::MainWindow window(quendro::Machine{files, clock, inet, *printer, events});
 
-    quendro::view::WindowSettings settings;
     if (auto url = settings.baseUrl()) window.txtTaikai.setText(*url);
 
     quendro::view::MainView view(window, files);
@@ -98,7 +106,10 @@ int main(int argc, char* argv[]) {
     placeOnScreen(view, settings.position());
     quendro::view::AnalysisHooks analysis(window, files, view);
     view.show();
-    view.perform([&window] { window.Form_Load(); });
+    view.perform([&window, &caRefusal] {
+        window.Form_Load();
+        if (!caRefusal.empty()) window.statusText = quendro::fromUtf8(caRefusal);
+    });
     // The shown swim's lap file is checked again every second during a
     // meet, on a thread of its own straight through libcurl.
     // An open analysis window and heat view read the swim's laps again too.

@@ -9,6 +9,7 @@ namespace {
 const QString kBaseUrl = QStringLiteral("server/baseUrl");
 const QString kPosition = QStringLiteral("window/position");
 const QString kZoom = QStringLiteral("window/zoom");
+const QString kCaFile = QStringLiteral("server/caFile");
 
 }  // namespace
 
@@ -36,6 +37,11 @@ double WindowSettings::zoom() const {
     bool ok = false;
     double zoom = settings.value(kZoom, 1.0).toDouble(&ok);
     return ok && zoom > 0 ? zoom : 1.0;
+}
+
+std::string WindowSettings::caFile() const {
+    QSettings settings(file_, QSettings::IniFormat);
+    return settings.value(kCaFile).toString().toStdString();
 }
 
 void WindowSettings::keepBaseUrl(const std::u16string& url) {

@@ -4,7 +4,7 @@ namespace quendro::cli {
 
 const char* const kExportUsage =
     "使い方: quendro-export --format csv|json|html [--filter 文字] [--results ファイル]\n"
-    "                      [--output ファイル] [--lap-layout old|new] 取得元\n"
+    "                      [--output ファイル] [--lap-layout old|new] [--cacert ファイル] 取得元\n"
     "\n"
     "競技会の選手の各レースを、通過タイムとラップ付きで書き出します。\n"
     "  取得元             競技会のデータフォルダ (例 /srv/meet, D:\\meet)、または\n"
@@ -15,7 +15,10 @@ const char* const kExportUsage =
     "  --results ファイル 競技会ヘッダからたどれないときの結果ファイル (ローカルのみ)\n"
     "  --output ファイル  標準出力の代わりに書き込むファイル\n"
     "  --lap-layout 形式  ラップファイルの形式: old (1 件 9 項目、画面の「旧」、既定)\n"
-    "                     または new (1 件 3 項目)\n";
+    "                     または new (1 件 3 項目)\n"
+    "  --cacert ファイル  https の公開サーバの証明書を確かめる認証局のファイル\n"
+    "                     (システムの認証局に加えて信頼します。省略すると\n"
+    "                     環境変数 QUENDRO_CA_FILE)。証明書はいつも確かめます\n";
 
 ParsedOptions parseExportOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
@@ -35,7 +38,7 @@ ParsedOptions parseExportOptions(const std::vector<std::string>& args) {
             value = arg.substr(arg.find('=') + 1);
         }
         if (name == "--format" || name == "--filter" || name == "--results" || name == "--output" ||
-            name == "--lap-layout") {
+            name == "--lap-layout" || name == "--cacert") {
             if (!value) {
                 if (i + 1 >= args.size()) {
                     parsed.error = name + " の値がありません";
@@ -65,6 +68,8 @@ ParsedOptions parseExportOptions(const std::vector<std::string>& args) {
                 options.olderLapLayout = *value == "old";
             } else if (name == "--results") {
                 options.results = *value;
+            } else if (name == "--cacert") {
+                options.caFile = *value;
             } else {
                 options.output = *value;
             }

@@ -9,7 +9,7 @@ namespace quendro::cli {
 enum class ExportFormat { Csv, Json, Html };
 
 // quendro-export --format csv|json|html [--filter TEXT] [--results FILE]
-//                [--output FILE] [--lap-layout old|new] SOURCE
+//                [--output FILE] [--lap-layout old|new] [--cacert FILE] SOURCE
 struct ExportOptions {
     ExportFormat format = ExportFormat::Csv;
     std::string filter;   // as typed into the number box: digits or a name
@@ -19,6 +19,9 @@ struct ExportOptions {
     // Lap files of the older layout, nine fields a record (the window's "旧",
     // ticked unless told); false for records of three fields.
     bool olderLapLayout = true;
+    // A certificate-authority file trusted beside the system's for an https
+    // source; empty: QUENDRO_CA_FILE, if set.
+    std::string caFile;
     bool help = false;
 };
 

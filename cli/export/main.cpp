@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "cli/export/export_options.h"
 #include "cli/export/export_run.h"
+#include "platform/ca_file.h"
 #include "platform/clock.h"
 #include "platform/curl_transfer.h"
 #include "platform/event_loop.h"
@@ -114,8 +115,16 @@ int main(int argc, char* argv[]) {
         }
     }
 
+    CurlTransfer::Limits limits;
+    limits.caFile = chosenCaFile(options.caFile, std::getenv(kCaFileVariable));
+    if (!limits.caFile.empty()) {
+        if (std::string refusal = caFileRefusal(limits.caFile); !refusal.empty()) {
+            std::cerr << "quendro-export: " << refusal << "\n";
+            return 2;
+        }
+    }
     SystemClock clock;
-    CurlTransfer inet(files);
+    CurlTransfer inet(files, limits);
     NoPrinter printer;
     IdleEventLoop events;
     MainWindow window(Machine{files, clock, inet, printer, events});

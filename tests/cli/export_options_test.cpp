@@ -22,6 +22,9 @@ TEST(ExportOptions, CommandLines) {
     EXPECT_EQ(p.options->results, "/r/KEKKA.DAT");
     EXPECT_EQ(p.options->source, "/srv/meet");
     EXPECT_TRUE(p.options->olderLapLayout);
+    EXPECT_EQ(p.options->caFile, "");
+    EXPECT_EQ(parseExportOptions({"--format=csv", "--cacert", "/etc/ca.pem", "m"}).options->caFile,
+              "/etc/ca.pem");
     EXPECT_FALSE(
         parseExportOptions({"--format=csv", "--lap-layout=new", "m"}).options->olderLapLayout);
     EXPECT_TRUE(parseExportOptions({"--help"}).options->help);
@@ -35,6 +38,7 @@ TEST(ExportOptions, CommandLines) {
         {{"--format", "csv"}, "取得元がありません"},
         {{"--format", "xml", "m"}, "形式が違います: xml (csv, json, html のどれか)"},
         {{"--format"}, "--format の値がありません"},
+        {{"--format", "csv", "m", "--cacert"}, "--cacert の値がありません"},
         {{"--format", "csv", "--zip", "m"}, "知らないオプションです: --zip"},
         {{"--format", "csv", "a", "b"}, "取得元が二つ以上あります: b"},
         {{"--format", "csv", "--lap-layout", "x", "m"},
