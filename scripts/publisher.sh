@@ -2,7 +2,7 @@
 # The local publisher: Debian's nginx on 127.0.0.1 serving a tree of season
 # folders under /swim/, with PUT for this machine (or a user and password).
 #
-#   scripts/publisher.sh start [port] [tree]   # port 8808, tree $home/swim
+#   scripts/publisher.sh start [--tls] [port] [tree]   # port 8808, tree $home/swim
 #   scripts/publisher.sh stop [port]
 #   scripts/publisher.sh status [port]
 #
@@ -19,6 +19,13 @@
 # (or another address of this machine) phones on the same network reach the
 # viewer too, while PUT stays with this machine or the user and password.
 #
+# With --tls, nginx speaks HTTPS (HTTP/2 for the clients that offer it) on the
+# port: with the certificate and key in $QUENDRO_TLS_CERT and $QUENDRO_TLS_KEY
+# when both are set (a real publisher's certificate), else with one made here
+# for 127.0.0.1 and localhost (and the address of QUENDRO_PUBLISHER_LISTEN),
+# signed by a certificate authority of the publisher's own, kept in $home/tls:
+# clients trust it with $home/tls/ca.pem.
+#
 # Started by root, nginx's worker runs as the owner of the tree, or, when root
 # owns it, as the user $QUENDRO_PUBLISHER_WORKER (by default "quendro" when the
 # machine has one, else "nobody"), to whom the tree is given. An upload is
@@ -29,8 +36,14 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 home=${QUENDRO_PUBLISHER_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/quendro/publisher}
 command=${1:-}
-port=${2:-8808}
-tree=${3:-$home/swim}
+[ $# -gt 0 ] && shift
+tls=0
+words=()
+for word in "$@"; do
+  if [ "$word" = --tls ]; then tls=1; else words+=("$word"); fi
+done
+port=${words[0]:-8808}
+tree=${words[1]:-$home/swim}
 prefix="$home/nginx-$port"
 web=${QUENDRO_WEB_ROOT:-$here/../web}
 listen=${QUENDRO_PUBLISHER_LISTEN:-127.0.0.1}
@@ -45,9 +58,116 @@ running_pid() {
   [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && echo "$pid"
 }
 
+tlsdir="$home/tls"
+
+# The scheme the server on the port speaks, from its configuration.
+scheme() {
+  if grep -qs ' ssl http2;' "$prefix/conf/nginx.conf"; then echo https; else echo http; fi
+}
+
+# The names of the publisher's own server certificate, as openssl's
+# subjectAltName is written: 127.0.0.1 and localhost, and the address nginx
+# listens on when it is another single one.
+wanted_names() {
+  local names="IP:127.0.0.1,DNS:localhost" address=${listen#[}
+  address=${address%]}
+  case "$address" in
+    127.0.0.1|0.0.0.0|::|"") ;;
+    *) names="$names,IP:$address" ;;
+  esac
+  echo "$names"
+}
+
+names_of() {
+  openssl x509 -in "$1" -noout -ext subjectAltName 2>/dev/null |
+    sed -n '2,$p' | tr -d ' \n' | sed -e 's/IPAddress:/IP:/g'
+}
+
+# A key and a certificate signing request, or a self-signed certificate (the
+# authority's), with the extensions given; keys readable by their owner only.
+new_key_and_request() {  # key out subject extra-openssl-words...
+  local key=$1 out=$2 subject=$3
+  shift 3
+  printf '[req]\ndistinguished_name = dn\n[dn]\n' > "$tlsdir/req.cnf"
+  (umask 077 && openssl req -config "$tlsdir/req.cnf" -newkey ec \
+     -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout "$key" -out "$out" \
+     -subj "$subject" "$@" 2>>"$tlsdir/openssl.log")
+}
+
+# The publisher's own authority (ten years) and its server certificate (a
+# year), made once and made again when near their end, when the authority
+# changed, or when the names the server needs changed.
+make_certificates() {
+  mkdir -p "$tlsdir"
+  : > "$tlsdir/openssl.log"
+  chmod 755 "$tlsdir"
+  local month=2592000
+  if [ ! -s "$tlsdir/ca.key" ] || [ ! -s "$tlsdir/ca.pem" ] ||
+     ! openssl x509 -in "$tlsdir/ca.pem" -noout -checkend $month >/dev/null 2>&1; then
+    new_key_and_request "$tlsdir/ca.key.new" "$tlsdir/ca.pem.new" \
+      "/CN=quendro publisher CA $(hostname)" -x509 -days 3650 \
+      -addext "basicConstraints=critical,CA:TRUE" \
+      -addext "keyUsage=critical,keyCertSign,cRLSign" || return 1
+    chmod 600 "$tlsdir/ca.key.new"
+    chmod 644 "$tlsdir/ca.pem.new"
+    mv "$tlsdir/ca.key.new" "$tlsdir/ca.key"
+    mv "$tlsdir/ca.pem.new" "$tlsdir/ca.pem"
+  fi
+  local names
+  names=$(wanted_names)
+  if [ -s "$tlsdir/server.key" ] && [ -s "$tlsdir/server.pem" ] &&
+     openssl verify -CAfile "$tlsdir/ca.pem" "$tlsdir/server.pem" >/dev/null 2>&1 &&
+     openssl x509 -in "$tlsdir/server.pem" -noout -checkend $month >/dev/null 2>&1 &&
+     [ "$(names_of "$tlsdir/server.pem")" = "$names" ]; then
+    return 0
+  fi
+  new_key_and_request "$tlsdir/server.key.new" "$tlsdir/server.csr" "/CN=127.0.0.1" -new ||
+    return 1
+  printf 'subjectAltName=%s\nbasicConstraints=critical,CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=serverAuth\n' \
+    "$names" > "$tlsdir/server.ext"
+  openssl x509 -req -in "$tlsdir/server.csr" -CA "$tlsdir/ca.pem" -CAkey "$tlsdir/ca.key" \
+    -set_serial "0x$(openssl rand -hex 16)" -days 365 -extfile "$tlsdir/server.ext" \
+    -out "$tlsdir/server.pem.new" 2>>"$tlsdir/openssl.log" || return 1
+  chmod 600 "$tlsdir/server.key.new"
+  chmod 644 "$tlsdir/server.pem.new"
+  mv "$tlsdir/server.key.new" "$tlsdir/server.key"
+  mv "$tlsdir/server.pem.new" "$tlsdir/server.pem"
+  rm -f "$tlsdir/server.csr"
+}
+
+# The certificate and key nginx serves, linked from its configuration folder
+# (so that no path of the user's stands in the configuration).
+choose_certificate() {
+  rm -f "$prefix/conf/tls-cert.pem" "$prefix/conf/tls-key.pem"
+  local cert key
+  if [ -n "${QUENDRO_TLS_CERT:-}${QUENDRO_TLS_KEY:-}" ]; then
+    if [ -z "${QUENDRO_TLS_CERT:-}" ] || [ -z "${QUENDRO_TLS_KEY:-}" ]; then
+      echo "QUENDRO_TLS_CERT と QUENDRO_TLS_KEY は両方とも指定してください" >&2
+      return 1
+    fi
+    for file in "$QUENDRO_TLS_CERT" "$QUENDRO_TLS_KEY"; do
+      if [ ! -f "$file" ] || [ ! -r "$file" ]; then
+        echo "証明書のファイルを読めません: $file" >&2
+        return 1
+      fi
+    done
+    cert=$(realpath "$QUENDRO_TLS_CERT")
+    key=$(realpath "$QUENDRO_TLS_KEY")
+  else
+    if ! command -v openssl >/dev/null || ! make_certificates; then
+      echo "証明書を作れませんでした: $tlsdir/openssl.log" >&2
+      return 1
+    fi
+    cert="$tlsdir/server.pem"
+    key="$tlsdir/server.key"
+  fi
+  ln -s "$cert" "$prefix/conf/tls-cert.pem"
+  ln -s "$key" "$prefix/conf/tls-key.pem"
+}
+
 start() {
   if pid=$(running_pid); then
-    echo "公開サーバーは動いています (pid $pid): http://127.0.0.1:$port/swim/"
+    echo "公開サーバーは動いています (pid $pid): $(scheme)://127.0.0.1:$port/swim/"
     return 0
   fi
   # The address nginx listens on goes into its configuration: digits, dots,
@@ -123,8 +243,21 @@ start() {
   rm -rf "$prefix/web"
   mv "$prefix/web.new" "$prefix/web"
 
+  # HTTPS with HTTP/2 on the same port, or plain HTTP/1.1.
+  local listen_words="" tls_line="" scheme=http
+  if [ "$tls" = 1 ]; then
+    choose_certificate || return 1
+    listen_words=" ssl http2"
+    tls_line="include tls.conf;"
+    scheme=https
+    cp "$here/publisher/tls.conf" "$prefix/conf/tls.conf"
+  else
+    rm -f "$prefix/conf/tls.conf" "$prefix/conf/tls-cert.pem" "$prefix/conf/tls-key.pem"
+  fi
+
   sed -e "s|@USER@|$user_line|" -e "s|@PORT@|$port|" -e "s|@UPLOAD@|$upload|" \
       -e "s|@WEB@|$prefix/web|" -e "s|@LISTEN@|$listen|" \
+      -e "s|@LISTEN_TLS@|$listen_words|" -e "s|@TLS@|$tls_line|" \
       "$here/publisher/nginx.conf.in" > "$prefix/conf/nginx.conf"
   awk -v satisfy="$satisfy" -v auth="$auth" \
       '/@SATISFY@/ { print satisfy; next } /@AUTH@/ { print auth; next } { print }' \
@@ -145,8 +278,15 @@ start() {
     echo "公開サーバーが起動しませんでした: $prefix/logs/error.log" >&2
     return 1
   fi
-  echo "公開サーバーを起動しました (pid $pid): http://127.0.0.1:$port/swim/ → $tree"
-  echo "ビューア: http://127.0.0.1:$port/"
+  echo "公開サーバーを起動しました (pid $pid): $scheme://127.0.0.1:$port/swim/ → $tree"
+  echo "ビューア: $scheme://127.0.0.1:$port/"
+  if [ "$tls" = 1 ]; then
+    if [ -n "${QUENDRO_TLS_CERT:-}" ]; then
+      echo "証明書: $QUENDRO_TLS_CERT"
+    else
+      echo "証明書の発行元 (CA) のファイル: $tlsdir/ca.pem"
+    fi
+  fi
 }
 
 stop() {
@@ -171,9 +311,9 @@ case "$command" in
   start) start ;;
   stop) stop ;;
   status)
-    if pid=$(running_pid); then echo "動いています (pid $pid): http://127.0.0.1:$port/swim/"
+    if pid=$(running_pid); then echo "動いています (pid $pid): $(scheme)://127.0.0.1:$port/swim/"
     else echo "動いていません (ポート $port)"; exit 1; fi ;;
   *)
-    echo "使い方: $0 start [ポート] [フォルダ] | stop [ポート] | status [ポート]" >&2
+    echo "使い方: $0 start [--tls] [ポート] [フォルダ] | stop [ポート] | status [ポート]" >&2
     exit 2 ;;
 esac

@@ -85,8 +85,9 @@ NginxPublisher::~NginxPublisher() {
 }
 
 bool NginxPublisher::start() {
-    running_ = port_ > 0 &&
-               script("start " + std::to_string(port_) + " " + shellQuoted(tree_.string())) == 0;
+    running_ = port_ > 0 && script(std::string("start ") + (options_.tls ? "--tls " : "") +
+                                   std::to_string(port_) + " " +
+                                   shellQuoted(tree_.string())) == 0;
     return running_;
 }
 
@@ -132,11 +133,20 @@ std::vector<unsigned> NginxPublisher::workerUsers() const {
 }
 
 std::string NginxPublisher::base() const {
-    return "http://127.0.0.1:" + std::to_string(port_) + "/swim/";
+    return std::string(options_.tls ? "https" : "http") + "://127.0.0.1:" +
+           std::to_string(port_) + "/swim/";
 }
 
+std::filesystem::path NginxPublisher::tlsFolder() const { return home_ / "tls"; }
+
+std::filesystem::path NginxPublisher::caFile() const { return tlsFolder() / "ca.pem"; }
+
 int NginxPublisher::script(const std::string& arguments) const {
-    std::string command = options_.environment + " QUENDRO_PUBLISHER_HOME=" +
+    std::string certificate;
+    if (!options_.certificate.empty() || !options_.key.empty())
+        certificate = " QUENDRO_TLS_CERT=" + shellQuoted(options_.certificate.string()) +
+                      " QUENDRO_TLS_KEY=" + shellQuoted(options_.key.string());
+    std::string command = options_.environment + certificate + " QUENDRO_PUBLISHER_HOME=" +
                           shellQuoted(home_.string()) + " " +
                           shellQuoted(std::string(QUENDRO_SOURCE_DIR) + "/scripts/publisher.sh") +
                           " " + arguments + " >/dev/null 2>&1";

@@ -18,6 +18,12 @@ class NginxPublisher {
         std::size_t treeDiskBytes = 0;
         // Variables for the script, e.g. QUENDRO_PUBLISH_USER=..., as words for the shell.
         std::string environment;
+        // HTTPS (HTTP/2 offered) on the port instead of plain HTTP/1.1.
+        bool tls = false;
+        // The certificate and key served with tls; empty: the publisher's own,
+        // signed by its authority (caFile()).
+        std::filesystem::path certificate;
+        std::filesystem::path key;
     };
     // home holds nginx's configuration, logs and the served tree.
     explicit NginxPublisher(const std::filesystem::path& home);
@@ -28,8 +34,13 @@ class NginxPublisher {
 
     bool running() const { return running_; }
     int port() const { return port_; }
-    // "http://127.0.0.1:<port>/swim/"
+    // "http://127.0.0.1:<port>/swim/", "https://..." with tls.
     std::string base() const;
+    // The publisher's own certificate authority, which signs the certificate
+    // it serves with tls unless another was given (made at the first start).
+    std::filesystem::path caFile() const;
+    // The folder of the publisher's authority and certificate.
+    std::filesystem::path tlsFolder() const;
     // The served folder of the season folders.
     const std::filesystem::path& tree() const { return tree_; }
 
