@@ -92,7 +92,10 @@ CertificateProblem certificateProblemOf(CURL* curl, CURLcode code) {
     curl_easy_getinfo(curl, CURLINFO_SSL_VERIFYRESULT, &result);
     // OpenSSL's verify results (X509_V_ERR_...).
     switch (result) {
-        case 0: return CertificateProblem::WrongHost;  // the chain held; the name did not
+        // The chain held and the name did not: libcurl checks the name itself
+        // and leaves the result as it stood before its checks (0 or 1).
+        case 0:
+        case 1: return CertificateProblem::WrongHost;
         case 2:    // unable to get issuer certificate
         case 18:   // self-signed certificate
         case 19:   // self-signed certificate in chain
