@@ -62,6 +62,9 @@ struct Direction {
     int from = -1;
     int to = -1;
     Link* link = nullptr;
+    // Nothing arrives before this: the client's first bytes go only once the
+    // connection's own handshake has made its round trip.
+    Clock::time_point notBefore{};
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<Chunk> queue;
@@ -115,7 +118,7 @@ struct LatencyRelay::State {
             Chunk chunk;
             chunk.end = n <= 0;
             if (!chunk.end) chunk.bytes.assign(buffer, static_cast<std::size_t>(n));
-            chunk.due = arrival(*d.link, Clock::now(), chunk.bytes.size());
+            chunk.due = std::max(arrival(*d.link, Clock::now(), chunk.bytes.size()), d.notBefore);
             {
                 std::lock_guard<std::mutex> lock(d.mutex);
                 d.queued += chunk.bytes.size();
@@ -182,6 +185,9 @@ struct LatencyRelay::State {
         c.up.from = client;
         c.up.to = server;
         c.up.link = &upLink;
+        // The relay accepted at once; on the link the connection is open one
+        // round trip later, and the first bytes arrive half a trip after that.
+        c.up.notBefore = Clock::now() + 3 * halfTrip;
         c.down.from = server;
         c.down.to = client;
         c.down.link = &downLink;

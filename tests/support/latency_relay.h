@@ -11,7 +11,9 @@ namespace quendro::test {
 // half a round trip after they were sent. With a rate, each direction is one
 // link shared by every connection: a chunk waits for the link to be free, holds
 // it for its own length at that rate, and arrives half a round trip after it
-// has gone through. An end of sending is passed on after the bytes before it.
+// has gone through. A connection costs its round trip as on a real link: the
+// client's first bytes arrive a round trip and a half after it connected. An
+// end of sending is passed on after the bytes before it.
 // Everything stops and closes when the object goes.
 class LatencyRelay {
   public:

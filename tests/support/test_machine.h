@@ -47,6 +47,8 @@ class TestMachine {
     // a window under test never reaches beyond 127.0.0.1.
     std::u16string serverBase() const;
     Machine machine() { return Machine{files_, clock_, inet_, printer_, events_}; }
+    // The same machine reaching servers through another transfer component.
+    Machine machine(InternetTransfer& inet) { return Machine{files_, clock_, inet, printer_, events_}; }
     GridPrinter& printer() { return printer_; }
 
   private:
