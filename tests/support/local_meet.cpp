@@ -8,6 +8,8 @@ fs::path sampleRecords() {
     return fs::path(QUENDRO_SOURCE_DIR) / "tests" / "data" / "sample_records";
 }
 
+fs::path sampleMeet() { return fs::path(QUENDRO_SOURCE_DIR) / "sample" / "meet"; }
+
 void writeLocalMeet(TestMachine& m, std::u16string_view abbreviation) {
     writeLocalMeet(m, abbreviation, readFile(sampleRecords() / "taikai.dat"));
 }

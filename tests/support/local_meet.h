@@ -11,6 +11,9 @@ namespace quendro::test {
 
 // The sample meet's records: heat table, results file and the rest.
 std::filesystem::path sampleRecords();
+// The project's bundled sample meet (sample/meet): kijun.dat, taikai.dat,
+// kekka/KEKKA.DAT and its lap files.
+std::filesystem::path sampleMeet();
 
 // A local meet in D:\meet: the sample heat table (or the heats given), the
 // sample results file in kekka\ and a meet header kijun.dat that names it, for

@@ -96,6 +96,10 @@ void NginxPublisher::stop() {
     running_ = false;
 }
 
+std::filesystem::path NginxPublisher::accessLog() const {
+    return home_ / ("nginx-" + std::to_string(port_)) / "logs" / "access.log";
+}
+
 void NginxPublisher::place(const std::string& relative, const std::string& bytes) const {
     struct stat tree {};
     ::stat(tree_.c_str(), &tree);

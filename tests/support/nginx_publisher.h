@@ -41,6 +41,8 @@ class NginxPublisher {
     std::filesystem::path caFile() const;
     // The folder of the publisher's authority and certificate.
     std::filesystem::path tlsFolder() const;
+    // nginx's access log, one line an answer.
+    std::filesystem::path accessLog() const;
     // The served folder of the season folders.
     const std::filesystem::path& tree() const { return tree_; }
 
