@@ -78,10 +78,12 @@ std::vector<HttpAnswer> HttpClient::putAll(const std::vector<Upload>& uploads,
             }
             start->source = UploadSource{upload.bytes};
             makePut(start->easy.get(), start->source);
+            // No "Expect: 100-continue": over HTTP/1.1 it would wait a round
+            // trip for each file before its bytes.
+            start->headers.reset(curl_slist_append(nullptr, "Expect:"));
             for (const std::string& header : upload.headers)
                 start->headers.reset(curl_slist_append(start->headers.release(), header.c_str()));
-            if (start->headers)
-                curl_easy_setopt(start->easy.get(), CURLOPT_HTTPHEADER, start->headers.get());
+            curl_easy_setopt(start->easy.get(), CURLOPT_HTTPHEADER, start->headers.get());
             // Over TLS the uploads wait for the connection being opened, to
             // go as its streams, rather than each opening one of its own.
             if (overTls(upload.url)) curl_easy_setopt(start->easy.get(), CURLOPT_PIPEWAIT, 1L);
