@@ -15,7 +15,7 @@ constexpr std::size_t kPiece = std::size_t{1} << 30;
 std::string gzipBytes(std::string_view bytes) {
     z_stream stream{};
     // 15 bits of window, plus 16: a gzip header and trailer instead of zlib's.
-    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY) !=
+    if (deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) !=
         Z_OK)
         return {};
     std::string out(deflateBound(&stream, static_cast<uLong>(std::min(bytes.size(), kPiece))) + 64,
