@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/start_up.h"
+#include "cli/publish/ca_file.h"
 #include "cli/publish/publisher.h"
 #include "cli/publish/sign_in.h"
 #include "platform/clock.h"
@@ -22,18 +23,22 @@ extern "C" void requestStop(int) {
 
 constexpr const char* kUsage =
     "使い方: quendro-publish [--watch] [--season 年度] [--results ファイル] [--netrc-file ファイル]"
-    " [--viewer フォルダ]"
+    " [--viewer フォルダ] [--cacert ファイル]"
     " 大会フォルダ URL\n"
     "  大会フォルダ  計時システムのデータフォルダ (kijun.dat, taikai.dat, lap\\)。\n"
     "                ホストのパス (/media/timing/meet) かドライブのパス (D:\\meet)\n"
-    "  URL           公開サーバーの基準アドレス (http://host/swim/)\n"
+    "  URL           公開サーバーの基準アドレス (http://host/swim/ か https://host/swim/)\n"
     "  送信に認証が要るときのユーザーとパスワードは、環境変数 QUENDRO_PUBLISH_USER と\n"
     "  QUENDRO_PUBLISH_PASSWORD、または ~/.netrc (--netrc-file で別のファイル) の host の行から。\n"
     "  --season 年度 数字 4 文字。既定は今の年度 (4月から翌年3月)\n"
     "  --results ファイル  結果ファイル (既定は大会基準ファイルと dr_kyo.ctl から探す)\n"
     "  --watch       送信のあとも動き続け、変わったラップファイルと組表を送り直す\n"
     "  --viewer フォルダ  サイトのルートに送るウェブビューアのファイル\n"
-    "                (既定はこのプログラムを作ったプロジェクトの web/ フォルダ)\n";
+    "                (既定はこのプログラムを作ったプロジェクトの web/ フォルダ)\n"
+    "  --cacert ファイル  https のサーバーの証明書を、システムの認証局に加えてこのファイルの\n"
+    "                認証局でも確かめる (PEM)。既定は環境変数 QUENDRO_CA_FILE\n"
+    "  サーバーが gzip で保存すると答えたら (X-Quendro-Stores-Gzip: 1)、大会のファイルと\n"
+    "  ウェブ用データは名前.gz として gzip で送る。\n";
 
 // Drive letters live in $XDG_DATA_HOME/quendro/drives, as for the window.
 std::filesystem::path drivesFolder() {
@@ -65,6 +70,7 @@ int main(int argc, char* argv[]) {
 #endif
     bool watch = false;
     std::optional<std::string> netrcFile;
+    std::optional<std::string> caFile;
     std::vector<int> positional;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -73,6 +79,8 @@ int main(int argc, char* argv[]) {
         } else if (arg == "--viewer" && i + 1 < argc) {
             options.viewerFolder = argv[++i];
             options.viewerChosen = true;
+        } else if (arg == "--cacert" && i + 1 < argc) {
+            caFile = argv[++i];
         } else if ((arg == "--season" || arg == "--results" || arg == "--netrc-file") &&
                    i + 1 < argc) {
             std::string value = argv[++i];
@@ -117,6 +125,11 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
+    quendro::ChosenCaFile ca = quendro::chooseCaFile(caFile, std::getenv("QUENDRO_CA_FILE"));
+    if (ca.check != quendro::CaFileCheck::None && ca.check != quendro::CaFileCheck::Usable) {
+        std::cerr << quendro::caFileRefusal(ca) << "\n";
+        return 2;
+    }
     options.baseUrl = signIn.address;
     if (options.season.empty()) {
         quendro::SystemClock clock;
@@ -130,7 +143,9 @@ int main(int argc, char* argv[]) {
 
     quendro::HostFileSystem files(
         quendro::DriveMap(drivesFolder(), std::filesystem::current_path()));
-    quendro::HttpClient http;
+    quendro::HttpClient::Limits limits = quendro::HttpClient::uploadLimits();
+    limits.caFile = ca.path;
+    quendro::HttpClient http(limits);
     http.setSignIn(signIn.signIn);
     http.setCancel(&stopRequested);
     quendro::Publisher publisher(files, http, std::cout, std::cerr);

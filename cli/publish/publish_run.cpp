@@ -82,9 +82,8 @@ bool Publisher::publishMeet() {
     if (files.size() == 3)
         out_ << "注意: ラップファイルがまだありません: " << toUtf8(visibleText(source_->lapFolder)) << "\n";
     bool heldBack = false;
-    for (const MeetFileOnServer& file : files) {
-        watch_.ready(file.name, stampOf(hostPath(file.localPath)));
-        SendOutcome outcome = send(file);
+    for (const MeetFileOnServer& file : files) watch_.ready(file.name, stampOf(hostPath(file.localPath)));
+    for (SendOutcome outcome : sendAll(files)) {
         if (outcome == SendOutcome::ServerFailed) {
             err_ << "エラー: 送信できませんでした: " << lastServerFailure_ << "\n"
                  << "大会一覧には加えません。\n";
@@ -96,12 +95,16 @@ bool Publisher::publishMeet() {
     auto end = std::chrono::steady_clock::now() + kUnfinishedLineRest + std::chrono::seconds(3);
     for (bool waiting = true; waiting && std::chrono::steady_clock::now() < end;) {
         waiting = false;
+        std::vector<MeetFileOnServer> ready;
         for (const MeetFileOnServer& file : meetFiles()) {
             if (file.kind != MeetFileOnServer::Kind::Lap) continue;
             FileStamp stamp = stampOf(hostPath(file.localPath));
             if (watch_.holds(file.name, stamp)) continue;
             waiting = true;
-            if (watch_.ready(file.name, stamp) && send(file) == SendOutcome::ServerFailed) {
+            if (watch_.ready(file.name, stamp)) ready.push_back(file);
+        }
+        for (SendOutcome outcome : sendAll(ready)) {
+            if (outcome == SendOutcome::ServerFailed) {
                 err_ << "エラー: 送信できませんでした: " << lastServerFailure_ << "\n";
                 return false;
             }
@@ -129,23 +132,18 @@ bool Publisher::publishMeet() {
 
 Publisher::Look Publisher::lookOnce(bool everyFile) {
     Look look;
+    // Every file is looked at, so that the look that finds the server back
+    // sends all that changed meanwhile; the files of the look go together.
+    std::vector<MeetFileOnServer> due;
     for (const MeetFileOnServer& file : meetFiles()) {
-        // Every file is looked at, also after a failure, so that the look that
-        // finds the server back sends all that changed meanwhile.
         bool ready = watch_.ready(file.name, stampOf(hostPath(file.localPath)));
-        if (look.serverFailed || !(ready || everyFile)) continue;
-        switch (send(file)) {
-            case SendOutcome::Sent:
-                ++look.sent;
-                break;
-            case SendOutcome::ServerFailed:
-                look.serverFailed = true;
-                look.failure = lastServerFailure_;
-                break;
-            default:
-                break;
-        }
+        if (ready || everyFile) due.push_back(file);
     }
+    for (SendOutcome outcome : sendAll(due)) {
+        if (outcome == SendOutcome::Sent) ++look.sent;
+        if (outcome == SendOutcome::ServerFailed) look.serverFailed = true;
+    }
+    if (look.serverFailed) look.failure = lastServerFailure_;
     if (!look.serverFailed && !listed_) {
         bool allThere = true;
         for (const MeetFileOnServer& file : meetFiles()) allThere &= watch_.everSent(file.name);

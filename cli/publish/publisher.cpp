@@ -7,9 +7,7 @@
 #include "app/server_addresses.h"
 #include "cli/publish/season_entry.h"
 #include "platform/text_rules.h"
-#include "store/ind2_table.h"
 #include "store/meet_code.h"
-#include "store/record_shape.h"
 
 namespace quendro {
 namespace {
@@ -17,11 +15,6 @@ namespace {
 // Text from files and paths, for a message: control characters shown escaped.
 std::string shown(std::u16string_view text) {
     return toUtf8(visibleText(text));
-}
-
-std::string shapeWords(RecordFileShape shape) {
-    return shape == RecordFileShape::NegativeCount ? "件数が負の数です"
-                                                   : "件数の分だけのレコードがありません";
 }
 
 bool inside(const std::filesystem::path& folder, const std::filesystem::path& file) {
@@ -128,70 +121,6 @@ bool Publisher::readBytesOf(const MeetFileOnServer& file, std::string& bytes) {
     tellOnce(file.name,
              "エラー: 読めません。サーバーの前の版を残します: " + shown(file.localPath));
     return false;
-}
-
-SendOutcome Publisher::send(const MeetFileOnServer& file) {
-    FileStamp stamp = stampOf(hostPath(file.localPath));
-    std::string bytes;
-    if (!readBytesOf(file, bytes)) {
-        watch_.sent(file.name, stamp, ChangeWatch::Held::Back);
-        return SendOutcome::HeldBack;
-    }
-    ChangeWatch::Held held = ChangeWatch::Held::Whole;
-    switch (file.kind) {
-        case MeetFileOnServer::Kind::Copy:
-            break;
-        case MeetFileOnServer::Kind::Lap: {
-            std::string_view lines = wholeLinesOf(bytes, watch_.rested(file.name, stamp));
-            if (lines.size() != bytes.size()) {
-                held = ChangeWatch::Held::Lines;
-                bytes.resize(lines.size());
-            }
-            if (bytes.empty() && held == ChangeWatch::Held::Lines) {
-                watch_.sent(file.name, stamp, held);
-                return SendOutcome::Waiting;
-            }
-            break;
-        }
-        case MeetFileOnServer::Kind::Heats:
-        case MeetFileOnServer::Kind::Ind2: {
-            bool heats = file.kind == MeetFileOnServer::Kind::Heats;
-            RecordFileShape shape =
-                recordFileShape(bytes, heats ? RecordFileKind::Heats : RecordFileKind::Results);
-            if (shape != RecordFileShape::Whole) {
-                tellOnce(file.name, std::string("エラー: ") +
-                                        (heats ? "組表ファイル" : "結果ファイル") +
-                                        "が壊れています (" + shapeWords(shape) +
-                                        ")。送らずにサーバーの前の版を残します: " +
-                                        shown(file.localPath));
-                watch_.sent(file.name, stamp, ChangeWatch::Held::Back);
-                return SendOutcome::HeldBack;
-            }
-            if (!heats) bytes = ind2FromResults(bytes).bytes;
-            break;
-        }
-    }
-    told_.erase(file.name);
-    std::size_t digest = std::hash<std::string>{}(bytes);
-    auto last = sentDigest_.find(file.name);
-    noteForWeb(file, bytes, last == sentDigest_.end() || last->second != digest);
-    if (last != sentDigest_.end() && last->second == digest) {
-        watch_.sent(file.name, stamp, held);  // touched, but the same bytes: nothing to send
-        return SendOutcome::Unchanged;
-    }
-    std::string url = meetUrl() + file.name;
-    HttpAnswer answer = http_.put(url, bytes);
-    if (!answer.ok()) {
-        lastServerFailure_ =
-            withoutPassword(url) + ": " +
-            (answer.answered() ? "HTTP " + std::to_string(answer.status) : answer.error);
-        return SendOutcome::ServerFailed;
-    }
-    out_ << "送信しました: " << withoutPassword(url) << " (" << bytes.size() << " バイト"
-         << (held == ChangeWatch::Held::Lines ? "、書きかけの最後の行は待ちます" : "") << ")\n";
-    sentDigest_[file.name] = digest;
-    watch_.sent(file.name, stamp, held);
-    return SendOutcome::Sent;
 }
 
 }  // namespace quendro

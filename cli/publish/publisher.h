@@ -70,6 +70,17 @@ class Publisher {
     std::vector<MeetFileOnServer> meetFiles();
     // Sends one file as it is now.
     SendOutcome send(const MeetFileOnServer& file);
+    // Sends the files as they are now, together, in the order given, the heat
+    // table only once the others are all there (a viewer who imports meanwhile
+    // finds every heat's laps). The outcomes in the order of the files; the
+    // files that never went because the server failed are ServerFailed too.
+    std::vector<SendOutcome> sendAll(const std::vector<MeetFileOnServer>& files);
+    // Asks the server, once a run and before anything is sent, how it keeps
+    // uploads: a server that answers "X-Quendro-Stores-Gzip: 1" gets the meet's
+    // files and its web data as NAME.gz in gzip, and serves NAME from them.
+    // False when it gave no answer (lastServerFailure_ says why).
+    bool learnStorage();
+    bool storesGzip() const { return storesGzip_.value_or(false); }
     // Every file of the meet, then the season list entry. A server failure
     // stops it; a file held back lets the others go but keeps the meet off the
     // list. A lap file's unfinished last line is waited for a few seconds. True
@@ -113,6 +124,23 @@ class Publisher {
     // server fails.
     Look lookOnce(bool everyFile);
     bool readBytesOf(const MeetFileOnServer& file, std::string& bytes);
+    // One file read and checked: what the server is to hold, or what became
+    // of it without an upload (any outcome but Sent).
+    struct Outgoing {
+        SendOutcome outcome = SendOutcome::Sent;
+        std::string bytes;
+        std::size_t digest = 0;
+        ChangeWatch::Held held = ChangeWatch::Held::Whole;
+        FileStamp stamp;
+    };
+    Outgoing prepareSend(const MeetFileOnServer& file);
+    SendOutcome finishSend(const MeetFileOnServer& file, const Outgoing& outgoing,
+                           const HttpAnswer& answer);
+    // Files of the server, addresses below the meet's folder with their bytes
+    // as the server is to serve them, sent together (as NAME.gz in gzip to a
+    // server that stores gzip). The answers in the same order.
+    std::vector<HttpAnswer> putMeetFiles(
+        const std::vector<std::pair<std::string, const std::string*>>& files);
     std::filesystem::path hostPath(std::u16string_view path) const;
     // What the server lacks of the folder, for the closing line; empty when nothing.
     std::vector<std::string> notOnServer();
@@ -128,12 +156,14 @@ class Publisher {
     bool listed_ = false;
     bool viewerDue_ = true;  // the watch sends the viewer at its first look only
     std::string lastServerFailure_;
+    std::optional<bool> storesGzip_;  // learnt at the first answer of the run
     // What each file of the server last received, to send only what changed.
     std::map<std::string, std::size_t> sentDigest_;
     // The web data: what the meet files sent mean for it, and the files made.
     void noteForWeb(const MeetFileOnServer& file, const std::string& bytes, bool changed);
     bool rebuildWebMeet();
-    bool putWebFile(const std::string& path, const std::string& bytes);
+    // The web files whose bytes changed, together; false when the server failed.
+    bool putWebFiles(const std::vector<std::pair<std::string, std::string>>& files);
     std::unique_ptr<WebMeet> webMeet_;
     bool webMeetStale_ = true;
     std::map<std::u16string, std::string> lapBytes_;  // each heat's lap file as sent

@@ -47,21 +47,36 @@ void Publisher::noteForWeb(const MeetFileOnServer& file, const std::string& byte
     heatsStale_.insert(heat);
 }
 
-bool Publisher::putWebFile(const std::string& path, const std::string& bytes) {
-    std::size_t digest = std::hash<std::string>{}(bytes);
-    auto last = webDigest_.find(path);
-    if (last != webDigest_.end() && last->second == digest) return true;
-    std::string url = meetUrl() + "web/" + path;
-    HttpAnswer answer = http_.put(url, bytes);
-    if (!answer.ok()) {
-        lastServerFailure_ =
-            withoutPassword(url) + ": " +
-            (answer.answered() ? "HTTP " + std::to_string(answer.status) : answer.error);
-        return false;
+bool Publisher::putWebFiles(const std::vector<std::pair<std::string, std::string>>& files) {
+    std::vector<std::pair<std::string, const std::string*>> due;
+    std::vector<std::size_t> digests;
+    for (const auto& [path, bytes] : files) {
+        std::size_t digest = std::hash<std::string>{}(bytes);
+        auto last = webDigest_.find(path);
+        if (last != webDigest_.end() && last->second == digest) continue;
+        due.emplace_back("web/" + path, &bytes);
+        digests.push_back(digest);
     }
-    webDigest_[path] = digest;
-    ++webSent_;
-    return true;
+    if (due.empty()) return true;
+    if (!learnStorage()) return false;
+    std::vector<HttpAnswer> answers = putMeetFiles(due);
+    bool whole = true;
+    for (size_t k = 0; k < due.size(); ++k) {
+        const HttpAnswer& answer = answers[k];
+        if (!answer.ok()) {
+            if (whole) {
+                std::string url = meetUrl() + due[k].first + (storesGzip() ? ".gz" : "");
+                lastServerFailure_ =
+                    withoutPassword(url) + ": " +
+                    (answer.answered() ? "HTTP " + std::to_string(answer.status) : answer.error);
+            }
+            whole = false;
+            continue;
+        }
+        webDigest_[due[k].first.substr(4)] = digests[k];
+        ++webSent_;
+    }
+    return whole;
 }
 
 bool Publisher::rebuildWebMeet() {
@@ -92,33 +107,37 @@ bool Publisher::rebuildWebMeet() {
 
 bool Publisher::sendWebData() {
     webSent_ = 0;
+    // The heats' files and the meet's other files go together; meet.json, which
+    // a browser reads first, after them.
+    std::vector<std::pair<std::string, std::string>> files;
+    std::string meetJson;
     if (webMeetStale_ && rebuildWebMeet()) {
         // The meet's own files; its time of change moves only with its content.
-        std::string meetJson = webMeetJson(*webMeet_, u"");
-        std::size_t digest = std::hash<std::string>{}(meetJson);
+        std::string content = webMeetJson(*webMeet_, u"");
+        std::size_t digest = std::hash<std::string>{}(content);
         if (digest != meetJsonDigest_ || meetUpdated_.empty()) {
             meetJsonDigest_ = digest;
             meetUpdated_ = timeNow();
         }
-        if (!putWebFile("fold.json", webFoldJson())) return false;
-        for (const auto& [path, bytes] : webCompetitorFiles(*webMeet_)) {
-            if (!putWebFile(path, bytes)) return false;
-        }
-        if (!putWebFile("meet.json", webMeetJson(*webMeet_, fromUtf8(meetUpdated_)))) return false;
-        webMeetStale_ = false;
+        files.emplace_back("fold.json", webFoldJson());
+        for (auto& [path, bytes] : webCompetitorFiles(*webMeet_)) files.emplace_back(path, bytes);
+        meetJson = webMeetJson(*webMeet_, fromUtf8(meetUpdated_));
     }
     if (!webMeet_) return true;
-    for (auto heat = heatsStale_.begin(); heat != heatsStale_.end();) {
+    for (const std::u16string& heat : heatsStale_) {
         // A lap file of a heat that the heat table does not hold makes no heat file.
-        std::string path = webMeet_->heatSwims.count(*heat) ? webHeatPath(*heat) : "";
-        if (!path.empty()) {
-            auto bytes = lapBytes_.find(*heat);
-            std::u16string text = bytes == lapBytes_.end() ? u"" : decodeShiftJis(bytes->second);
-            HeatLaps laps(text, isOlderLapLayout(text));
-            if (!putWebFile(path, webHeatJson(*webMeet_, webHeatOf(*webMeet_, *heat, laps))))
-                return false;
-        }
-        heat = heatsStale_.erase(heat);
+        if (!webMeet_->heatSwims.count(heat)) continue;
+        auto bytes = lapBytes_.find(heat);
+        std::u16string text = bytes == lapBytes_.end() ? u"" : decodeShiftJis(bytes->second);
+        HeatLaps laps(text, isOlderLapLayout(text));
+        files.emplace_back(webHeatPath(heat), webHeatJson(*webMeet_, webHeatOf(*webMeet_, heat, laps)));
+    }
+    // What failed stays due; what went is skipped next time by its digest.
+    if (!putWebFiles(files)) return false;
+    heatsStale_.clear();
+    if (!meetJson.empty()) {
+        if (!putWebFiles({{"meet.json", meetJson}})) return false;
+        webMeetStale_ = false;
     }
     if (webSent_ > 0) {
         out_ << "ウェブ用データを送信しました: " << webSent_ << " ファイル ("

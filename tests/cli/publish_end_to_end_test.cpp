@@ -13,6 +13,7 @@
 #include "app/main_window.h"
 #include "platform/text_rules.h"
 #include "store/ind2_table.h"
+#include "tests/cli/publish_fixture.h"
 #include "tests/support/nginx_publisher.h"
 #include "tests/support/test_machine.h"
 
@@ -21,6 +22,8 @@ using namespace std::chrono_literals;
 
 namespace quendro {
 namespace {
+
+using test::heldOnServer;
 
 using test::NginxPublisher;
 using test::readFile;
@@ -101,16 +104,16 @@ TEST_F(PublishEndToEndTest, PublishedMeetReadsInInternetModeAsInLocalMode) {
     ASSERT_EQ(run.status, 0) << run.output;
 
     // The server layout the viewer reads.
-    EXPECT_EQ(readFile(served("2026001/kijun.txt")), readFile(meetFolder() / "kijun.dat"));
-    EXPECT_EQ(readFile(served("2026001/taikai.txt")), readFile(meetFolder() / "taikai.dat"));
-    EXPECT_EQ(readFile(served("2026001/ind2.txt")),
+    EXPECT_EQ(heldOnServer(served("2026001/kijun.txt")), readFile(meetFolder() / "kijun.dat"));
+    EXPECT_EQ(heldOnServer(served("2026001/taikai.txt")), readFile(meetFolder() / "taikai.dat"));
+    EXPECT_EQ(heldOnServer(served("2026001/ind2.txt")),
               ind2FromResults(readFile(meetFolder() / "kekka" / "KEKKA.DAT")).bytes);
-    EXPECT_EQ(readFile(served("2026001/lap/r0012.txt")), readFile(meetFolder() / "lap" / "r0012"));
-    EXPECT_EQ(readFile(served("list.txt")), sjis(u",\"2026001 県選手権\"\r\n"));
+    EXPECT_EQ(heldOnServer(served("2026001/lap/r0012.txt")), readFile(meetFolder() / "lap" / "r0012"));
+    EXPECT_EQ(heldOnServer(served("list.txt")), sjis(u",\"2026001 県選手権\"\r\n"));
     // Publishing again adds no second entry.
     run = publish();
     ASSERT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(readFile(served("list.txt")), sjis(u",\"2026001 県選手権\"\r\n"));
+    EXPECT_EQ(heldOnServer(served("list.txt")), sjis(u",\"2026001 県選手権\"\r\n"));
 
     MainWindow local(m.machine());
     local.optWeb.select(0);
@@ -156,7 +159,7 @@ TEST_F(PublishEndToEndTest, WebUpFromLocalModeShowsTheMeetInTheInternetList) {
     EXPECT_EQ(local.statusText.find(u"できません"), std::u16string::npos);
 
     // Uploaded as list.dat, read by every viewer as list.txt.
-    EXPECT_EQ(readFile(served("list.dat")),
+    EXPECT_EQ(heldOnServer(served("list.dat")),
               sjis(u",\"2026001 県選手権\"\r\n,\"2026002 長水路\"\r\n"));
     local.optWeb.select(1);
     EXPECT_EQ(local.lstTaikai.items(),
@@ -262,7 +265,7 @@ TEST_F(PublishEndToEndTest, WatchSendsAChangedLapFileAndTheShownSwimFollows) {
         seen = checkLapFile(*swim, seen.seen, inet, m.files());
         return seen.outcome == LapFileCheck::Outcome::Changed;
     })) << readFile(log);
-    EXPECT_EQ(readFile(served("2026001/lap/" + heat + ".txt")), text);
+    EXPECT_EQ(heldOnServer(served("2026001/lap/" + heat + ".txt")), text);
     EXPECT_TRUE(refreshFollowedSwim(web, *swim, seen.bytes));
     EXPECT_EQ(web.splitTimes[0], u"   10.00");
     EXPECT_EQ(web.lblLap[0].caption, u"   10.00");

@@ -23,6 +23,9 @@ using namespace std::chrono_literals;
 namespace quendro {
 namespace {
 
+using test::heldOnServer;
+using test::onServer;
+
 using test::countOf;
 using test::filesUnder;
 using test::NginxPublisher;
@@ -67,7 +70,7 @@ TEST_F(PublishFilesTest, AMeetCodeThatIsNoNameSendsNothing) {
     setMeetCode("AbZ0123");
     test::CommandResult run = publish();
     ASSERT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(readFile(served("AbZ0123/kijun.txt")), readFile(meet() / "kijun.dat"));
+    EXPECT_EQ(heldOnServer(served("AbZ0123/kijun.txt")), readFile(meet() / "kijun.dat"));
 }
 
 // Item: the season list is never cut, duplicated or lost.
@@ -93,10 +96,10 @@ TEST_F(PublishFilesTest, AListNotWholeIsNeverSentBack) {
         test::CommandResult run = publish();
         EXPECT_EQ(run.status, c.status) << c.what << run.output;
         if (c.sent) {
-            EXPECT_EQ(readFile(served("list.txt")), c.list + sjis(u",\"2026001 県選手権\"\r\n"))
+            EXPECT_EQ(heldOnServer(served("list.txt")), c.list + sjis(u",\"2026001 県選手権\"\r\n"))
                 << c.what;
         } else {
-            EXPECT_EQ(readFile(served("list.txt")), c.list) << c.what;
+            EXPECT_EQ(heldOnServer(served("list.txt")), c.list) << c.what;
         }
     }
     EXPECT_NE(publish().output.find("大会一覧には既にあります"), std::string::npos);
@@ -166,7 +169,7 @@ TEST_F(PublishFilesTest, AHalfWrittenLineNeverReachesTheServer) {
         std::atomic<bool> done{false};
         std::thread look([&] {
             while (!done) {
-                std::string now = readFile(server);
+                std::string now = heldOnServer(server);
                 if (seen.empty() || seen.back() != now) seen.push_back(now);
                 std::this_thread::sleep_for(10ms);
             }
@@ -177,7 +180,7 @@ TEST_F(PublishFilesTest, AHalfWrittenLineNeverReachesTheServer) {
             std::ofstream more(meet() / "lap" / name, std::ios::binary | std::ios::app);
             more << c.second;
         }
-        bool arrived = waitFor([&] { return readFile(server) == whole; }, 8s);
+        bool arrived = waitFor([&] { return heldOnServer(server) == whole; }, 8s);
         done = true;
         look.join();
         EXPECT_TRUE(arrived) << c.what << "\n" << watch.log();
@@ -207,10 +210,10 @@ TEST_F(PublishFilesTest, APipeOrALinkOutOfTheMeetIsNeverSent) {
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(countOf(run.output, "普通のファイルではないので送りません"), 1) << run.output;
     EXPECT_EQ(countOf(run.output, "大会フォルダの外を指すリンクは送りません"), 2) << run.output;
-    EXPECT_FALSE(fs::exists(served("2026001/lap/r0098.txt")));
-    EXPECT_FALSE(fs::exists(served("2026001/lap/r0097.txt")));
-    EXPECT_FALSE(fs::exists(served("2026001/lap/r0095.txt")));
-    EXPECT_EQ(readFile(served("2026001/lap/r0096.txt")), readFile(meet() / "lap" / "r0001"));
+    EXPECT_FALSE(onServer(served("2026001/lap/r0098.txt")));
+    EXPECT_FALSE(onServer(served("2026001/lap/r0097.txt")));
+    EXPECT_FALSE(onServer(served("2026001/lap/r0095.txt")));
+    EXPECT_EQ(heldOnServer(served("2026001/lap/r0096.txt")), readFile(meet() / "lap" / "r0001"));
 
     // The watch looks at the pipe again and again, and never waits on it.
     RunningProgram watch(test::publishCommand(m.root(), arguments("--watch")),
@@ -231,7 +234,7 @@ TEST_F(PublishFilesTest, ADamagedRecordFileIsHeldBackAndTheServerKeepsItsCopy) {
     ASSERT_EQ(publish().status, 0);
     const std::string goodHeats = readFile(meet() / "taikai.dat");
     const std::string goodResults = readFile(meet() / "kekka" / "KEKKA.DAT");
-    const std::string servedInd2 = readFile(served("2026001/ind2.txt"));
+    const std::string servedInd2 = heldOnServer(served("2026001/ind2.txt"));
     auto withCount16 = [](std::string bytes, std::int16_t count) {
         return test::RecordBytes(256).int16(0, count).str().substr(0, 2) + bytes.substr(2);
     };
@@ -260,8 +263,8 @@ TEST_F(PublishFilesTest, ADamagedRecordFileIsHeldBackAndTheServerKeepsItsCopy) {
         EXPECT_EQ(run.status, 1) << c.what << run.output;
         EXPECT_EQ(countOf(run.output, "壊れています"), 1) << c.what << run.output;
         EXPECT_NE(run.output.find(fs::path(c.file).filename().string()), std::string::npos);
-        EXPECT_EQ(readFile(served("2026001/taikai.txt")), goodHeats) << c.what;
-        EXPECT_EQ(readFile(served("2026001/ind2.txt")), servedInd2) << c.what;
+        EXPECT_EQ(heldOnServer(served("2026001/taikai.txt")), goodHeats) << c.what;
+        EXPECT_EQ(heldOnServer(served("2026001/ind2.txt")), servedInd2) << c.what;
         writeFile(meet() / "taikai.dat", goodHeats);
         writeFile(meet() / "kekka" / "KEKKA.DAT", goodResults);
     }
@@ -277,16 +280,16 @@ TEST_F(PublishFilesTest, ADamagedRecordFileIsHeldBackAndTheServerKeepsItsCopy) {
     ASSERT_TRUE(waitFor([&] { return watch.log().find("壊れています") != std::string::npos; }))
         << watch.log();
     std::this_thread::sleep_for(1200ms);
-    EXPECT_EQ(readFile(served("2026001/taikai.txt")), goodHeats);
+    EXPECT_EQ(heldOnServer(served("2026001/taikai.txt")), goodHeats);
     EXPECT_EQ(countOf(watch.log(), "壊れています"), 1) << watch.log();
     const std::string mended = withCount16(goodHeats + std::string(256, ' '), 20);
     writeFile(meet() / "taikai.dat", mended);
-    EXPECT_TRUE(waitFor([&] { return readFile(served("2026001/taikai.txt")) == mended; }))
+    EXPECT_TRUE(waitFor([&] { return heldOnServer(served("2026001/taikai.txt")) == mended; }))
         << watch.log();
     // The same look then makes the meet's web data of the mended table: only
     // with it on the server does the folder's whole meet stand there.
     EXPECT_TRUE(waitFor([&] {
-        return readFile(served("2026001/web/meet.json")).find("\"heatCount\":20,") !=
+        return heldOnServer(served("2026001/web/meet.json")).find("\"heatCount\":20,") !=
                    std::string::npos &&
                countOf(watch.log(), "ウェブ用データを送信しました") == 2;
     })) << watch.log();

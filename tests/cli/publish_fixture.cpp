@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "platform/gzip.h"
+
 namespace fs = std::filesystem;
 
 namespace quendro::test {
@@ -58,6 +60,19 @@ int countOf(const std::string& text, const std::string& part) {
     int n = 0;
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
     return n;
+}
+
+std::string heldOnServer(const fs::path& file) {
+    fs::path gzip = file;
+    gzip += ".gz";
+    if (!fs::exists(gzip)) return readFile(file);
+    return gunzipBytes(readFile(gzip), std::size_t{64} << 20).value_or("(no whole gzip)");
+}
+
+bool onServer(const fs::path& file) {
+    fs::path gzip = file;
+    gzip += ".gz";
+    return fs::exists(file) || fs::exists(gzip);
 }
 
 std::vector<std::string> filesUnder(const fs::path& folder) {

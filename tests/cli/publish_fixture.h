@@ -46,6 +46,12 @@ bool waitFor(Done done, std::chrono::milliseconds limit = std::chrono::seconds(1
     return true;
 }
 
+// The bytes the server serves for a file of its tree: NAME.gz unpacked when the
+// publisher stored it so, else NAME ("" when neither is there).
+std::string heldOnServer(const std::filesystem::path& file);
+// Whether the tree holds the file, as NAME or as NAME.gz.
+bool onServer(const std::filesystem::path& file);
+
 // Every file under the folder, by its path inside it.
 std::vector<std::string> filesUnder(const std::filesystem::path& folder);
 

@@ -17,6 +17,8 @@ using namespace std::chrono_literals;
 namespace quendro {
 namespace {
 
+using test::heldOnServer;
+
 using test::countOf;
 using test::filesUnder;
 using test::NginxPublisher;
@@ -162,7 +164,7 @@ TEST_F(PublishServiceTest, AFullDiskUnderTheTreeLeavesNoStrayFileAndTheOldCopy) 
     }
     std::vector<std::string> before = filesUnder(nginx.tree());
     const fs::path lap = nginx.tree() / "2026" / "2026001" / "lap" / "r0001.txt";
-    const std::string old = readFile(lap);
+    const std::string old = heldOnServer(lap);
     std::string bigger;
     while (bigger.size() < 16 * 1024) bigger += "1,31.25,G,0,0,0,0,0,0,0\r\n";
     writeFile(meet() / "lap" / "r0001", bigger);
@@ -172,7 +174,7 @@ TEST_F(PublishServiceTest, AFullDiskUnderTheTreeLeavesNoStrayFileAndTheOldCopy) 
         EXPECT_NE(run.output.find("HTTP 5"), std::string::npos) << run.output;
     }
     EXPECT_EQ(filesUnder(nginx.tree()), before);
-    EXPECT_EQ(readFile(lap), old);
+    EXPECT_EQ(heldOnServer(lap), old);
 }
 
 // Item: the watch is a service.
@@ -200,7 +202,7 @@ TEST_F(PublishServiceTest, TheWatchWaitsForTheServerAndTellsAnOutageOnce) {
     std::this_thread::sleep_for(3s);
     ASSERT_TRUE(nginx.start());
     const fs::path lap = nginx.tree() / "2026" / "2026001" / "lap" / "r0002.txt";
-    EXPECT_TRUE(waitFor([&] { return readFile(lap) == text; })) << watch.log();
+    EXPECT_TRUE(waitFor([&] { return heldOnServer(lap) == text; })) << watch.log();
     std::string log = watch.log();
     EXPECT_EQ(countOf(log, "送信が止まりました"), 2) << log;
     EXPECT_EQ(countOf(log, "再開しました"), 2) << log;

@@ -14,6 +14,8 @@ using namespace std::chrono_literals;
 namespace quendro {
 namespace {
 
+using test::heldOnServer;
+
 using test::readFile;
 using test::RunningProgram;
 using test::runCommand;
@@ -53,9 +55,9 @@ TEST_F(PublishWebTest, PublishedMeetCarriesItsWebData) {
     // Publishing again gives the same data; meets.json keeps one line for the meet.
     run = runCommand(test::publishCommand(m.root(), arguments()));
     ASSERT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(readFile(served("web/meets.json")), meets);
-    EXPECT_EQ(readFile(served("2026001/web/heats/0012.json")), heat);
-    std::string again = readFile(served("2026001/web/meet.json"));
+    EXPECT_EQ(heldOnServer(served("web/meets.json")), meets);
+    EXPECT_EQ(heldOnServer(served("2026001/web/heats/0012.json")), heat);
+    std::string again = heldOnServer(served("2026001/web/meet.json"));
     EXPECT_EQ(again.substr(0, again.find("\"updated\"")), meetJson.substr(0, meetJson.find("\"updated\"")));
 }
 
@@ -65,10 +67,10 @@ TEST_F(PublishWebTest, AChangedLapFileReachesItsHeatWithinThreeSeconds) {
                          m.root() / "watch.log");
     const fs::path heatJson = served("2026001/web/heats/0001.json");
     ASSERT_TRUE(waitFor([&] { return fs::exists(served("web/meets.json")); }, 60s)) << watch.log();
-    std::string before = readFile(heatJson);
+    std::string before = heldOnServer(heatJson);
     ASSERT_FALSE(before.empty());
-    const std::string meetBefore = readFile(served("2026001/web/meet.json"));
-    const std::string competitorsBefore = readFile(served("2026001/web/competitors/0.json"));
+    const std::string meetBefore = heldOnServer(served("2026001/web/meet.json"));
+    const std::string competitorsBefore = heldOnServer(served("2026001/web/competitors/0.json"));
 
     // A new time for lane 4 at the first split: a split never seen before.
     std::string lap = readFile(meet() / "lap" / "r0001");
@@ -78,12 +80,12 @@ TEST_F(PublishWebTest, AChangedLapFileReachesItsHeatWithinThreeSeconds) {
     }
     auto changedAt = std::chrono::steady_clock::now();
     bool arrived = waitFor(
-        [&] { return readFile(heatJson).find("\"19.87\"") != std::string::npos; }, 3s);
+        [&] { return heldOnServer(heatJson).find("\"19.87\"") != std::string::npos; }, 3s);
     EXPECT_TRUE(arrived) << watch.log();
     EXPECT_LE(std::chrono::steady_clock::now() - changedAt, 3s);
     // The heat's file alone: the meet's and the competitors' stay as they were.
-    EXPECT_EQ(readFile(served("2026001/web/meet.json")), meetBefore);
-    EXPECT_EQ(readFile(served("2026001/web/competitors/0.json")), competitorsBefore);
+    EXPECT_EQ(heldOnServer(served("2026001/web/meet.json")), meetBefore);
+    EXPECT_EQ(heldOnServer(served("2026001/web/competitors/0.json")), competitorsBefore);
     std::chrono::milliseconds took{};
     EXPECT_EQ(watch.stop(SIGTERM, took), 0) << watch.log();
 }

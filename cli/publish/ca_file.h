@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace quendro {
+
+// The file of certificate authorities that the publisher trusts beside the
+// system's (a publisher's own CA for its https server): --cacert FILE, or else
+// the variable QUENDRO_CA_FILE; none when neither names one.
+enum class CaFileCheck {
+    None,        // no file named: the system's authorities only
+    Usable,      // a regular file that can be read
+    Missing,     // no such file
+    NotRegular,  // a folder, a pipe, a device
+    Unreadable,  // there, but it cannot be read
+};
+
+struct ChosenCaFile {
+    std::string path;  // as given
+    CaFileCheck check = CaFileCheck::None;
+};
+
+// The option wins over the variable; an empty variable names nothing.
+ChosenCaFile chooseCaFile(const std::optional<std::string>& option, const char* variable);
+
+// Why the file is refused, in Japanese, naming it; empty for None and Usable.
+std::string caFileRefusal(const ChosenCaFile& chosen);
+
+}  // namespace quendro
