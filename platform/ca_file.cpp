@@ -3,23 +3,48 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/text_rules.h"
+
 namespace quendro {
 
-std::string chosenCaFile(const std::string& given, const char* environment) {
-    if (!given.empty()) return given;
-    return environment ? std::string(environment) : std::string();
+ChosenCaFile chooseCaFile(const std::optional<std::string>& option, const char* variable) {
+    ChosenCaFile chosen;
+    if (option) {
+        chosen.path = *option;
+    } else if (variable && *variable) {
+        chosen.path = variable;
+    } else {
+        return chosen;
+    }
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::file_status status = fs::status(chosen.path, ec);
+    if (chosen.path.empty() || !fs::exists(status)) {
+        chosen.check = CaFileCheck::Missing;
+    } else if (!fs::is_regular_file(status)) {
+        chosen.check = CaFileCheck::NotRegular;
+    } else {
+        std::ifstream file(chosen.path, std::ios::binary);
+        char first = 0;
+        // An empty file reads nothing, and is no list of authorities either.
+        chosen.check = file && file.read(&first, 1) ? CaFileCheck::Usable : CaFileCheck::Unreadable;
+    }
+    return chosen;
 }
 
-std::string caFileRefusal(const std::string& path) {
-    std::error_code ec;
-    auto status = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(status))
-        return "認証局のファイルがありません: " + path;
-    if (!std::filesystem::is_regular_file(status))
-        return "認証局のファイルが普通のファイルではありません: " + path;
-    std::ifstream in(path, std::ios::binary);
-    if (!in || in.peek() == std::ifstream::traits_type::eof())
-        return "認証局のファイルを読めません: " + path;
+std::string caFileRefusal(const ChosenCaFile& chosen) {
+    std::string name = toUtf8(visibleText(fromUtf8(chosen.path)));
+    switch (chosen.check) {
+        case CaFileCheck::None:
+        case CaFileCheck::Usable:
+            return {};
+        case CaFileCheck::Missing:
+            return "エラー: 認証局の証明書ファイルがありません: " + name;
+        case CaFileCheck::NotRegular:
+            return "エラー: 認証局の証明書ファイルが普通のファイルではありません: " + name;
+        case CaFileCheck::Unreadable:
+            return "エラー: 認証局の証明書ファイルを読めません: " + name;
+    }
     return {};
 }
 

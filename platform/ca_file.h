@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace quendro {
@@ -8,13 +9,27 @@ namespace quendro {
 // every program of the project.
 inline constexpr const char* kCaFileVariable = "QUENDRO_CA_FILE";
 
-// Which extra CA file the programs trust beside the system's: the one the
-// program itself was given (an option, the window's setting), else the one the
-// environment names; empty for none.
-std::string chosenCaFile(const std::string& given, const char* environment);
+// The file of certificate authorities that the programs trust beside the
+// system's (a publisher's own CA for its https server): the program's own
+// choice (--cacert FILE, the window's setting), or else the variable
+// QUENDRO_CA_FILE; none when neither names one.
+enum class CaFileCheck {
+    None,        // no file named: the system's authorities only
+    Usable,      // a regular file that can be read
+    Missing,     // no such file
+    NotRegular,  // a folder, a pipe, a device
+    Unreadable,  // there, but it cannot be read
+};
 
-// Whether a CA file can be used: empty when it can, else why not, in Japanese
-// (UTF-8), naming the file. Only a regular file that can be read is used.
-std::string caFileRefusal(const std::string& path);
+struct ChosenCaFile {
+    std::string path;  // as given
+    CaFileCheck check = CaFileCheck::None;
+};
+
+// The program's own choice wins over the variable; an empty variable names nothing.
+ChosenCaFile chooseCaFile(const std::optional<std::string>& option, const char* variable);
+
+// Why the file is refused, in Japanese, naming it; empty for None and Usable.
+std::string caFileRefusal(const ChosenCaFile& chosen);
 
 }  // namespace quendro

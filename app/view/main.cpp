@@ -77,8 +77,11 @@ int main(int argc, char* argv[]) {
     // certificate is verified all the same.
     quendro::view::WindowSettings settings;
     quendro::CurlTransfer::Limits limits;
-    limits.caFile = quendro::chosenCaFile(settings.caFile(), std::getenv(quendro::kCaFileVariable));
-    std::string caRefusal = limits.caFile.empty() ? "" : quendro::caFileRefusal(limits.caFile);
+    std::optional<std::string> setting;
+    if (std::string file = settings.caFile(); !file.empty()) setting = file;
+    quendro::ChosenCaFile ca = quendro::chooseCaFile(setting, std::getenv(quendro::kCaFileVariable));
+    std::string caRefusal = quendro::caFileRefusal(ca);
+    limits.caFile = ca.path;
     quendro::CurlTransfer curl(files, limits);
     // Downloads run off the window's thread; the window paints and Esc stops them.
     quendro::view::InputHold hold;

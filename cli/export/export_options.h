@@ -20,8 +20,8 @@ struct ExportOptions {
     // ticked unless told); false for records of three fields.
     bool olderLapLayout = true;
     // A certificate-authority file trusted beside the system's for an https
-    // source; empty: QUENDRO_CA_FILE, if set.
-    std::string caFile;
+    // source; none: QUENDRO_CA_FILE, if set.
+    std::optional<std::string> caFile;
     bool help = false;
 };
 

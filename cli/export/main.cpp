@@ -116,13 +116,12 @@ int main(int argc, char* argv[]) {
     }
 
     CurlTransfer::Limits limits;
-    limits.caFile = chosenCaFile(options.caFile, std::getenv(kCaFileVariable));
-    if (!limits.caFile.empty()) {
-        if (std::string refusal = caFileRefusal(limits.caFile); !refusal.empty()) {
-            std::cerr << "quendro-export: " << refusal << "\n";
-            return 2;
-        }
+    ChosenCaFile ca = chooseCaFile(options.caFile, std::getenv(kCaFileVariable));
+    if (std::string refusal = caFileRefusal(ca); !refusal.empty()) {
+        std::cerr << "quendro-export: " << refusal << "\n";
+        return 2;
     }
+    limits.caFile = ca.path;
     SystemClock clock;
     CurlTransfer inet(files, limits);
     NoPrinter printer;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/start_up.h"
-#include "cli/publish/ca_file.h"
+#include "platform/ca_file.h"
 #include "cli/publish/publisher.h"
 #include "cli/publish/sign_in.h"
 #include "platform/clock.h"
@@ -125,7 +125,7 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
-    quendro::ChosenCaFile ca = quendro::chooseCaFile(caFile, std::getenv("QUENDRO_CA_FILE"));
+    quendro::ChosenCaFile ca = quendro::chooseCaFile(caFile, std::getenv(quendro::kCaFileVariable));
     if (ca.check != quendro::CaFileCheck::None && ca.check != quendro::CaFileCheck::Usable) {
         std::cerr << quendro::caFileRefusal(ca) << "\n";
         return 2;

@@ -22,7 +22,7 @@ TEST(ExportOptions, CommandLines) {
     EXPECT_EQ(p.options->results, "/r/KEKKA.DAT");
     EXPECT_EQ(p.options->source, "/srv/meet");
     EXPECT_TRUE(p.options->olderLapLayout);
-    EXPECT_EQ(p.options->caFile, "");
+    EXPECT_FALSE(p.options->caFile);
     EXPECT_EQ(parseExportOptions({"--format=csv", "--cacert", "/etc/ca.pem", "m"}).options->caFile,
               "/etc/ca.pem");
     EXPECT_FALSE(

@@ -6,7 +6,7 @@
 
 #include <sys/stat.h>
 
-#include "cli/publish/ca_file.h"
+#include "platform/ca_file.h"
 #include "tests/cli/publish_fixture.h"
 #include "tests/support/http_server.h"
 

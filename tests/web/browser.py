@@ -2,6 +2,7 @@
 free port of 127.0.0.1 serving a tree in a temporary folder, and headless
 Chromium the size of a phone."""
 
+import gzip
 import json
 import os
 import shutil
@@ -68,7 +69,13 @@ def put_file(tree, relative, data):
 
 
 def read_json(tree, relative):
-    with open(os.path.join(tree, relative), encoding="utf-8") as f:
+    """A file of web data as the server serves it: kept as it is, or kept
+    compressed as NAME.gz by a publisher that stores gzip."""
+    path = os.path.join(tree, relative)
+    if not os.path.exists(path) and os.path.exists(path + ".gz"):
+        with gzip.open(path + ".gz", "rt", encoding="utf-8") as f:
+            return json.load(f)
+    with open(path, encoding="utf-8") as f:
         return json.load(f)
 
 

@@ -48,7 +48,7 @@ try:
         cwd=work, env=dict(os.environ, XDG_DATA_HOME=os.path.join(work, "xdg")),
         capture_output=True, text=True, timeout=120)
     assert run.returncode == 0, run.stderr
-    meets = glob.glob(os.path.join(tree, SEASON, "*", "web", "meet.json"))
+    meets = glob.glob(os.path.join(tree, SEASON, "*", "web", "meet.json*"))
     if not meets:
         print("SKIPPED: quendro-publish writes no web data yet (no web/meet.json on the server)")
         sys.exit(77)
@@ -63,7 +63,7 @@ try:
     driver.save_screenshot(os.path.join(shots, "sample-1-meets.png"))
 
     # A competitor by number: the first of the first numbers shard.
-    shard = sorted(glob.glob(os.path.join(web, "numbers", "*.json")))[0]
+    shard = sorted(glob.glob(os.path.join(web, "numbers", "*.json*")))[0].removesuffix(".gz")
     rows = read_json(os.path.dirname(shard), os.path.basename(shard))["competitors"]
     ordinal, number = rows[0][0], rows[0][1]
     driver.get(publisher.base + f"#/{SEASON}/{code}")
