@@ -127,12 +127,25 @@ size_t supplyUpload(char* buffer, size_t size, size_t count, void* target) {
     return n;
 }
 
+// Back to an offset of the bytes: libcurl sends a body again when the server
+// closed a kept connection under it (an HTTP/2 server's GOAWAY after its
+// number of requests) and the request goes once more on a new one.
+int seekUpload(void* target, curl_off_t offset, int origin) {
+    auto* source = static_cast<UploadSource*>(target);
+    if (origin != SEEK_SET || offset < 0 || static_cast<std::size_t>(offset) > source->bytes.size())
+        return CURL_SEEKFUNC_CANTSEEK;
+    source->sent = static_cast<std::size_t>(offset);
+    return CURL_SEEKFUNC_OK;
+}
+
 }  // namespace
 
 void configureUpload(CURL* curl, UploadSource& source) {
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(curl, CURLOPT_READFUNCTION, supplyUpload);
     curl_easy_setopt(curl, CURLOPT_READDATA, &source);
+    curl_easy_setopt(curl, CURLOPT_SEEKFUNCTION, seekUpload);
+    curl_easy_setopt(curl, CURLOPT_SEEKDATA, &source);
     curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(source.bytes.size()));
 }
 

@@ -2,6 +2,10 @@
 // real servers on 127.0.0.1.
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -151,6 +155,36 @@ TEST(HttpUploads, AFailingFileAmongOthersHasItsOwnAnswer) {
             EXPECT_EQ(good.putBody(uploads[i].url.substr(good.base().size())), uploads[i].bytes);
         }
     }
+}
+
+// What comes on a connection until it has been quiet for quiet ms.
+std::string drain(int socket, int quiet) {
+    std::string seen;
+    char buffer[4096];
+    for (;;) {
+        pollfd p{socket, POLLIN, 0};
+        if (::poll(&p, 1, quiet) <= 0) return seen;
+        ssize_t n = ::recv(socket, buffer, sizeof buffer, 0);
+        if (n <= 0) return seen;
+        seen.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+// A kept connection that the server closes under the next upload (as an
+// HTTP/2 server's GOAWAY does): the upload goes again, whole, on a new one.
+TEST(HttpUploads, AnUploadOnAConnectionClosedUnderItGoesAgainWhole) {
+    std::atomic<int> handled{0};
+    RawServer server([&handled](RawServer&, int socket) {
+        drain(socket, 200);  // the rest of the upload
+        RawServer::send(socket, "HTTP/1.1 201 Created\r\nContent-Length: 0\r\n\r\n");
+        if (++handled == 1) drain(socket, 2000);  // the next request comes, and is dropped
+    });
+    HttpClient http;
+    const std::string bytes = lapText(200);
+    EXPECT_EQ(http.put(server.base() + "/swim/lap/r0001.txt", bytes).status, 201);
+    HttpAnswer again = http.put(server.base() + "/swim/lap/r0002.txt", bytes);
+    EXPECT_EQ(again.status, 201) << again.error;
+    EXPECT_EQ(server.connections(), 2);
 }
 
 TEST(HttpUploads, AStalledServerIsGivenUpAsASinglePutIs) {
