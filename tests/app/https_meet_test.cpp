@@ -151,6 +151,26 @@ TEST_F(HttpsMeet, TheSizeLimitCountsTheBytesUnpacked) {
     }
 }
 
+// A cancel (Esc) ends every stream of the batch at once, also on a link
+// where the answers are still seconds away.
+TEST_F(HttpsMeet, ACancelEndsEveryStreamOfTheConnectionSoon) {
+    test::LatencyRelay relay(nginx_->port(), std::chrono::milliseconds(4000));
+    CurlTransfer inet(m_.files(), trusting(nginx_->caFile()));
+    std::vector<std::u16string> urls;
+    for (const auto& lap : fs::directory_iterator(test::sampleMeet() / "lap"))
+        urls.push_back(fromUtf8(throughRelay(relay) + kMeet + "lap/" +
+                                lap.path().filename().string() + ".txt"));
+    auto batch = inet.openUrls(urls);
+    std::thread esc([&inet] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        inet.cancel();
+    });
+    auto start = std::chrono::steady_clock::now();
+    for (size_t i = 0; i < urls.size(); ++i) EXPECT_FALSE(batch->body(i).ok()) << i;
+    esc.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
 // Plain http stays HTTP/1.1, its connection kept from one download to the next.
 TEST_F(HttpsMeet, PlainHttpKeepsItsConnectionForTheNextDownload) {
     test::NginxPublisher plain(m_.root() / "plain");
