@@ -145,7 +145,12 @@ struct LinkWindow {
     MainWindow window;
 };
 
-const char* protocolName(bool tls) { return tls ? "https" : "http"; }
+// The run's protocol, and the connections the relay accepted an iteration.
+void tell(benchmark::State& state, bool tls, const test::LatencyRelay& relay) {
+    state.SetLabel(tls ? "https" : "http");
+    state.counters["connections"] =
+        static_cast<double>(relay.connections()) / static_cast<double>(state.iterations());
+}
 
 // ---- The window ------------------------------------------------------------
 
@@ -167,10 +172,9 @@ void Link_Import(benchmark::State& state) {
         if (w.window.swimTableCount == 0) state.SkipWithError("nothing imported");
     }
     double floor = transferSeconds(bytes);
-    state.SetLabel(protocolName(tls));
+    tell(state, tls, relay);
     state.counters["bytes_gz"] = static_cast<double>(bytes);
     state.counters["round_trips_beyond_bytes"] = roundTrips(took - floor);
-    state.counters["connections"] = static_cast<double>(relay.connections()) / state.iterations();
 }
 BENCHMARK(Link_Import)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
@@ -192,7 +196,7 @@ void Link_SwimChoice(benchmark::State& state) {
         w.window.lstShumoku.setListIndex(0);
         samples.add(Clock::now() - start);
     }
-    state.SetLabel(protocolName(tls));
+    tell(state, tls, relay);
     state.counters["median_round_trips"] = samples.median() / kRoundTrip.count();
     state.counters["new_connections"] = static_cast<double>(relay.connections() - connections);
 }
@@ -214,7 +218,7 @@ void Link_WholeMeetPage(benchmark::State& state) {
         w.window.cmdHtml.click();
         took = seconds(Clock::now() - start);
     }
-    state.SetLabel(protocolName(tls));
+    tell(state, tls, relay);
     state.counters["floor_s"] = floor;
     state.counters["ratio"] = took / floor;
     state.counters["new_connections"] = static_cast<double>(relay.connections() - connections);
@@ -249,11 +253,10 @@ void Link_ExportEighth(benchmark::State& state) {
         localSeconds = seconds(middle - start);
         remoteSeconds = seconds(end - middle);
     }
-    state.SetLabel(protocolName(tls));
+    tell(state, tls, relay);
     state.counters["local_s"] = localSeconds;
     state.counters["server_s"] = remoteSeconds;
     state.counters["round_trips_more"] = roundTrips(remoteSeconds - localSeconds);
-    state.counters["connections"] = static_cast<double>(relay.connections()) / state.iterations();
 }
 BENCHMARK(Link_ExportEighth)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
@@ -285,11 +288,10 @@ void Link_PublishLargest(benchmark::State& state) {
         kept = compressedSizeOfFolder(season);
     }
     double floor = transferSeconds(kept) + 3 * seconds(kRoundTrip);
-    state.SetLabel(protocolName(tls));
+    tell(state, tls, relay);
     state.counters["bytes_kept"] = static_cast<double>(kept);
     state.counters["floor_s"] = floor;
     state.counters["ratio"] = took / floor;
-    state.counters["connections"] = static_cast<double>(relay.connections()) / state.iterations();
 }
 BENCHMARK(Link_PublishLargest)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
