@@ -2,7 +2,18 @@
 
 namespace quendro {
 
-CurlShare::CurlShare() : share_(curl_share_init()) {
+namespace {
+
+// The library stays set up for as long as the share lives, whatever order its
+// owner's members go in.
+CURLSH* newShare() {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    return curl_share_init();
+}
+
+}  // namespace
+
+CurlShare::CurlShare() : share_(newShare()) {
     if (!share_) return;
     curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, &CurlShare::lock);
     curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &CurlShare::unlock);
@@ -14,6 +25,7 @@ CurlShare::CurlShare() : share_(curl_share_init()) {
 
 CurlShare::~CurlShare() {
     if (share_) curl_share_cleanup(share_);
+    curl_global_cleanup();
 }
 
 void CurlShare::attach(CURL* easy) const {
