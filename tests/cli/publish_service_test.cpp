@@ -202,7 +202,10 @@ TEST_F(PublishServiceTest, TheWatchWaitsForTheServerAndTellsAnOutageOnce) {
     std::this_thread::sleep_for(3s);
     ASSERT_TRUE(nginx.start());
     const fs::path lap = nginx.tree() / "2026" / "2026001" / "lap" / "r0002.txt";
-    EXPECT_TRUE(waitFor([&] { return heldOnServer(lap) == text; })) << watch.log();
+    // The line comes after the look that sent the heat has also sent its web data.
+    EXPECT_TRUE(waitFor([&] {
+        return heldOnServer(lap) == text && countOf(watch.log(), "再開しました") == 2;
+    })) << watch.log();
     std::string log = watch.log();
     EXPECT_EQ(countOf(log, "送信が止まりました"), 2) << log;
     EXPECT_EQ(countOf(log, "再開しました"), 2) << log;
