@@ -55,8 +55,10 @@ class TestMachine {
     TempFolder temp_;
     HostFileSystem files_;
     FixedClock clock_;
-    CurlTransfer inet_{files_, CurlTransfer::Limits{5, 20}};
+    // The server outlives the transfer: the transfer's kept connections close
+    // first, and the server does not wait out their keep-alive when it stops.
     HttpTestServer server_;
+    CurlTransfer inet_{files_, CurlTransfer::Limits{5, 20}};
     GridPrinter printer_;
     IdleEventLoop events_;
 };
