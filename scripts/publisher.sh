@@ -60,6 +60,16 @@ running_pid() {
 
 tlsdir="$home/tls"
 
+# A folder that goes into nginx's configuration in double quotes: it cannot
+# hold a double quote, a backslash, a "$" (a variable there) or a control
+# character. Blanks and any other character are fine.
+conf_path_ok() {
+  case "$1" in
+    *[\"\\\$]* | *[[:cntrl:]]*) return 1 ;;
+  esac
+  return 0
+}
+
 # The scheme the server on the port speaks, from its configuration.
 scheme() {
   if grep -qs ' ssl http2;' "$prefix/conf/nginx.conf"; then echo https; else echo http; fi
@@ -212,6 +222,13 @@ start() {
   else
     upload="$tree/.upload-$port"
   fi
+  local folder
+  for folder in "$upload" "$prefix/web"; do
+    if ! conf_path_ok "$folder"; then
+      echo "公開サーバーのフォルダ名に使えない文字 (\" \\ \$ または制御文字) があります: $folder" >&2
+      return 1
+    fi
+  done
   mkdir -p "$upload"
   [ "$(id -u)" -eq 0 ] && chown "$owner:$group" "$upload"
   chmod 700 "$upload"
@@ -255,10 +272,24 @@ start() {
     rm -f "$prefix/conf/tls.conf" "$prefix/conf/tls-cert.pem" "$prefix/conf/tls-key.pem"
   fi
 
-  sed -e "s|@USER@|$user_line|" -e "s|@PORT@|$port|" -e "s|@UPLOAD@|$upload|" \
-      -e "s|@WEB@|$prefix/web|" -e "s|@LISTEN@|$listen|" \
-      -e "s|@LISTEN_TLS@|$listen_words|" -e "s|@TLS@|$tls_line|" \
-      "$here/publisher/nginx.conf.in" > "$prefix/conf/nginx.conf"
+  # The words go in as they are: a folder's name may hold a blank or "&".
+  Q_USER="$user_line" Q_PORT="$port" Q_UPLOAD="$upload" Q_WEB="$prefix/web" \
+  Q_LISTEN="$listen" Q_LISTEN_TLS="$listen_words" Q_TLS="$tls_line" awk '
+    function fill(line, word, value,   out, at) {
+      out = ""
+      while ((at = index(line, word)) > 0) {
+        out = out substr(line, 1, at - 1) value
+        line = substr(line, at + length(word))
+      }
+      return out line
+    }
+    {
+      $0 = fill($0, "@USER@", ENVIRON["Q_USER"]); $0 = fill($0, "@PORT@", ENVIRON["Q_PORT"])
+      $0 = fill($0, "@UPLOAD@", ENVIRON["Q_UPLOAD"]); $0 = fill($0, "@WEB@", ENVIRON["Q_WEB"])
+      $0 = fill($0, "@LISTEN_TLS@", ENVIRON["Q_LISTEN_TLS"])
+      $0 = fill($0, "@LISTEN@", ENVIRON["Q_LISTEN"]); $0 = fill($0, "@TLS@", ENVIRON["Q_TLS"])
+      print
+    }' "$here/publisher/nginx.conf.in" > "$prefix/conf/nginx.conf"
   awk -v satisfy="$satisfy" -v auth="$auth" \
       '/@SATISFY@/ { print satisfy; next } /@AUTH@/ { print auth; next } { print }' \
       "$here/publisher/publish.conf" > "$prefix/conf/publish.conf"

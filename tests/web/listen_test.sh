@@ -2,7 +2,7 @@
 # The publisher's listening address: 127.0.0.1 by default; the address given
 # in QUENDRO_PUBLISHER_LISTEN (0.0.0.0 for the meet's network) otherwise, still
 # taking PUT from this machine; anything but an address is refused before
-# nginx starts.
+# nginx starts. And homes whose folder names hold blanks or "&".
 set -euo pipefail
 source_dir=$1
 work=$(mktemp -d)
@@ -37,4 +37,17 @@ for bad in '0.0.0.0; evil' '$host' 'x y' '127.0.0.1|x'; do
     fail "started with listen '$bad'"
   fi
 done
+
+# A home whose folder name holds a blank and "&" serves and takes uploads as
+# any other; one with a "$", which nginx would read as a variable, is refused.
+odd="$work/a b&c"
+QUENDRO_PUBLISHER_HOME="$odd" "$publisher" start "$port" >/dev/null || fail "no start in '$odd'"
+[ "$(curl -s -o /dev/null -w '%{http_code}' -T - "http://127.0.0.1:$port/swim/2026/y.txt" <<< y)" = 201 ] ||
+  fail "no upload in '$odd'"
+[ "$(cat "$odd/swim/2026/y.txt")" = y ] || fail "the upload is not in '$odd/swim'"
+QUENDRO_PUBLISHER_HOME="$odd" "$publisher" stop "$port" >/dev/null
+if QUENDRO_PUBLISHER_HOME="$work/a\$b" "$publisher" start "$port" >/dev/null 2>&1; then
+  QUENDRO_PUBLISHER_HOME="$work/a\$b" "$publisher" stop "$port" >/dev/null
+  fail "started in a home with a \$"
+fi
 echo "publisher listening address: all checks passed"
