@@ -335,6 +335,14 @@ stop() {
     kill -TERM "$pid" 2>/dev/null || true
     sleep 0.5
   fi
+  # The uploads' folder holds nothing once nginx is gone: it is made again at
+  # the next start.
+  local upload
+  upload=$(sed -n 's/^ *client_body_temp_path "\(.*-upload-'"$port"'\)";$/\1/p' \
+           "$prefix/conf/nginx.conf" 2>/dev/null | head -n 1)
+  if [ -n "$upload" ] && [ -d "$upload" ] && ! kill -0 "$pid" 2>/dev/null; then
+    rm -rf -- "$upload"
+  fi
   echo "公開サーバーを止めました (pid $pid)"
 }
 

@@ -45,7 +45,11 @@ QUENDRO_PUBLISHER_HOME="$odd" "$publisher" start "$port" >/dev/null || fail "no 
 [ "$(curl -s -o /dev/null -w '%{http_code}' -T - "http://127.0.0.1:$port/swim/2026/y.txt" <<< y)" = 201 ] ||
   fail "no upload in '$odd'"
 [ "$(cat "$odd/swim/2026/y.txt")" = y ] || fail "the upload is not in '$odd/swim'"
+[ -d "$odd/.swim-upload-$port" ] || fail "no uploads' folder beside the tree"
 QUENDRO_PUBLISHER_HOME="$odd" "$publisher" stop "$port" >/dev/null
+# Stopped, it leaves no uploads' folder behind, and the tree as it was.
+[ ! -e "$odd/.swim-upload-$port" ] || fail "the uploads' folder is left after the stop"
+[ "$(cat "$odd/swim/2026/y.txt")" = y ] || fail "the stop took the tree's file"
 if QUENDRO_PUBLISHER_HOME="$work/a\$b" "$publisher" start "$port" >/dev/null 2>&1; then
   QUENDRO_PUBLISHER_HOME="$work/a\$b" "$publisher" stop "$port" >/dev/null
   fail "started in a home with a \$"
