@@ -338,7 +338,7 @@ stop() {
   # The uploads' folder holds nothing once nginx is gone: it is made again at
   # the next start.
   local upload
-  upload=$(sed -n 's/^ *client_body_temp_path "\(.*-upload-'"$port"'\)";$/\1/p' \
+  upload=$(sed -n 's/^ *client_body_temp_path "\(.*[.-]upload-'"$port"'\)";$/\1/p' \
            "$prefix/conf/nginx.conf" 2>/dev/null | head -n 1)
   if [ -n "$upload" ] && [ -d "$upload" ] && ! kill -0 "$pid" 2>/dev/null; then
     rm -rf -- "$upload"
