@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts the local publisher (nginx on
-# 127.0.0.1:8808) with the bundled sample meets published into it, prints the
-# address of the web viewer it serves, and opens the window; the publisher stops when the window closes. Without a display the
-# window opens under Xvfb and a screenshot is written to build/run-screenshot.png.
+# 127.0.0.1:8808) with the bundled sample meets published into it, which
+# prints the address of the web viewer it serves, and opens the window; the
+# publisher stops when the window closes. Without a display the window opens
+# under Xvfb and a screenshot is written to build/run-screenshot.png.
 set -euo pipefail
 cd "$(dirname "$0")"
 here=$(pwd)
@@ -39,10 +40,10 @@ if "$here/scripts/publisher.sh" start "$port" "$home/publisher/swim"; then
   trap '"$here/scripts/publisher.sh" stop "$port"' EXIT
   for meet in 'Q:\meet' 'Q:\meet50'; do
     "$here/build/cli/publish/quendro-publish" "$meet" "http://127.0.0.1:$port/swim/" >/dev/null ||
-      echo "The sample meet $meet could not be published; internet mode will not show it." >&2
+      echo "見本の大会 $meet を公開できませんでした。インターネットでは表示されません" >&2
   done
-  # The web viewer, served by the same nginx at the site's root.
-  echo "Web ビューア: http://127.0.0.1:$port/"
+  # The web viewer, served by the same nginx at the site's root: its address
+  # on this machine is the publisher's "ビューア:" line.
   if [ -n "${QUENDRO_PUBLISHER_LISTEN:-}" ] && [ "$QUENDRO_PUBLISHER_LISTEN" != 127.0.0.1 ]; then
     for address in $(hostname -I 2>/dev/null); do
       case "$address" in *:*) ;; *) echo "同じネットワークのスマートフォンから: http://$address:$port/" ;; esac
@@ -51,7 +52,7 @@ if "$here/scripts/publisher.sh" start "$port" "$home/publisher/swim"; then
     echo "スマートフォンから見るには QUENDRO_PUBLISHER_LISTEN=0.0.0.0 ./run.sh (README を参照)"
   fi
 else
-  echo "The publisher did not start; internet mode will find no server." >&2
+  echo "公開サーバーが起動しませんでした。インターネットではサーバーが見つかりません" >&2
 fi
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
@@ -70,4 +71,4 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
   import -window root "$2"
   kill $app
 ' _ "$here/build/app/view/quendro" "$shot"
-echo "No display: the window ran under Xvfb; screenshot in $shot"
+echo "画面がないため Xvfb で開きました。画面の写し: $shot"
