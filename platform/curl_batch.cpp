@@ -114,7 +114,7 @@ class CurlBatch : public BatchDownload {
             // Over https, rather a stream of the connection being opened
             // than a new one.
             curl_easy_setopt(slot.easy, CURLOPT_PIPEWAIT,
-                             urls_[slot.index]->starts_with("https://") ? 1L : 0L);
+                             overTls(*urls_[slot.index]) ? 1L : 0L);
             curl_easy_setopt(slot.easy, CURLOPT_PRIVATE, &slot);
             if (curl_multi_add_handle(multi_, slot.easy) != CURLM_OK) {
                 slot.busy = false;

@@ -196,6 +196,14 @@ Download finishTransfer(CURL* curl, CURLcode code, BodySink& sink) {
     return result;
 }
 
+bool overTls(std::string_view url) {
+    constexpr std::string_view kHttps = "https://";
+    return url.size() >= kHttps.size() &&
+           std::equal(kHttps.begin(), kHttps.end(), url.begin(), [](char want, char c) {
+               return (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == want;
+           });
+}
+
 std::optional<std::string> sameHostRedirect(CURL* curl, const std::string& from) {
     char* location = nullptr;
     if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location) != CURLE_OK || !location)

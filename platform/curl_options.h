@@ -49,6 +49,9 @@ void configureUpload(CURL* curl, UploadSource& source);
 // BadRedirect here: the caller that follows redirects looks at it first.
 Download finishTransfer(CURL* curl, CURLcode code, BodySink& sink);
 
+// Whether the address goes over TLS: its scheme is https, in any case.
+bool overTls(std::string_view url);
+
 // The address that a finished 3xx answer points to, when it stays on http or
 // https and on the host of from; empty otherwise.
 std::optional<std::string> sameHostRedirect(CURL* curl, const std::string& from);

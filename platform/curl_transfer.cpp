@@ -93,7 +93,6 @@ Download CurlTransfer::download(std::u16string_view url) {
 
 std::unique_ptr<BatchDownload> CurlTransfer::openUrls(std::vector<std::u16string> urls,
                                                       DownloadProgress progress) {
-    bool secure = !urls.empty() && urls.front().substr(0, 8) == u"https://";
     std::vector<std::optional<std::string>> addresses;
     addresses.reserve(urls.size());
     for (const auto& url : urls) {
@@ -103,6 +102,7 @@ std::unique_ptr<BatchDownload> CurlTransfer::openUrls(std::vector<std::u16string
             addresses.emplace_back();
         }
     }
+    bool secure = !urls.empty() && overTls(toUtf8(urls.front()));
     // Like download(), the batch stops once cancel() has been called since it began.
     unsigned atStart = cancels_.load();
     return makeCurlBatch(

@@ -25,13 +25,6 @@ struct Running {
     EasyHandle easy;
 };
 
-bool overTls(const std::string& url) {
-    return url.size() >= 8 && std::equal(url.begin(), url.begin() + 8, "https://",
-                                         [](char a, char b) {
-                                             return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
-                                         });
-}
-
 HttpAnswer noAnswer(const char* why) {
     HttpAnswer answer;
     answer.error = why;

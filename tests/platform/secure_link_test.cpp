@@ -1,12 +1,24 @@
-// How a refused certificate of the publisher is told.
+// How a refused certificate of the publisher is told, and which addresses go
+// over TLS.
 
 #include <gtest/gtest.h>
 
 #include "platform/certificate_problem.h"
+#include "platform/curl_options.h"
 #include "platform/text_rules.h"
 
 namespace quendro {
 namespace {
+
+// The scheme in any case, as libcurl reads it; nothing short of "https://".
+TEST(OverTls, AnHttpsSchemeInAnyCase) {
+    const std::pair<const char*, bool> cases[] = {
+        {"https://127.0.0.1/swim/", true}, {"HTTPS://host/", true}, {"hTtPs://", true},
+        {"https:/", false},                {"http://host/", false}, {"httpsx://host/", false},
+        {"", false},                       {" https://host/", false},
+    };
+    for (const auto& [url, tls] : cases) EXPECT_EQ(overTls(url), tls) << url;
+}
 
 TEST(CertificateWords, NameTheHostAndTheReason) {
     const std::pair<CertificateProblem, std::u16string> cases[] = {
