@@ -42,14 +42,18 @@ std::vector<HttpAnswer> Publisher::putMeetFiles(
     const std::vector<std::pair<std::string, const std::string*>>& files) {
     std::vector<Upload> uploads;
     uploads.reserve(files.size());
-    for (const auto& [path, bytes] : files) {
-        if (storesGzip()) {
-            uploads.push_back({meetUrl() + path + ".gz", gzipBytes(*bytes)});
-        } else {
-            uploads.push_back({meetUrl() + path, *bytes});
-        }
-    }
+    for (const auto& [path, bytes] : files)
+        uploads.push_back({putUrl(path), storesGzip() ? gzipBytes(*bytes) : *bytes});
     return http_.putAll(uploads);
+}
+
+std::string Publisher::putUrl(const std::string& path) const {
+    return meetUrl() + path + (storesGzip() ? ".gz" : "");
+}
+
+std::string Publisher::putFailure(const std::string& path, const HttpAnswer& answer) const {
+    return withoutPassword(putUrl(path)) + ": " +
+           (answer.answered() ? "HTTP " + std::to_string(answer.status) : answer.error);
 }
 
 Publisher::Outgoing Publisher::prepareSend(const MeetFileOnServer& file) {
@@ -111,11 +115,7 @@ SendOutcome Publisher::finishSend(const MeetFileOnServer& file, const Outgoing& 
                                   const HttpAnswer& answer) {
     std::string url = meetUrl() + file.name;
     if (!answer.ok()) {
-        std::string sentTo = url + (storesGzip() ? ".gz" : "");
-        if (lastServerFailure_.empty())
-            lastServerFailure_ =
-                withoutPassword(sentTo) + ": " +
-                (answer.answered() ? "HTTP " + std::to_string(answer.status) : answer.error);
+        if (lastServerFailure_.empty()) lastServerFailure_ = putFailure(file.name, answer);
         return SendOutcome::ServerFailed;
     }
     out_ << "送信しました: " << withoutPassword(url) << " (" << outgoing.bytes.size() << " バイト"

@@ -141,6 +141,10 @@ class Publisher {
     // server that stores gzip). The answers in the same order.
     std::vector<HttpAnswer> putMeetFiles(
         const std::vector<std::pair<std::string, const std::string*>>& files);
+    // Where putMeetFiles sends the file at path below the meet's folder, and
+    // how its failed answer is told (the address without its password).
+    std::string putUrl(const std::string& path) const;
+    std::string putFailure(const std::string& path, const HttpAnswer& answer) const;
     std::filesystem::path hostPath(std::u16string_view path) const;
     // What the server lacks of the folder, for the closing line; empty when nothing.
     std::vector<std::string> notOnServer();

@@ -64,12 +64,7 @@ bool Publisher::putWebFiles(const std::vector<std::pair<std::string, std::string
     for (size_t k = 0; k < due.size(); ++k) {
         const HttpAnswer& answer = answers[k];
         if (!answer.ok()) {
-            if (whole) {
-                std::string url = meetUrl() + due[k].first + (storesGzip() ? ".gz" : "");
-                lastServerFailure_ =
-                    withoutPassword(url) + ": " +
-                    (answer.answered() ? "HTTP " + std::to_string(answer.status) : answer.error);
-            }
+            if (whole) lastServerFailure_ = putFailure(due[k].first, answer);
             whole = false;
             continue;
         }
