@@ -57,21 +57,20 @@ void MainWindow::cmdKakutei_Click() {
         // always belong to the same import.
         // The three are asked for at once (streams of one connection over
         // https), and taken in their order.
-        std::vector<NewFile> arrived;
+        const std::vector<MeetFile> meetFiles = meetFilesToDownload();
         std::vector<std::u16string> urls;
-        for (const MeetFile& file : meetFilesToDownload())
+        for (const MeetFile& file : meetFiles)
             urls.push_back(folder + std::u16string(file.serverName));
         std::unique_ptr<BatchDownload> batch = Inet1.openUrls(urls);
-        size_t next = 0;
-        for (const MeetFile& file : meetFilesToDownload()) {
-            const std::u16string& url = urls[next];
-            Download body = batch->body(next++);
+        std::vector<NewFile> arrived;
+        for (size_t k = 0; k < meetFiles.size(); ++k) {
+            Download body = batch->body(k);
             if (!body.ok()) {
                 giveUp(u"ダウンロードできませんでした (" + downloadFailureWord(body) + u"): " +
-                       url);
+                       urls[k]);
                 return;
             }
-            arrived.push_back({file.workingPath, std::move(body.body)});
+            arrived.push_back({meetFiles[k].workingPath, std::move(body.body)});
         }
         FileStatus written = replaceWorkingFiles(files, arrived);
         if (written != FileStatus::Ok) {
