@@ -113,8 +113,7 @@ class CurlBatch : public BatchDownload {
             if (share_) share_->attach(slot.easy);
             // Over https, rather a stream of the connection being opened
             // than a new one.
-            curl_easy_setopt(slot.easy, CURLOPT_PIPEWAIT,
-                             overTls(*urls_[slot.index]) ? 1L : 0L);
+            curl_easy_setopt(slot.easy, CURLOPT_PIPEWAIT, overTls(*urls_[slot.index]) ? 1L : 0L);
             curl_easy_setopt(slot.easy, CURLOPT_PRIVATE, &slot);
             if (curl_multi_add_handle(multi_, slot.easy) != CURLM_OK) {
                 slot.busy = false;
