@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "app/main_window.h"
-#include "app/server_addresses.h"
+#include "store/server_addresses.h"
 #include "laps/lap_file.h"
 #include "laps/swim_splits.h"
 #include "platform/shift_jis.h"

@@ -1,9 +1,11 @@
 #include "app/main_window.h"
-#include "app/meet_header.h"
-#include "app/server_addresses.h"
-#include "app/status_words.h"
+#include "store/meet_header.h"
+#include "store/server_addresses.h"
+#include "store/site_control.h"
+#include "meet/status_words.h"
 #include "store/competitor_search.h"
 #include "store/meet_code.h"
+#include "store/meet_file_reader.h"
 #include "store/meet_import.h"
 #include "store/working_folder.h"
 
@@ -38,6 +40,7 @@ void MainWindow::cmdKakutei_Click() {
     txtBasho.setText(u"");
 
     FileSystem& files = machine_.files;
+    MeetOpening opened;
     std::u16string heatTablePath;
     std::u16string headerPath;
     if (webMode != 0) {
@@ -53,25 +56,20 @@ void MainWindow::cmdKakutei_Click() {
         lblWeb.caption = folder;
         showWork();
         // The three files of the meet folder become the working files, byte for
-        // byte, all three or none: the files on disk and the meet in the window
-        // always belong to the same import.
-        // The three are asked for at once (streams of one connection over
-        // https), and taken in their order.
-        const std::vector<MeetFile> meetFiles = meetFilesToDownload();
-        std::vector<std::u16string> urls;
-        for (const MeetFile& file : meetFiles)
-            urls.push_back(folder + std::u16string(file.serverName));
-        std::unique_ptr<BatchDownload> batch = Inet1.openUrls(urls);
-        std::vector<NewFile> arrived;
-        for (size_t k = 0; k < meetFiles.size(); ++k) {
-            Download body = batch->body(k);
-            if (!body.ok()) {
-                giveUp(u"ダウンロードできませんでした (" + downloadFailureWord(body) + u"): " +
-                       urls[k]);
-                return;
-            }
-            arrived.push_back({meetFiles[k].workingPath, std::move(body.body)});
+        // byte, all three or none, and only when the heat table and the
+        // competitor table are whole: the files on disk and the meet in the
+        // window always belong to the same import. The three are asked for at
+        // once (streams of one connection over https).
+        opened = session_.openServer(txtTaikai.text(), seasonYear, meetCode);
+        if (!opened.ok()) {
+            giveUp(opened.word, opened.outcome == MeetOpenOutcome::FileRefused
+                                    ? ImportOutcome::Damaged
+                                    : ImportOutcome::Failed);
+            return;
         }
+        const std::vector<NewFile> arrived = {{kWorkingHeats, session_.heatBytes()},
+                                              {kWorkingCompetitors, session_.competitorBytes()},
+                                              {kWorkingHeader, session_.headerBytes()}};
         FileStatus written = replaceWorkingFiles(files, arrived);
         if (written != FileStatus::Ok) {
             giveUp(workingFolderWord(written));
@@ -86,6 +84,20 @@ void MainWindow::cmdKakutei_Click() {
         lblWeb.caption = dataDir;
         showWork();
         headerPath = dataDir + std::u16string(kMeetHeaderName);
+        heatTablePath = dataDir + u"taikai.dat";
+        // The meet's files are read through the one reader of every program; a
+        // file that is no meet's file is refused before anything is replaced.
+        // The results file is found by the header, or the site control file
+        // when the header names none.
+        SiteControl site;
+        site.resultDir = resultDir;
+        site.resultFile = resultFile;
+        opened = session_.openFolder(dataDir, site, std::nullopt);
+        if (opened.outcome == MeetOpenOutcome::FileRefused &&
+            opened.problem != MeetFileProblem::Missing) {
+            giveUp(opened.word, ImportOutcome::Damaged);
+            return;
+        }
         if (!fileReadable(files, headerPath)) {
             // No header, no meet: nothing of the meet shown before stays, so that
             // no competitor of another meet is listed against this folder's heats.
@@ -97,7 +109,12 @@ void MainWindow::cmdKakutei_Click() {
         }
         ReadMeetHeader();
         PrepareLapGrid();
-        heatTablePath = dataDir + u"taikai.dat";
+        // The results file where the header says, or, where that is not there,
+        // found again inside the data folder (a copy of the meet folder).
+        if (opened.ok() && session_.resultsPath() != resultDir + resultFile) {
+            resultDir = folderOf(session_.resultsPath());
+            resultFile = session_.resultsPath().substr(resultDir.size());
+        }
     }
 
     TakeSwimIndex(HeatTable(files, heatTablePath));
@@ -111,6 +128,14 @@ void MainWindow::cmdKakutei_Click() {
         statusText = u"ファイルがありません: " + pathForUser(files, headerPath);
     } else if (!fileReadable(files, heatTablePath)) {
         statusText = u"ファイルがありません: " + pathForUser(files, heatTablePath);
+    } else if (webMode == 0 && opened.outcome == MeetOpenOutcome::NoResults) {
+        statusText = u"結果ファイルがありません: " + pathForUser(files, opened.file);
+        importOutcome = ImportOutcome::NoResults;
+    } else if (webMode == 0) {
+        // Which results file the competitors come from, so that a results file
+        // of another meet is never read unnoticed.
+        statusText = u"読み込みました: " + lblWeb.caption + u"  結果ファイル: " + resultDir + resultFile;
+        importOutcome = ImportOutcome::Imported;
     } else {
         statusText = u"読み込みました: " + lblWeb.caption;
         importOutcome = ImportOutcome::Imported;

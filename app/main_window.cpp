@@ -1,7 +1,7 @@
 #include "app/main_window.h"
-#include "app/status_words.h"
+#include "meet/status_words.h"
 
-#include "app/server_addresses.h"
+#include "store/server_addresses.h"
 #include "app/start_up.h"
 #include "platform/text_rules.h"
 

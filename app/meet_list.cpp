@@ -1,8 +1,8 @@
 #include "app/meet_list.h"
 
 #include "app/main_window.h"
-#include "app/server_addresses.h"
-#include "app/status_words.h"
+#include "store/server_addresses.h"
+#include "meet/status_words.h"
 #include "platform/field_reader.h"
 #include "platform/text_rules.h"
 #include "store/season_list.h"

@@ -16,10 +16,7 @@ void MainWindow::SearchCompetitors() {
     // The file is read in one go and only the competitors that match are decoded.
     CompetitorFile file = competitorFileFor(webMode, resultDir, resultFile);
     CompetitorFileBytes table(machine_.files, file.path, file.source);
-    // A filter without digits looks for a name; one with digits keeps the number rule.
-    SearchResult found = isNameFilter(txtBango.text())
-                             ? searchCompetitorsByName(table, txtBango.text())
-                             : searchCompetitors(table, txtBango.text());
+    SearchResult found = findCompetitors(table, txtBango.text());
     hitRecords.assign(static_cast<size_t>(table.competitorCount()) + 1, 0);
     std::copy(found.ordinals.begin(), found.ordinals.end(), hitRecords.begin());
     hitCount = static_cast<std::int16_t>(found.lines.size());

@@ -1,5 +1,5 @@
 #include "app/main_window.h"
-#include "app/report_run.h"
+#include "meet/report_run.h"
 #include "laps/report_laps.h"
 #include "laps/swim_selection.h"
 #include "laps/swim_splits.h"

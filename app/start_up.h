@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "store/season_list.h"
 
 namespace quendro {
 
@@ -19,8 +20,5 @@ inline constexpr std::u16string_view kPublisherBaseUrl = u"" QUENDRO_PUBLISHER_U
 // on three lines separated by a carriage return alone.
 std::u16string versionCaption();
 
-// The swimming season runs from April to March: from January to March the
-// season is the previous calendar year. Four digits.
-std::u16string seasonYearOf(const LocalDateTime& today);
 
 }  // namespace quendro

@@ -1,6 +1,6 @@
 #include "app/swim_reading.h"
 
-#include "app/server_addresses.h"
+#include "store/server_addresses.h"
 #include "laps/lap_file.h"
 #include "laps/swim_selection.h"
 #include "platform/shift_jis.h"

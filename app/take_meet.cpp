@@ -1,7 +1,7 @@
 #include <functional>
 
 #include "app/main_window.h"
-#include "app/status_words.h"
+#include "meet/status_words.h"
 #include "store/meet_import.h"
 #include "store/record_files.h"
 #include "store/working_folder.h"

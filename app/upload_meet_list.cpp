@@ -1,6 +1,6 @@
 #include "app/main_window.h"
-#include "app/server_addresses.h"
-#include "app/status_words.h"
+#include "store/server_addresses.h"
+#include "meet/status_words.h"
 #include "platform/shift_jis.h"
 #include "platform/text_rules.h"
 #include "store/meet_code.h"

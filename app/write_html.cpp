@@ -1,6 +1,6 @@
 #include "app/main_window.h"
-#include "app/report_run.h"
-#include "app/status_words.h"
+#include "meet/report_run.h"
+#include "meet/status_words.h"
 #include "reports/html_page.h"
 #include "store/competitor_search.h"
 

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <fstream>
 
-#include "app/server_addresses.h"
+#include "store/server_addresses.h"
 #include "bench/bench_meet.h"
 #include "laps/lap_file.h"
 #include "platform/text_rules.h"

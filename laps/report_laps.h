@@ -22,6 +22,9 @@ struct HeatFile {
     std::optional<std::string> stored;
     // When it could not be read: what went wrong, in the status line's words.
     std::u16string failure;
+    // Not read because there is no such file (a heat not swum yet, or not
+    // yet published): the swims of the heat have no splits to give.
+    bool missing = false;
 };
 
 // The heats a report reads, one entry per swim, in the order the report chooses

@@ -119,6 +119,13 @@ std::vector<SwimRow> SwimIndex::swimsOf(const std::vector<std::u16string>& swimT
     return rows;
 }
 
+std::vector<std::u16string_view> SwimIndex::linesOfKey(
+    const std::vector<std::u16string>& swimTable, std::u16string_view key) const {
+    std::vector<std::u16string_view> lines;
+    for (std::int32_t i : linesOf(key)) lines.push_back(swimTable[static_cast<size_t>(i)]);
+    return lines;
+}
+
 std::vector<std::u16string> SwimIndex::heatsOf(const std::vector<std::u16string>& swimTable,
                                                std::u16string_view key) const {
     std::vector<std::u16string> heats;

@@ -50,6 +50,9 @@ class SwimIndex {
     // What swimsOfCompetitor gives for the key.
     std::vector<SwimRow> swimsOf(const std::vector<std::u16string>& swimTable,
                                  std::u16string_view key) const;
+    // The swim index lines of those swims, in the same order.
+    std::vector<std::u16string_view> linesOfKey(const std::vector<std::u16string>& swimTable,
+                                                std::u16string_view key) const;
     // The heats of those swims, in the same order.
     std::vector<std::u16string> heatsOf(const std::vector<std::u16string>& swimTable,
                                         std::u16string_view key) const;

@@ -18,6 +18,7 @@ enum class FileStatus {
     BadName,       // the name cannot be used (empty, or names a folder, a pipe or a device)
     AccessDenied,  // the file or folder may not be read or written
     IoError,       // any other failure of the machine
+    OutsideFolder, // the name leads out of the folder it was asked in (a link elsewhere)
 };
 
 // When a file was last written, and its size: two looks that see the same
@@ -61,6 +62,15 @@ class FileSystem {
 
     // The whole content of a file.
     virtual FileStatus readBytes(std::u16string_view path, std::string& bytes) = 0;
+    // The whole content of a file that lies inside the folder: read only when
+    // the file it opens, links followed, is a regular file within that folder
+    // (OutsideFolder when it leads elsewhere). A file system that has no links
+    // reads it as readBytes does.
+    virtual FileStatus readBytesInside(std::u16string_view folder, std::u16string_view path,
+                                       std::string& bytes) {
+        (void)folder;
+        return readBytes(path, bytes);
+    }
     // Creates the file or replaces its whole content.
     virtual FileStatus writeBytes(std::u16string_view path, std::string_view bytes) = 0;
     // Adds to the end of the file, creating it when it is missing.

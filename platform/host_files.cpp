@@ -195,12 +195,10 @@ void HostFileSystem::Handle::close() {
     fd = -1;
 }
 
-FileStatus HostFileSystem::readBytes(std::u16string_view path, std::string& bytes) {
-    if (namesNoFile(path)) return FileStatus::BadName;
-    fs::path host = map_.toHost(path);
-    FileStatus opened = FileStatus::Ok;
-    int fd = openRegularFile(host, opened);
-    if (fd < 0) return opened;
+namespace {
+
+// The rest of an open regular file, read to its end; the descriptor is closed.
+FileStatus readOpenFile(int fd, std::string& bytes) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) info.st_size = 0;
     // Read straight into a string of the file's size; a file that grows
@@ -224,6 +222,45 @@ FileStatus HostFileSystem::readBytes(std::u16string_view path, std::string& byte
     ::close(fd);
     bytes = std::move(content);
     return FileStatus::Ok;
+}
+
+// Whether the path lies below the folder, both without links, "." or "..".
+bool liesWithin(const fs::path& folder, const fs::path& file) {
+    auto f = folder.begin();
+    auto p = file.begin();
+    for (; f != folder.end(); ++f, ++p) {
+        if (f->empty()) continue;  // the closing "/" of a folder
+        if (p == file.end() || *f != *p) return false;
+    }
+    return p != file.end();
+}
+
+}  // namespace
+
+FileStatus HostFileSystem::readBytes(std::u16string_view path, std::string& bytes) {
+    if (namesNoFile(path)) return FileStatus::BadName;
+    FileStatus opened = FileStatus::Ok;
+    int fd = openRegularFile(map_.toHost(path), opened);
+    if (fd < 0) return opened;
+    return readOpenFile(fd, bytes);
+}
+
+FileStatus HostFileSystem::readBytesInside(std::u16string_view folder, std::u16string_view path,
+                                           std::string& bytes) {
+    if (namesNoFile(path)) return FileStatus::BadName;
+    FileStatus opened = FileStatus::Ok;
+    int fd = openRegularFile(map_.toHost(path), opened);
+    if (fd < 0) return opened;
+    // The file actually opened, every link followed, against the folder
+    // itself: a link planted in the folder never carries a file from elsewhere.
+    std::error_code ec;
+    fs::path within = fs::canonical(map_.toHost(folder), ec);
+    fs::path file = ec ? fs::path() : fs::read_symlink("/proc/self/fd/" + std::to_string(fd), ec);
+    if (ec || !liesWithin(within, file)) {
+        ::close(fd);
+        return FileStatus::OutsideFolder;
+    }
+    return readOpenFile(fd, bytes);
 }
 
 FileStatus writeWholeFile(const fs::path& host, std::string_view bytes) {
@@ -260,19 +297,23 @@ FileStatus HostFileSystem::writeBytes(std::u16string_view path, std::string_view
     return writeWholeFile(map_.toHost(path), bytes);
 }
 
-std::unique_ptr<OutputFile> HostFileSystem::createFile(std::u16string_view path) {
-    if (namesNoFile(path)) return std::make_unique<HostOutputFile>(FileStatus::BadName);
-    fs::path host = map_.toHost(path);
+std::unique_ptr<OutputFile> createWholeFile(const fs::path& host) {
     std::error_code ec;
     if (fs::is_directory(host, ec)) return std::make_unique<HostOutputFile>(FileStatus::BadName);
-    if (!fs::is_directory(host.parent_path(), ec))
+    fs::path parent = host.parent_path().empty() ? fs::path(".") : host.parent_path();
+    if (!fs::is_directory(parent, ec))
         return std::make_unique<HostOutputFile>(FileStatus::PathNotFound);
     // A new file with a name of its own, as writeBytes makes it.
     std::string temporary = host.string() + ".quendro-XXXXXX";
     int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return std::make_unique<HostOutputFile>(statusOf(errno));
     ::fchmod(fd, 0644);
-    return std::make_unique<HostOutputFile>(std::move(host), fs::path(temporary), fd);
+    return std::make_unique<HostOutputFile>(host, fs::path(temporary), fd);
+}
+
+std::unique_ptr<OutputFile> HostFileSystem::createFile(std::u16string_view path) {
+    if (namesNoFile(path)) return std::make_unique<HostOutputFile>(FileStatus::BadName);
+    return createWholeFile(map_.toHost(path));
 }
 
 FileStatus HostFileSystem::appendBytes(std::u16string_view path, std::string_view bytes) {

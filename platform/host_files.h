@@ -12,6 +12,9 @@ namespace quendro {
 // beside the target (made exclusively, so that no planted link is followed)
 // and take the target's place by a rename, whole, or not at all.
 FileStatus writeWholeFile(const std::filesystem::path& host, std::string_view bytes);
+// The same for a file written piece by piece: it takes the target's place at
+// commit(), whole, or leaves it as it was.
+std::unique_ptr<OutputFile> createWholeFile(const std::filesystem::path& host);
 
 // The real file system, reached through the drive map.
 class HostFileSystem : public FileSystem {
@@ -19,6 +22,8 @@ class HostFileSystem : public FileSystem {
     explicit HostFileSystem(DriveMap map) : map_(std::move(map)) {}
 
     FileStatus readBytes(std::u16string_view path, std::string& bytes) override;
+    FileStatus readBytesInside(std::u16string_view folder, std::u16string_view path,
+                               std::string& bytes) override;
     FileStatus writeBytes(std::u16string_view path, std::string_view bytes) override;
     FileStatus appendBytes(std::u16string_view path, std::string_view bytes) override;
     FileStatus moveFile(std::u16string_view from, std::u16string_view to) override;

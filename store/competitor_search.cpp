@@ -44,9 +44,15 @@ constexpr size_t kNumberWidth = 14;
 
 CompetitorFileBytes::CompetitorFileBytes(FileSystem& files, std::u16string_view path,
                                          CompetitorSource source)
-    : length_(source == CompetitorSource::Ind2 ? kInd2RecordLength : kResultsRecordLength),
+    : CompetitorFileBytes(std::string(), source) {
+    std::string bytes;
+    if (files.readBytes(path, bytes) == FileStatus::Ok) *this = CompetitorFileBytes(std::move(bytes), source);
+}
+
+CompetitorFileBytes::CompetitorFileBytes(std::string bytes, CompetitorSource source)
+    : bytes_(std::move(bytes)),
+      length_(source == CompetitorSource::Ind2 ? kInd2RecordLength : kResultsRecordLength),
       offset_(source == CompetitorSource::Ind2 ? 1 : 10) {
-    if (files.readBytes(path, bytes_) != FileStatus::Ok) bytes_.clear();
     if (bytes_.empty()) return;
     std::int32_t limit =
         source == CompetitorSource::Ind2 ? kMaxInd2Competitors : kMaxResultsCompetitors;

@@ -38,6 +38,9 @@ class CompetitorFileBytes {
   public:
     // A missing or empty file has no competitors.
     CompetitorFileBytes(FileSystem& files, std::u16string_view path, CompetitorSource source);
+    // The same over bytes already read or downloaded.
+    CompetitorFileBytes(std::string bytes, CompetitorSource source);
+    const std::string& bytes() const { return bytes_; }
     std::int32_t competitorCount() const { return count_; }
     // The bytes of competitor k (from 1); short or empty past the end of the file.
     std::string_view record(std::int32_t k) const;
@@ -55,8 +58,6 @@ class CompetitorFileBytes {
 class NumberFilter {
   public:
     explicit NumberFilter(std::u16string_view filter);
-    // True when the filter reads as no number: every competitor matches.
-    bool listsEveryone() const { return everyone_; }
     // matchesNumberFilter on the record's number field.
     bool matches(std::string_view record) const;
 

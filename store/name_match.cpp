@@ -103,4 +103,9 @@ SearchResult searchCompetitorsByName(const CompetitorFileBytes& file, std::u16st
     return result;
 }
 
+SearchResult findCompetitors(const CompetitorFileBytes& file, std::u16string_view filter) {
+    return isNameFilter(filter) ? searchCompetitorsByName(file, filter)
+                                : searchCompetitors(file, filter);
+}
+
 }  // namespace quendro

@@ -31,4 +31,8 @@ SearchResult searchCompetitorsByName(const CompetitorTable& table, std::u16strin
 // decoded, the whole record of a competitor that matches.
 SearchResult searchCompetitorsByName(const CompetitorFileBytes& file, std::u16string_view filter);
 
+// The search of the number box, for the window and the programs alike: a
+// filter without digits looks for a name; one with digits keeps the number rule.
+SearchResult findCompetitors(const CompetitorFileBytes& file, std::u16string_view filter);
+
 }  // namespace quendro

@@ -49,4 +49,11 @@ std::string seasonListWithMeet(std::string_view listBytes, std::u16string_view m
     return list;
 }
 
+std::u16string seasonYearOf(const LocalDateTime& today) {
+    // The month of the date written as yyyy/mm/dd, compared as text with "04".
+    std::u16string month = midChars(shortDateText(today), 6, 2);
+    int year = month < u"04" ? today.year - 1 : today.year;
+    return zeroFilled(year, 4);
+}
+
 }  // namespace quendro

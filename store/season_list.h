@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/clock.h"
+
 namespace quendro {
 
 // The season meet list "list.txt" on the server: one entry per field, the first
@@ -32,5 +34,9 @@ bool seasonListHasMeet(std::string_view listBytes, std::u16string_view meetCode)
 // already names the meet comes back unchanged.
 std::string seasonListWithMeet(std::string_view listBytes, std::u16string_view meetCode,
                                std::u16string_view abbreviation);
+
+// The swimming season runs from April to March: from January to March the
+// season is the previous calendar year. Four digits.
+std::u16string seasonYearOf(const LocalDateTime& today);
 
 }  // namespace quendro

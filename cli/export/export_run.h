@@ -1,13 +1,12 @@
 #pragma once
 
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "app/main_window.h"
 #include "cli/export/export_options.h"
+#include "meet/meet_session.h"
 #include "platform/files.h"
 
 namespace quendro::cli {
@@ -24,27 +23,28 @@ struct MeetUrl {
 std::optional<MeetUrl> parseMeetUrl(std::u16string_view url);
 bool isUrl(std::string_view source);
 
-// Where the results file of a local meet may be, when the meet header's folder
-// (on the data folder's drive) does not hold it: the header's folder taken
-// from the data folder's own name on ("D:\meet\kekka\" for a data folder
-// "Z:\work\meet\" gives "Z:\work\meet\kekka\"), then the data folder itself.
-std::vector<std::u16string> resultFileCandidates(std::u16string_view dataDir,
-                                                 std::u16string_view headerResultDir,
-                                                 std::u16string_view resultFile);
+// How an export ended; the program's exit status follows from it.
+enum class ExportResult {
+    Written,       // every listed swim has what its files hold (exit 0)
+    LapsUnread,    // written, but some lap files could not be read (exit 3)
+    MeetUnread,    // the meet could not be read: nothing written (exit 1)
+    NotWritten,    // the output could not be written (exit 1)
+};
+int exitStatusOf(ExportResult result);
 
-// What an export made: the bytes, or what went wrong, and notes for the terminal.
+// What an export made and what it has to say on the terminal.
 struct ExportOutcome {
-    bool ok = false;
-    std::string bytes;
-    std::string error;
-    std::vector<std::string> notes;
+    ExportResult result = ExportResult::MeetUnread;
+    std::vector<std::string> notes;  // for stderr, in Japanese
 };
 
-// Opens the meet of the source in the window model as a user would (local
-// folder or publisher), lists the competitors of the filter and makes the
-// export. sourceFolder is the data folder in the program's form (a drive path);
-// scratch is a host folder for the page the Html command writes.
-ExportOutcome runExport(const ExportOptions& options, MainWindow& window, FileSystem& files,
-                        std::u16string_view sourceFolder, const std::filesystem::path& scratch);
+// Opens the meet of the source in a meet session (local folder or publisher),
+// lists the competitors of the filter and writes the export: CSV, JSON, or the
+// page the Html button writes. sourceFolder is the data folder in the
+// program's form (a drive path). The output is opened only once the meet is
+// read; a page goes out piece by piece as it is made.
+ExportOutcome runExport(const ExportOptions& options, MeetSession& meet,
+                        std::u16string_view sourceFolder, const SiteControl& site,
+                        OutputFile& output);
 
 }  // namespace quendro::cli

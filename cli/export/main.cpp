@@ -8,31 +8,17 @@
 #include <iostream>
 #include <system_error>
 
-#include "app/main_window.h"
 #include "cli/export/export_options.h"
 #include "cli/export/export_run.h"
 #include "platform/ca_file.h"
-#include "platform/clock.h"
 #include "platform/curl_transfer.h"
-#include "platform/event_loop.h"
 #include "platform/host_files.h"
-#include "platform/printer.h"
+#include "store/results_file.h"
 #include "platform/text_rules.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The window's procedures never print here; the export has no printer.
-class NoPrinter : public quendro::Printer {
-  public:
-    void setFont(std::u16string_view, double) override {}
-    void setCurrentX(int) override {}
-    void setCurrentY(int) override {}
-    void print(std::u16string_view) override {}
-    void endLine() override {}
-    Outcome endDoc() override { return {false, u"印刷はできません"}; }
-};
 
 // The drives of the window: $XDG_DATA_HOME/quendro/drives, by default
 // ~/.local/share/quendro/drives, so that a drive path names the same folder.
@@ -63,18 +49,27 @@ bool isDrivePath(const std::string& source) {
            ((source[0] >= 'A' && source[0] <= 'Z') || (source[0] >= 'a' && source[0] <= 'z'));
 }
 
-// Writes the whole output, or nothing, through the programs' one safe write: a
-// link planted beside the output is never followed.
-bool writeOutput(const std::string& output, const std::string& bytes) {
-    if (output.empty() || output == "-") {
+// Standard output, written as it comes; a failure is told at commit().
+class StandardOutput : public quendro::OutputFile {
+  public:
+    bool write(std::string_view bytes) override {
         std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        std::cout.flush();
         return static_cast<bool>(std::cout);
     }
+    quendro::FileStatus commit() override {
+        std::cout.flush();
+        return std::cout ? quendro::FileStatus::Ok : quendro::FileStatus::IoError;
+    }
+};
+
+// The output: standard output, or the file through the programs' one safe
+// write (a link planted beside it is never followed; whole, or not at all).
+std::unique_ptr<quendro::OutputFile> openOutput(const std::string& output) {
+    if (output.empty() || output == "-") return std::make_unique<StandardOutput>();
     std::error_code error;
     fs::path target = fs::absolute(output, error);
-    if (error) return false;
-    return quendro::writeWholeFile(target, bytes) == quendro::FileStatus::Ok;
+    if (error) target = output;
+    return quendro::createWholeFile(target);
 }
 
 }  // namespace
@@ -122,21 +117,14 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     limits.caFile = ca.path;
-    SystemClock clock;
     CurlTransfer inet(files, limits);
-    NoPrinter printer;
-    IdleEventLoop events;
-    MainWindow window(Machine{files, clock, inet, printer, events});
+    MeetSession meet(files, inet);
+    std::unique_ptr<OutputFile> output = openOutput(options.output);
 
-    cli::ExportOutcome outcome = cli::runExport(options, window, files, folder, scratch.path);
-    if (!outcome.ok) {
-        std::cerr << "quendro-export: " << outcome.error << "\n";
-        return 1;
-    }
+    cli::ExportOutcome outcome =
+        cli::runExport(options, meet, folder, readSiteControl(files), *output);
     for (const auto& note : outcome.notes) std::cerr << "quendro-export: " << note << "\n";
-    if (!writeOutput(options.output, outcome.bytes)) {
+    if (outcome.result == cli::ExportResult::NotWritten)
         std::cerr << "quendro-export: 書き込めませんでした: " << options.output << "\n";
-        return 1;
-    }
-    return 0;
+    return cli::exitStatusOf(outcome.result);
 }

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <string>
 
-#include "app/start_up.h"
+#include "store/season_list.h"
 #include "platform/ca_file.h"
 #include "cli/publish/publisher.h"
 #include "cli/publish/sign_in.h"

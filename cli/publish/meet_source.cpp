@@ -1,49 +1,9 @@
 #include "cli/publish/meet_source.h"
 
-#include "app/site_control.h"
-#include "platform/files.h"
+#include "store/meet_file_reader.h"
+#include "store/results_file.h"
 
 namespace quendro {
-namespace {
-
-bool readable(FileSystem& files, std::u16string_view path) {
-    std::string bytes;
-    return files.readBytes(path, bytes) == FileStatus::Ok;
-}
-
-bool hasDriveLetter(std::u16string_view path) {
-    return path.size() >= 2 && path[1] == u':' &&
-           ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'));
-}
-
-// "D:\meet\kekka\" gives "kekka".
-std::u16string lastFolderName(std::u16string folder) {
-    while (!folder.empty() && (folder.back() == u'\\' || folder.back() == u'/')) folder.pop_back();
-    size_t cut = folder.find_last_of(u"\\/:");
-    return cut == std::u16string::npos ? folder : folder.substr(cut + 1);
-}
-
-}  // namespace
-
-std::vector<std::u16string> resultsFileCandidates(std::u16string_view dataFolder,
-                                                  const MeetHeader& header,
-                                                  const SiteControl& site) {
-    std::vector<std::u16string> candidates;
-    bool named = !header.resultFile.empty();
-    if (named && hasDriveLetter(dataFolder) && hasDriveLetter(header.resultFolder)) {
-        candidates.push_back(withClosingBackslash(resultDirFor(header.resultFolder, dataFolder)) +
-                             header.resultFile);
-    }
-    if (site.resultDir && site.resultFile && !site.resultFile->empty())
-        candidates.push_back(*site.resultDir + *site.resultFile);
-    if (named) {
-        std::u16string inside = lastFolderName(header.resultFolder);
-        std::u16string folder = withClosingBackslash(std::u16string(dataFolder));
-        if (!inside.empty()) folder += inside + u"\\";
-        candidates.push_back(folder + header.resultFile);
-    }
-    return candidates;
-}
 
 std::optional<MeetSource> findMeetSource(FileSystem& files, std::u16string_view dataFolder,
                                          std::optional<std::u16string> resultsFile,
@@ -54,43 +14,35 @@ std::optional<MeetSource> findMeetSource(FileSystem& files, std::u16string_view 
     source.heatsPath = source.folder + u"taikai.dat";
     source.lapFolder = source.folder + u"lap";
 
-    std::u16string text;
-    if (readText(files, source.headerPath, text) != FileStatus::Ok) {
-        error = u"大会基準ファイルがありません: " + source.headerPath;
+    MeetFileRead header = readMeetFile(files, source.folder, source.headerPath, std::nullopt);
+    if (!header.ok()) {
+        error = u"大会基準ファイル: " + meetFileProblemWord(header.problem, source.headerPath);
         return std::nullopt;
     }
+    std::u16string text;
+    if (readText(files, source.headerPath, text) != FileStatus::Ok) text.clear();
     source.header = parseMeetHeader(std::move(text));
     if (source.header.meetCode.empty()) {
         error = u"大会基準ファイルに大会コードがありません: " + source.headerPath;
         return std::nullopt;
     }
-    if (!readable(files, source.heatsPath)) {
-        error = u"組表ファイルがありません: " + source.heatsPath;
+    MeetFileRead heats = readMeetFile(files, source.folder, source.heatsPath, std::nullopt);
+    if (!heats.ok()) {
+        error = u"組表ファイル: " + meetFileProblemWord(heats.problem, source.heatsPath);
         return std::nullopt;
     }
-
-    if (resultsFile) {
-        if (!readable(files, *resultsFile)) {
-            error = u"結果ファイルがありません: " + *resultsFile;
-            return std::nullopt;
+    ResultsFileChoice results = locateResultsFile(files, source.folder, source.header,
+                                                  readSiteControl(files), resultsFile);
+    if (!results.found) {
+        error = u"結果ファイルがありません: " + results.path;
+        if (!resultsFile) {
+            error += u" (--results で指定できます)";
+            for (const std::u16string& tried : results.tried) error += u"\n  " + tried;
         }
-        source.resultsPath = *resultsFile;
-        return source;
+        return std::nullopt;
     }
-    SiteControl site;
-    if (readText(files, kSiteControlPath, text) == FileStatus::Ok)
-        site = parseSiteControl(std::move(text));
-    std::vector<std::u16string> candidates =
-        resultsFileCandidates(source.folder, source.header, site);
-    for (const std::u16string& candidate : candidates) {
-        if (readable(files, candidate)) {
-            source.resultsPath = candidate;
-            return source;
-        }
-    }
-    error = u"結果ファイルが見つかりません (--results で指定できます)";
-    for (const std::u16string& candidate : candidates) error += u"\n  " + candidate;
-    return std::nullopt;
+    source.resultsPath = results.path;
+    return source;
 }
 
 std::optional<std::u16string> heatOfLapFile(std::u16string_view name) {

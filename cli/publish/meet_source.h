@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/meet_header.h"
-#include "app/site_control.h"
+#include "store/meet_header.h"
+#include "store/site_control.h"
 #include "platform/files.h"
 
 namespace quendro {
@@ -21,17 +21,8 @@ struct MeetSource {
     MeetHeader header;
 };
 
-// The results file as the window finds it, in the order tried: the file the
-// meet header names, in its folder on the data folder's drive; the file the
-// site control file names; the header's results folder by its last name inside
-// the data folder (the timing system's usual layout, and a data folder given
-// as a host path has no drive letter to borrow).
-std::vector<std::u16string> resultsFileCandidates(std::u16string_view dataFolder,
-                                                  const MeetHeader& header,
-                                                  const SiteControl& site);
-
 // Reads the meet header and settles the paths. The results file is the one
-// given, or the first candidate that can be read. Empty with a message in
+// given, or the one the window reads (store/results_file.h). Empty with a message in
 // error when the folder holds no meet header or no heat table, or no results
 // file is found.
 std::optional<MeetSource> findMeetSource(FileSystem& files, std::u16string_view dataFolder,

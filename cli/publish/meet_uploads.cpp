@@ -7,21 +7,8 @@
 #include "platform/gzip.h"
 #include "platform/text_rules.h"
 #include "store/ind2_table.h"
-#include "store/record_shape.h"
 
 namespace quendro {
-namespace {
-
-std::string shapeWords(RecordFileShape shape) {
-    return shape == RecordFileShape::NegativeCount ? "件数が負の数です"
-                                                   : "件数の分だけのレコードがありません";
-}
-
-std::string shown(std::u16string_view text) {
-    return toUtf8(visibleText(text));
-}
-
-}  // namespace
 
 bool Publisher::learnStorage() {
     if (storesGzip_) return true;
@@ -83,19 +70,8 @@ Publisher::Outgoing Publisher::prepareSend(const MeetFileOnServer& file) {
         }
         case MeetFileOnServer::Kind::Heats:
         case MeetFileOnServer::Kind::Ind2: {
+            // The reader took it only whole: every counted record is there.
             bool heats = file.kind == MeetFileOnServer::Kind::Heats;
-            RecordFileShape shape =
-                recordFileShape(bytes, heats ? RecordFileKind::Heats : RecordFileKind::Results);
-            if (shape != RecordFileShape::Whole) {
-                tellOnce(file.name, std::string("エラー: ") +
-                                        (heats ? "組表ファイル" : "結果ファイル") +
-                                        "が壊れています (" + shapeWords(shape) +
-                                        ")。送らずにサーバーの前の版を残します: " +
-                                        shown(file.localPath));
-                watch_.sent(file.name, out.stamp, ChangeWatch::Held::Back);
-                out.outcome = SendOutcome::HeldBack;
-                return out;
-            }
             if (!heats) bytes = ind2FromResults(bytes).bytes;
             break;
         }

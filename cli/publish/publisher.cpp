@@ -4,10 +4,11 @@
 #include <functional>
 #include <thread>
 
-#include "app/server_addresses.h"
+#include "store/server_addresses.h"
 #include "cli/publish/season_entry.h"
 #include "platform/text_rules.h"
 #include "store/meet_code.h"
+#include "store/meet_file_reader.h"
 
 namespace quendro {
 namespace {
@@ -117,10 +118,29 @@ std::vector<MeetFileOnServer> Publisher::meetFiles() {
 }
 
 bool Publisher::readBytesOf(const MeetFileOnServer& file, std::string& bytes) {
-    if (files_.readBytes(file.localPath, bytes) == FileStatus::Ok) return true;
-    tellOnce(file.name,
-             "エラー: 読めません。サーバーの前の版を残します: " + shown(file.localPath));
+    MeetFileRead read = readMeetFileOf(file);
+    if (read.ok()) {
+        bytes = std::move(read.bytes);
+        return true;
+    }
+    tellOnce(file.name, "エラー: " + shown(meetFileProblemWord(read.problem, file.localPath)) +
+                            "。送らずにサーバーの前の版を残します");
     return false;
+}
+
+MeetFileRead Publisher::readMeetFileOf(const MeetFileOnServer& file) const {
+    switch (file.kind) {
+        case MeetFileOnServer::Kind::Heats:
+            return readMeetFile(files_, source_->folder, file.localPath, RecordFileKind::Heats);
+        case MeetFileOnServer::Kind::Ind2:
+            // The results file lies in a folder of its own, and stays inside it.
+            return readMeetFile(files_, folderOf(file.localPath), file.localPath,
+                                RecordFileKind::Results);
+        case MeetFileOnServer::Kind::Copy:
+        case MeetFileOnServer::Kind::Lap:
+            break;
+    }
+    return readMeetFile(files_, source_->folder, file.localPath, std::nullopt);
 }
 
 }  // namespace quendro

@@ -13,6 +13,7 @@
 
 #include "cli/publish/lap_watch.h"
 #include "cli/publish/meet_source.h"
+#include "store/meet_file_reader.h"
 #include "platform/host_files.h"
 #include "platform/http_client.h"
 #include "reports/web_data.h"
@@ -123,6 +124,9 @@ class Publisher {
     // One look of the watch: the files that are ready, in order, until the
     // server fails.
     Look lookOnce(bool everyFile);
+    // A meet file through the one reader of every program: inside its folder,
+    // regular, and a record file whole and not empty.
+    MeetFileRead readMeetFileOf(const MeetFileOnServer& file) const;
     bool readBytesOf(const MeetFileOnServer& file, std::string& bytes);
     // One file read and checked: what the server is to hold, or what became
     // of it without an upload (any outcome but Sent).

@@ -26,12 +26,6 @@ std::string timeNow() {
     return t;
 }
 
-bool whole(FileSystem& files, std::u16string_view path, RecordFileKind kind) {
-    std::string bytes;
-    if (files.readBytes(path, bytes) != FileStatus::Ok) return false;
-    return recordFileShape(bytes, kind) == RecordFileShape::Whole;
-}
-
 }  // namespace
 
 void Publisher::noteForWeb(const MeetFileOnServer& file, const std::string& bytes, bool changed) {
@@ -76,8 +70,10 @@ bool Publisher::putWebFiles(const std::vector<std::pair<std::string, std::string
 
 bool Publisher::rebuildWebMeet() {
     // A damaged heat table or results file is held back, as its file is.
-    if (!whole(files_, source_->heatsPath, RecordFileKind::Heats) ||
-        !whole(files_, source_->resultsPath, RecordFileKind::Results)) {
+    if (!readMeetFile(files_, source_->folder, source_->heatsPath, RecordFileKind::Heats).ok() ||
+        !readMeetFile(files_, folderOf(source_->resultsPath), source_->resultsPath,
+                      RecordFileKind::Results)
+             .ok()) {
         return false;
     }
     auto meet = std::make_unique<WebMeet>();

@@ -7,7 +7,7 @@
 // meet header, the heat table, the results file, and the lap files of heats 1
 // to 8. The results file is put where the header says it is.
 #include "app/main_window.h"
-#include "app/meet_header.h"
+#include "store/meet_header.h"
 #include "fuzz/fuzz_input.h"
 #include "fuzz/fuzz_machine.h"
 #include "fuzz/fuzz_target.h"

@@ -1,7 +1,7 @@
 // A meet header "kijun.dat" of any bytes: parsed on its own, then read by the
 // window of a local meet, whose options and lap grid stay within their ranges.
 #include "app/main_window.h"
-#include "app/meet_header.h"
+#include "store/meet_header.h"
 #include "fuzz/fuzz_input.h"
 #include "fuzz/fuzz_machine.h"
 #include "fuzz/fuzz_target.h"

@@ -2,7 +2,7 @@
 // sets a meet code of at most seven characters and shows the meet's address.
 #include "app/main_window.h"
 #include "app/meet_list.h"
-#include "app/server_addresses.h"
+#include "store/server_addresses.h"
 #include "fuzz/fuzz_input.h"
 #include "fuzz/fuzz_machine.h"
 #include "fuzz/fuzz_target.h"

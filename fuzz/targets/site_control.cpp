@@ -2,7 +2,7 @@
 // at the start of the program, which shows the data folder it names when that
 // folder exists and says so on the status line when it does not.
 #include "app/main_window.h"
-#include "app/site_control.h"
+#include "store/site_control.h"
 #include "fuzz/fuzz_input.h"
 #include "fuzz/fuzz_machine.h"
 #include "fuzz/fuzz_target.h"

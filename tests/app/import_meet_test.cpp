@@ -115,9 +115,12 @@ TEST_F(ImportMeetTest, LocalModeAdoptsTheChosenFolder) {
     EXPECT_EQ(window.dataDir, u"D:\\meet\\");
     EXPECT_EQ(window.lblWeb.caption, u"D:\\meet\\");
     EXPECT_EQ(window.txtCode.text(), u"LOCAL01");
-    EXPECT_EQ(window.resultDir, u"D:\\kekka\\");
+    // The header's results folder, on the data folder's drive, is not there:
+    // the results file is found again inside the data folder, and named.
+    EXPECT_EQ(window.resultDir, u"D:\\meet\\kekka\\");
     EXPECT_EQ(window.swimTableCount, 10);
-    EXPECT_EQ(window.statusText, u"読み込みました: D:\\meet\\");
+    EXPECT_EQ(window.statusText,
+              u"読み込みました: D:\\meet\\  結果ファイル: D:\\meet\\kekka\\KEKKA.DAT");
 }
 
 TEST_F(ImportMeetTest, AFolderWithoutTheMeetImportsAnEmptyMeet) {

@@ -1,4 +1,4 @@
-#include "app/meet_header.h"
+#include "store/meet_header.h"
 
 #include <gtest/gtest.h>
 

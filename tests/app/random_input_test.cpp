@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "app/meet_header.h"
+#include "store/meet_header.h"
 #include "app/meet_list.h"
-#include "app/site_control.h"
+#include "store/site_control.h"
 #include "laps/lap_file.h"
 #include "laps/swim_selection.h"
 #include "platform/shift_jis.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "app/main_window.h"
-#include "app/site_control.h"
+#include "store/site_control.h"
 #include "platform/text_rules.h"
 #include "tests/support/test_machine.h"
 

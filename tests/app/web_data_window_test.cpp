@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "app/main_window.h"
-#include "app/meet_header.h"
+#include "store/meet_header.h"
 #include "app/swim_reading.h"
 #include "laps/heat_places.h"
 #include "laps/lap_file.h"

@@ -219,15 +219,15 @@ class Export(unittest.TestCase):
 
     def test_a_pipe_or_device_for_a_lap_file_is_no_lap_file(self):
         """A FIFO planted as a lap file, with nobody writing into it, and a link
-        to a device: the export reads neither, ends, and counts those swims as
-        without splits."""
+        to a device: the export reads neither, ends, counts those swims as
+        without splits and says so by its status."""
         odd = self.tmp / "odd" / "meet"
         shutil.copytree(self.meet, odd)
         (odd / "lap" / "r0001").unlink()
         os.mkfifo(odd / "lap" / "r0001")
         (odd / "lap" / "r0004").unlink()
         os.symlink("/dev/zero", odd / "lap" / "r0004")
-        done = self.run_export("--format", "csv", str(odd))
+        done = self.run_export("--format", "csv", str(odd), status=3)
         self.assertIn("通過タイムのないレース", done.stderr.decode("utf-8"))
 
 

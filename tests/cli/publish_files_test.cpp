@@ -253,6 +253,8 @@ TEST_F(PublishFilesTest, ADamagedRecordFileIsHeldBackAndTheServerKeepsItsCopy) {
         {"heats: cut short", "taikai.dat", goodHeats.substr(0, goodHeats.size() - 1)},
         {"heats: header cut", "taikai.dat", goodHeats.substr(0, 3)},
         {"heats: random bytes", "taikai.dat", "\x9a\x7f\x13\xe0<html>error</html>"},
+        {"heats: empty", "taikai.dat", ""},
+        {"results: empty", "kekka/KEKKA.DAT", ""},
         {"results: count huge", "kekka/KEKKA.DAT", withCount32(goodResults, 0x7fffffff)},
         {"results: count negative", "kekka/KEKKA.DAT", withCount32(goodResults, -1)},
         {"results: cut short", "kekka/KEKKA.DAT", goodResults.substr(0, goodResults.size() - 1)},

@@ -17,22 +17,6 @@ using test::sjis;
 using test::TestMachine;
 using test::writeFile;
 
-TEST(MeetSourceTest, ResultsFileCandidatesInTheOrderTheyAreTried) {
-    MeetHeader header;
-    header.resultFolder = u"D:\\TIMING\\kekka\\";
-    header.resultFile = u"KEKKA.DAT";
-    SiteControl site{u"E:\\data\\", u"E:\\res\\", u"R.DAT"};
-    EXPECT_EQ(resultsFileCandidates(u"E:\\meet\\", header, site),
-              (std::vector<std::u16string>{u"E:\\TIMING\\kekka\\KEKKA.DAT", u"E:\\res\\R.DAT",
-                                           u"E:\\meet\\kekka\\KEKKA.DAT"}));
-    // A host path has no drive letter to lend the header's folder.
-    EXPECT_EQ(resultsFileCandidates(u"/srv/meet", header, SiteControl{}),
-              (std::vector<std::u16string>{u"/srv/meet\\kekka\\KEKKA.DAT"}));
-    // A header that names no results file leaves the site control file alone.
-    EXPECT_EQ(resultsFileCandidates(u"E:\\meet\\", MeetHeader{}, site),
-              (std::vector<std::u16string>{u"E:\\res\\R.DAT"}));
-}
-
 TEST(MeetSourceTest, FindsTheResultsFileOrSaysWhatIsMissing) {
     TestMachine m;
     fs::path meet = m.driveD() / "meet";

@@ -50,6 +50,7 @@ class TestMachine {
     // The same machine reaching servers through another transfer component.
     Machine machine(InternetTransfer& inet) { return Machine{files_, clock_, inet, printer_, events_}; }
     GridPrinter& printer() { return printer_; }
+    CurlTransfer& inet() { return inet_; }
 
   private:
     TempFolder temp_;

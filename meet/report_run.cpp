@@ -1,9 +1,9 @@
-#include "app/report_run.h"
+#include "meet/report_run.h"
 
 #include <algorithm>
 
-#include "app/server_addresses.h"
-#include "app/status_words.h"
+#include "store/server_addresses.h"
+#include "meet/status_words.h"
 #include "laps/lap_file.h"
 #include "platform/shift_jis.h"
 #include "store/meet_code.h"
@@ -32,6 +32,7 @@ HeatFile LapSource::heatFile(std::string bytes) const {
 HeatFile LapSource::downloaded(const std::u16string& heat, Download body, bool readBack) const {
     HeatFile failed;
     if (!body.ok()) {
+        failed.missing = body.failure == DownloadFailure::ErrorStatus && body.status == 404;
         failed.failure = url(heat).empty()
                              ? std::u16string(kLapFileWord) + meetCodeRefusal(meetCode)
                              : std::u16string(kLapFileWord) + u"(" + downloadFailureWord(body) +
@@ -60,8 +61,9 @@ HeatFile LapSource::load(const std::u16string& heat) const {
     if (web) return downloaded(heat, inet.download(url(heat)), true);
     std::u16string path = localLapFilePath(dataDir, heat);
     std::string bytes;
-    if (files.readBytes(path, bytes) != FileStatus::Ok) {
+    if (FileStatus status = files.readBytes(path, bytes); status != FileStatus::Ok) {
         HeatFile failed;
+        failed.missing = status == FileStatus::NotFound || status == FileStatus::PathNotFound;
         failed.failure = std::u16string(kLapFileWord) + path;
         return failed;
     }

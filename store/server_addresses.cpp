@@ -1,4 +1,4 @@
-#include "app/server_addresses.h"
+#include "store/server_addresses.h"
 
 #include "platform/text_rules.h"
 #include "store/meet_code.h"

@@ -1,4 +1,4 @@
-#include "app/status_words.h"
+#include "meet/status_words.h"
 
 #include "platform/text_rules.h"
 #include "store/working_folder.h"
