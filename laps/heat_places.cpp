@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "laps/code_tables.h"
+#include "laps/lap_times.h"
 
 namespace quendro {
 
@@ -34,6 +35,10 @@ HeatPlaces heatPlaces(const std::vector<std::vector<std::optional<int>>>& cumula
     const size_t splits = static_cast<size_t>(result.splits);
     result.places.assign(lanes, std::vector<std::optional<int>>(splits));
     result.leads.assign(lanes, std::vector<bool>(splits, false));
+    result.laps.assign(lanes, std::vector<std::optional<int>>(splits));
+    for (size_t l = 0; l < lanes; ++l) {
+        for (size_t k = 0; k < splits; ++k) result.laps[l][k] = lapTime(cumulativeByLane[l], k, 1);
+    }
     for (size_t k = 0; k < splits; ++k) {
         std::vector<std::optional<int>> times(lanes);
         for (size_t l = 0; l < lanes; ++l) {

@@ -19,6 +19,8 @@ struct HeatPlaces {
     std::vector<std::vector<std::optional<int>>> places;
     // True where the lane leads at that split (place 1, ties included).
     std::vector<std::vector<bool>> leads;
+    // The lane's lap that ends at that split, one split long (lapTime).
+    std::vector<std::vector<std::optional<int>>> laps;
 };
 // The times a lane is placed by: its cumulative times (cumulativeHundredths),
 // except that a swim that ended in a result word takes no place at the finish.

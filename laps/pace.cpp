@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "laps/code_tables.h"
+#include "laps/lap_times.h"
 #include "laps/swim_splits.h"
 #include "platform/text_rules.h"
 
@@ -194,10 +195,7 @@ PaceFigures paceFigures(const SwimSplits& swim, int lapIndex) {
         Lap lap;
         lap.endDistance = (k + 1) * swim.splitDistance;
         lap.cumulative = cumulative[static_cast<size_t>(k)];
-        std::optional<int> start =
-            k < step ? std::optional<int>(0) : cumulative[static_cast<size_t>(k - step)];
-        if (lap.cumulative && start && *lap.cumulative > *start)
-            lap.time = *lap.cumulative - *start;
+        lap.time = lapTime(cumulative, static_cast<size_t>(k), static_cast<size_t>(step));
         figures.laps.push_back(lap);
     }
 

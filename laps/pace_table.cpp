@@ -61,12 +61,9 @@ PaceTable paceTable(const SwimSplits& swim, const SwimSplits* other, int lapInde
         if (other) {
             row.push_back(k < theirs.size() ? timeOr(theirs[k]) : u"");
             // The other swim's lap at the same step.
-            std::optional<int> otherLap;
-            if (lapEnds && k < theirs.size() && theirs[k]) {
-                std::optional<int> start = k < step ? std::optional<int>(0) : theirs[k - step];
-                if (start && *theirs[k] > *start) otherLap = *theirs[k] - *start;
-            }
-            row.push_back(lapEnds ? timeOr(otherLap) : u"");
+            row.push_back(lapEnds && lap < comparison->otherLaps.size()
+                              ? timeOr(comparison->otherLaps[lap])
+                              : u"");
             row.push_back(differenceOr(comparison->atSplit[k], asciiMinus));
             row.push_back(lapEnds && lap < comparison->atLap.size()
                               ? differenceOr(comparison->atLap[lap], asciiMinus)

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "laps/lap_times.h"
+
 namespace quendro {
 namespace {
 
@@ -29,19 +31,11 @@ SwimComparison compareSwims(const SwimSplits& swim, const SwimSplits& other, int
     for (size_t k = 0; k < n; ++k) result.atSplit.push_back(minus(mine[k], theirs[k]));
 
     // The laps at one step for both, the step that suits this swim.
-    const int step =
-        splitsPerLap(lapIndex, swim.splitDistance, own);
-    auto lapOf = [step](const std::vector<std::optional<int>>& times, size_t k) {
-        std::optional<int> start = k < static_cast<size_t>(step)
-                                       ? std::optional<int>(0)
-                                       : times[k - static_cast<size_t>(step)];
-        auto lap = minus(times[k], start);
-        if (lap && *lap <= 0) lap.reset();
-        return lap;
-    };
-    for (size_t k = static_cast<size_t>(step) - 1; k < n; k += static_cast<size_t>(step)) {
-        result.atLap.push_back(minus(lapOf(mine, k), lapOf(theirs, k)));
-    }
+    const auto step = static_cast<size_t>(splitsPerLap(lapIndex, swim.splitDistance, own));
+    const auto myLaps = lapTimes(mine, step);
+    result.otherLaps = lapTimes(theirs, step);
+    for (size_t i = 0; i < myLaps.size(); ++i)
+        result.atLap.push_back(minus(myLaps[i], result.otherLaps[i]));
     return result;
 }
 

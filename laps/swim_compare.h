@@ -14,6 +14,9 @@ struct SwimComparison {
     // this swim is behind (+0.32), below zero ahead (−0.15). Empty where either
     // swim has no time.
     std::vector<std::optional<int>> atSplit;
+    // The other swim's laps at the interval, lap by lap, as the analysis
+    // shows them beside this swim's.
+    std::vector<std::optional<int>> otherLaps;
     // This swim's lap minus the other's, lap by lap at the interval.
     std::vector<std::optional<int>> atLap;
 };

@@ -94,9 +94,8 @@ void HeatWindow::showHeatOf(const MeetSwim& swim) {
             if (k >= lane.size() || !lane[k]) continue;
             QString cell = qt(secondsText(*lane[k]));
             if (places.places[l][k]) cell += QStringLiteral("  %1位").arg(*places.places[l][k]);
-            std::optional<int> start = k == 0 ? std::optional<int>(0) : lane[k - 1];
-            if (start && *lane[k] > *start)
-                cell += QStringLiteral("\n") + qt(secondsText(*lane[k] - *start));
+            if (const auto& lap = places.laps[l][k])
+                cell += QStringLiteral("\n") + qt(secondsText(*lap));
             auto* item = new QTableWidgetItem(cell);
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (places.leads[l][k]) {

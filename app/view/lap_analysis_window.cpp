@@ -23,6 +23,7 @@
 #include "app/swim_reading.h"
 #include "app/view/heat_window.h"
 #include "laps/pace_table.h"
+#include "laps/swim_compare.h"
 
 namespace quendro::view {
 namespace {
@@ -308,18 +309,14 @@ void LapAnalysisWindow::drawChart() {
     }
     if (other_) {
         // The other swim's laps at the same step, as a line over the bars.
-        const auto theirs = cumulativeHundredths(*other_);
-        const size_t step = static_cast<size_t>(figures.step);
+        const auto theirs = compareSwims(splits_, *other_, lapIndex_).otherLaps;
         auto* line = new QLineSeries;
         line->setName(QStringLiteral("比較: %1").arg(qt(otherName_)));
         line->setPen(QPen(kOtherColour, 3));
         line->setPointsVisible(true);
-        for (size_t i = 0; i < static_cast<size_t>(n); ++i) {
-            size_t k = (i + 1) * step - 1;
-            if (k >= theirs.size() || !theirs[k]) continue;
-            std::optional<int> start = i == 0 ? std::optional<int>(0) : theirs[k - step];
-            if (!start || *theirs[k] <= *start) continue;
-            double value = seconds(*theirs[k] - *start);
+        for (size_t i = 0; i < static_cast<size_t>(n) && i < theirs.size(); ++i) {
+            if (!theirs[i]) continue;
+            double value = seconds(*theirs[i]);
             line->append(static_cast<double>(i), value);
             low = std::min(low, value);
             high = std::max(high, value);

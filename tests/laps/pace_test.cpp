@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "laps/heat_places.h"
+#include "laps/lap_times.h"
 #include "laps/pace_table.h"
 #include "laps/swim_compare.h"
 #include "platform/text_rules.h"
@@ -193,6 +194,34 @@ TEST(Pace, SplitsPerLapNarrowsToTheSwim) {
     EXPECT_EQ(splitsPerLap(3, 100, 4), 1);  // as long as a split
     EXPECT_EQ(splitsPerLap(1, 50, 4), 1);   // shorter than a split
     EXPECT_EQ(splitsPerLap(0, 50, 4), 1);
+}
+
+// The laps at the lap option's interval, from splits as time texts: each limit
+// held by a row at it and one just past it.
+TEST(LapTimes, TheSplitLessTheSplitOneIntervalBefore) {
+    const std::optional<int> none;
+    const struct {
+        std::vector<std::u16string> splits;
+        int lapIndex;  // at 50 m splits
+        std::vector<std::optional<int>> laps;
+    } cases[] = {
+        {{u"31.25"}, 2, {3125}},               // the first lap runs from the start
+        {{u"31.25", u"1:05.32"}, 3, {6532}},  // and so does a first lap of two splits
+        {{u"31.25", u"", u"1:40.00"}, 2, {3125, none, none}},  // a blank split
+        {{u"31.25", u"1:05.32", u"棄権"}, 2, {3125, 3407, none}},
+        {{u"棄権", u"1:05.32"}, 2, {none, none}},
+        {{u"31.25", u"1:05.32"}, 1, {3125, 3407}},                 // 25 m laps: one split
+        {{u"31.25", u"1:05.32", u"1:40.00"}, 3, {3125, 3407, 3468}},  // 100 m laps of 150 m
+        {{u"9:59.99", u"10:00.00"}, 2, {59999, 1}},
+        {{u"10:00.00", u"10:00.00", u"9:59.99"}, 2, {60000, none, none}},  // not later
+    };
+    for (const auto& c : cases) {
+        std::vector<std::optional<int>> cumulative;
+        for (const auto& split : c.splits) cumulative.push_back(hundredthsOf(split));
+        const int step = splitsPerLap(c.lapIndex, 50, static_cast<int>(cumulative.size()));
+        EXPECT_EQ(lapTimes(cumulative, static_cast<size_t>(step)), c.laps)
+            << toUtf8(c.splits.back());
+    }
 }
 
 TEST(SwimCompare, DifferencesAtEverySplitAndLap) {
