@@ -106,9 +106,8 @@ std::unique_ptr<BatchDownload> CurlTransfer::openUrls(std::vector<std::u16string
     // Like download(), the batch stops once cancel() has been called since it began.
     unsigned atStart = cancels_.load();
     return makeCurlBatch(
-        std::move(addresses), limits_, std::move(progress), secure ? kStreams : kParallel,
-        secure ? kStreamsAhead : kAhead, [this, atStart] { return cancels_.load() != atStart; },
-        &share_);
+        std::move(addresses), limits_, std::move(progress), downloadPolicy(secure),
+        [this, atStart] { return cancels_.load() != atStart; }, &share_);
 }
 
 bool CurlTransfer::execute(std::u16string_view url, std::u16string_view operation) {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/curl_multi.h"
 #include "platform/curl_options.h"
 #include "platform/curl_share.h"
 #include "platform/files.h"
@@ -33,10 +34,10 @@ class CurlTransfer : public InternetTransfer {
     // the same limits and redirect rules as download().
     std::unique_ptr<BatchDownload> openUrls(std::vector<std::u16string> urls,
                                             DownloadProgress progress = {}) override;
-    static constexpr size_t kParallel = 8;
-    static constexpr size_t kAhead = 48;
-    static constexpr size_t kStreams = 96;
-    static constexpr size_t kStreamsAhead = 128;
+    static constexpr size_t kParallel = MultiPolicy::kConnections;
+    static constexpr size_t kAhead = MultiPolicy::kDownloadsAhead;
+    static constexpr size_t kStreams = MultiPolicy::kDownloadStreams;
+    static constexpr size_t kStreamsAhead = MultiPolicy::kDownloadStreamsAhead;
     void setUrl(std::u16string url) override { url_ = std::move(url); }
     const std::u16string& url() const override { return url_; }
     bool execute(std::u16string_view url, std::u16string_view operation) override;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/certificate_problem.h"
+#include "platform/curl_multi.h"
 #include "platform/transfer_limits.h"
 
 namespace quendro {
@@ -92,8 +93,8 @@ class HttpClient {
     // ("cancelled").
     std::vector<HttpAnswer> putAll(const std::vector<Upload>& uploads,
                                    size_t inFlight = kStreams) const;
-    static constexpr size_t kStreams = 64;
-    static constexpr size_t kConnections = 8;
+    static constexpr size_t kStreams = MultiPolicy::kUploadStreams;
+    static constexpr size_t kConnections = MultiPolicy::kConnections;
 
     // Every later transfer signs in so.
     void setSignIn(HttpSignIn signIn) { signIn_ = std::move(signIn); }
