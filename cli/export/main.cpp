@@ -121,7 +121,7 @@ int main(int argc, char* argv[]) {
         std::cerr << "quendro-export: " << refusal << "\n";
         return 2;
     }
-    limits.caFile = ca.path;
+    limits.caFile = caFileForTransfers(ca);
     SystemClock clock;
     CurlTransfer inet(files, limits);
     NoPrinter printer;
