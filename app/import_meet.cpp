@@ -2,6 +2,7 @@
 #include "app/meet_header.h"
 #include "app/server_addresses.h"
 #include "app/status_words.h"
+#include "platform/address_sign_in.h"
 #include "store/competitor_search.h"
 #include "store/meet_code.h"
 #include "store/meet_import.h"
@@ -67,7 +68,7 @@ void MainWindow::cmdKakutei_Click() {
             Download body = batch->body(k);
             if (!body.ok()) {
                 giveUp(u"ダウンロードできませんでした (" + downloadFailureWord(body) + u"): " +
-                       urls[k]);
+                       withoutPassword(urls[k]));
                 return;
             }
             arrived.push_back({meetFiles[k].workingPath, std::move(body.body)});
@@ -112,7 +113,8 @@ void MainWindow::cmdKakutei_Click() {
     } else if (!fileReadable(files, heatTablePath)) {
         statusText = u"ファイルがありません: " + pathForUser(files, heatTablePath);
     } else {
-        statusText = u"読み込みました: " + lblWeb.caption;
+        statusText = u"読み込みました: " +
+                     (webMode != 0 ? withoutPassword(lblWeb.caption) : lblWeb.caption);
         importOutcome = ImportOutcome::Imported;
     }
     // From now on the meet follows its files, on the server or in the folder.

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/listed_swims.h"
+#include "platform/address_sign_in.h"
 #include "platform/text_rules.h"
 #include "reports/html_page.h"
 #include "reports/list_export.h"
@@ -168,7 +169,7 @@ ExportOutcome runExport(const ExportOptions& options, MainWindow& window, FileSy
     if (isUrl(options.source)) {
         auto url = parseMeetUrl(fromUtf8(options.source));
         if (!url) {
-            outcome.error = "競技会フォルダのアドレスではありません: " + options.source;
+            outcome.error = "競技会フォルダのアドレスではありません: " + withoutPassword(options.source);
             return outcome;
         }
         outcome.error = openFromServer(window, *url);
