@@ -3,6 +3,7 @@
 #include "store/server_addresses.h"
 #include "store/site_control.h"
 #include "meet/status_words.h"
+#include "platform/address_sign_in.h"
 #include "store/competitor_search.h"
 #include "store/meet_code.h"
 #include "store/meet_file_reader.h"
@@ -137,7 +138,7 @@ void MainWindow::cmdKakutei_Click() {
         statusText = u"読み込みました: " + lblWeb.caption + u"  結果ファイル: " + resultDir + resultFile;
         importOutcome = ImportOutcome::Imported;
     } else {
-        statusText = u"読み込みました: " + lblWeb.caption;
+        statusText = u"読み込みました: " + withoutPassword(lblWeb.caption);
         importOutcome = ImportOutcome::Imported;
     }
     // From now on the meet follows its files, on the server or in the folder.

@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "store/server_addresses.h"
 #include "meet/status_words.h"
+#include "platform/address_sign_in.h"
 #include "platform/field_reader.h"
 #include "platform/text_rules.h"
 #include "store/season_list.h"
@@ -74,17 +75,18 @@ void MainWindow::BuildMeetList() {
     lstTaikai.clear();
 
     std::u16string url = meetListUrl(txtTaikai.text(), seasonYear);
+    const std::u16string shownUrl = withoutPassword(url);
     showWork();
-    statusText = u"大会一覧を読み込めませんでした: " + url;
+    statusText = u"大会一覧を読み込めませんでした: " + shownUrl;
     for (int attempt = 0; attempt < kMeetListAttempts; ++attempt) {
         Download body = Inet1.download(url);
         if (!body.ok()) {
             if (body.failure == DownloadFailure::ErrorStatus && body.status == 404) {
-                statusText = u"この年度の大会一覧はまだありません: " + url;
+                statusText = u"この年度の大会一覧はまだありません: " + shownUrl;
                 break;
             }
             statusText =
-                u"大会一覧を読み込めませんでした (" + downloadFailureWord(body) + u"): " + url;
+                u"大会一覧を読み込めませんでした (" + downloadFailureWord(body) + u"): " + shownUrl;
             // Only a server that did not answer is asked again: an error page, a
             // stall or an endless body would only come again.
             if (body.failure == DownloadFailure::NoAnswer) continue;
@@ -93,7 +95,7 @@ void MainWindow::BuildMeetList() {
         // No season holds more than a megabyte of meets: a larger list is
         // neither kept nor listed.
         if (seasonListShape(body.body) == SeasonListShape::TooLarge) {
-            statusText = seasonListTooLargeWord(url);
+            statusText = seasonListTooLargeWord(shownUrl);
             break;
         }
         FileStatus written = files.writeBytes(kWorkingList, body.body);

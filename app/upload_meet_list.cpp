@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 #include "store/server_addresses.h"
 #include "meet/status_words.h"
+#include "platform/address_sign_in.h"
 #include "platform/shift_jis.h"
 #include "platform/text_rules.h"
 #include "store/meet_code.h"
@@ -31,12 +32,13 @@ void MainWindow::cmdWebUp_Click() {
     // list is never replaced by a part of it.
     std::u16string season = seasonFolderUrl(txtTaikai.text(), seasonYear);
     std::u16string source = meetListUrl(txtTaikai.text(), seasonYear);
+    const std::u16string shownSource = withoutPassword(source);
     showWork();
     Download list = Inet1.download(source);
     bool noListYet = list.failure == DownloadFailure::ErrorStatus && list.status == 404;
     if (!list.ok() && !noListYet) {
         end(UploadOutcome::Failed, u"大会一覧を読み込めませんでした (" +
-                                       downloadFailureWord(list) + u"): " + source +
+                                       downloadFailureWord(list) + u"): " + shownSource +
                                        u"  送信していません");
         return;
     }
@@ -45,17 +47,17 @@ void MainWindow::cmdWebUp_Click() {
         case SeasonListShape::Whole: break;
         case SeasonListShape::CutShort:
             end(UploadOutcome::Refused,
-                u"大会一覧が途中で切れています（最後の行に改行がありません）: " + source +
+                u"大会一覧が途中で切れています（最後の行に改行がありません）: " + shownSource +
                     u"  送信していません");
             return;
         case SeasonListShape::TooLarge:
-            end(UploadOutcome::Refused, seasonListTooLargeWord(source) + u"  送信していません");
+            end(UploadOutcome::Refused, seasonListTooLargeWord(shownSource) + u"  送信していません");
             return;
     }
     // Pressed again, or by another desk: the meet stands in the list once.
     if (seasonListHasMeet(bytes, txtCode.text())) {
         end(UploadOutcome::AlreadyListed, u"大会一覧には既にあります: " + txtCode.text() +
-                                              u"  " + source);
+                                              u"  " + shownSource);
         return;
     }
     bytes += encodeShiftJis(meetListEntryLine(txtCode.text(), txtRyaku.text()));
@@ -74,13 +76,14 @@ void MainWindow::cmdWebUp_Click() {
     while (started && Inet1.stillExecuting()) machine_.events.processEvents();
     if (!started || Inet1.executeFailed()) {
         files.deleteFile(kWorkingListToSend);
-        end(UploadOutcome::Failed, u"送信できませんでした: " + target);
+        end(UploadOutcome::Failed, u"送信できませんでした: " + withoutPassword(target));
         return;
     }
     written = files.moveFile(kWorkingListToSend, kWorkingList);
+    const std::u16string shownTarget = withoutPassword(target);
     end(UploadOutcome::Sent, written == FileStatus::Ok
-                                 ? u"大会一覧を送信しました: " + target
-                                 : u"大会一覧を送信しました: " + target + u"  " +
+                                 ? u"大会一覧を送信しました: " + shownTarget
+                                 : u"大会一覧を送信しました: " + shownTarget + u"  " +
                                        workingFolderWord(written));
 }
 

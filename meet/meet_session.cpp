@@ -1,6 +1,6 @@
 #include "meet/meet_session.h"
 
-#include "platform/http_client.h"
+#include "platform/address_sign_in.h"
 #include "platform/shift_jis.h"
 #include "platform/text_rules.h"
 #include "store/meet_code.h"
@@ -10,14 +10,6 @@
 #include "store/server_addresses.h"
 
 namespace quendro {
-namespace {
-
-// An address as a message shows it: without a user and password.
-std::u16string shownAddress(std::u16string_view url) {
-    return fromUtf8(withoutPassword(toUtf8(url)));
-}
-
-}  // namespace
 
 MeetSession::MeetSession(FileSystem& files, InternetTransfer& inet) : files_(files), inet_(inet) {}
 
@@ -103,7 +95,7 @@ MeetOpening MeetSession::openServer(std::u16string_view base, std::u16string_vie
         if (!body.ok())
             return refused(MeetOpenOutcome::DownloadFailed, urls[k], MeetFileProblem::None,
                            u"ダウンロードできませんでした (" + downloadFailureWord(body) + u"): " +
-                               shownAddress(urls[k]));
+                               withoutPassword(urls[k]));
         bodies[k] = std::move(body.body);
     }
     const RecordFileKind kinds[2] = {RecordFileKind::Heats, RecordFileKind::Ind2};
@@ -111,7 +103,7 @@ MeetOpening MeetSession::openServer(std::u16string_view base, std::u16string_vie
         if (MeetFileProblem problem = recordBytesProblem(bodies[k], kinds[k]);
             problem != MeetFileProblem::None)
             return refused(MeetOpenOutcome::FileRefused, urls[k], problem,
-                           meetFileProblemWord(problem, shownAddress(urls[k])));
+                           meetFileProblemWord(problem, withoutPassword(urls[k])));
     }
     server_ = true;
     dataFolder_.clear();

@@ -5,6 +5,7 @@
 #include "store/server_addresses.h"
 #include "meet/status_words.h"
 #include "laps/lap_file.h"
+#include "platform/address_sign_in.h"
 #include "platform/shift_jis.h"
 #include "store/meet_code.h"
 #include "store/working_folder.h"
@@ -36,7 +37,7 @@ HeatFile LapSource::downloaded(const std::u16string& heat, Download body, bool r
         failed.failure = url(heat).empty()
                              ? std::u16string(kLapFileWord) + meetCodeRefusal(meetCode)
                              : std::u16string(kLapFileWord) + u"(" + downloadFailureWord(body) +
-                                   u") " + url(heat);
+                                   u") " + withoutPassword(url(heat));
         return failed;
     }
     std::string stored = std::move(body.body);

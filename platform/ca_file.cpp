@@ -1,7 +1,10 @@
 #include "platform/ca_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
-#include <fstream>
 
 #include "platform/text_rules.h"
 
@@ -24,12 +27,26 @@ ChosenCaFile chooseCaFile(const std::optional<std::string>& option, const char* 
     } else if (!fs::is_regular_file(status)) {
         chosen.check = CaFileCheck::NotRegular;
     } else {
-        std::ifstream file(chosen.path, std::ios::binary);
-        char first = 0;
+        // Opened without waiting, and taken only if it is still a regular file
+        // once open: a pipe put in its place meanwhile never holds the check.
         // An empty file reads nothing, and is no list of authorities either.
-        chosen.check = file && file.read(&first, 1) ? CaFileCheck::Usable : CaFileCheck::Unreadable;
+        int fd = ::open(chosen.path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        struct stat opened {};
+        char first = 0;
+        if (fd < 0) {
+            chosen.check = CaFileCheck::Unreadable;
+        } else if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+            chosen.check = CaFileCheck::NotRegular;
+        } else {
+            chosen.check = ::read(fd, &first, 1) == 1 ? CaFileCheck::Usable : CaFileCheck::Unreadable;
+        }
+        if (fd >= 0) ::close(fd);
     }
     return chosen;
+}
+
+std::string caFileForTransfers(const ChosenCaFile& chosen) {
+    return chosen.check == CaFileCheck::Usable ? chosen.path : std::string();
 }
 
 std::string caFileRefusal(const ChosenCaFile& chosen) {

@@ -29,6 +29,12 @@ struct ChosenCaFile {
 // The program's own choice wins over the variable; an empty variable names nothing.
 ChosenCaFile chooseCaFile(const std::optional<std::string>& option, const char* variable);
 
+// The file a transfer is given: the chosen one when it can be used, none when
+// it is refused, so that a transfer trusts the system's authorities and never
+// opens a pipe or a device. The window, quendro-publish and quendro-export
+// all take it from here.
+std::string caFileForTransfers(const ChosenCaFile& chosen);
+
 // Why the file is refused, in Japanese, naming it; empty for None and Usable.
 std::string caFileRefusal(const ChosenCaFile& chosen);
 

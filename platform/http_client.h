@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/address_sign_in.h"
 #include "platform/certificate_problem.h"
 #include "platform/curl_multi.h"
 #include "platform/transfer_limits.h"
@@ -111,23 +112,5 @@ class HttpClient {
     HttpSignIn signIn_;
     const std::atomic<bool>* cancel_ = nullptr;
 };
-
-// A URL taken apart into the address without "user:password@" and the user and
-// password that stood there, percent-decoded. A password may hold "@" and "/"
-// as typed ("http://u:pa/s@s@host/swim/"): when no "/" comes before the first
-// "@", the sign-in runs to the last "@" before the path; otherwise, unless what
-// comes before the first "/" is a host and port ("127.0.0.1:8808") or holds no
-// ":" at all, to the last "@" of the URL. A base address with a sign-in
-// therefore holds no "@" in its path (write it %40).
-struct AddressSignIn {
-    std::string address;
-    bool present = false;  // the URL held a sign-in
-    std::string user;
-    std::string password;
-};
-AddressSignIn splitSignIn(std::string_view url);
-
-// The URL without "user:password@", for messages.
-std::string withoutPassword(std::string_view url);
 
 }  // namespace quendro

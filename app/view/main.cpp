@@ -73,15 +73,16 @@ int main(int argc, char* argv[]) {
         quendro::DriveMap(drivesFolder(), std::filesystem::current_path()));
     quendro::SystemClock clock;
     // A publisher's own CA: the window's setting, else QUENDRO_CA_FILE. One
-    // that cannot be used is said on the status line at start; the server's
-    // certificate is verified all the same.
+    // that cannot be used is said on the status line at start, and the
+    // transfers trust the system's authorities alone: the server's certificate
+    // is verified all the same.
     quendro::view::WindowSettings settings;
     quendro::CurlTransfer::Limits limits;
     std::optional<std::string> setting;
     if (std::string file = settings.caFile(); !file.empty()) setting = file;
     quendro::ChosenCaFile ca = quendro::chooseCaFile(setting, std::getenv(quendro::kCaFileVariable));
     std::string caRefusal = quendro::caFileRefusal(ca);
-    limits.caFile = ca.path;
+    limits.caFile = quendro::caFileForTransfers(ca);
     quendro::CurlTransfer curl(files, limits);
     // Downloads run off the window's thread; the window paints and Esc stops them.
     quendro::view::InputHold hold;

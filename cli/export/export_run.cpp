@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "meet/meet_walk.h"
-#include "platform/http_client.h"
+#include "platform/address_sign_in.h"
 #include "platform/text_rules.h"
 #include "reports/html_page.h"
 #include "reports/list_export.h"
@@ -45,11 +45,6 @@ int exitStatusOf(ExportResult result) {
 
 namespace {
 
-// An address as a message shows it: without a user and password.
-std::u16string shownAddress(std::u16string_view url) {
-    return fromUtf8(withoutPassword(toUtf8(url)));
-}
-
 // The meet as a confirm shows it in the header boxes.
 ExportMeet exportMeetOf(const MeetHeader& header, int splitDistance) {
     ExportMeet meet;
@@ -71,7 +66,7 @@ MeetOpening openSource(const ExportOptions& options, MeetSession& meet,
             MeetOpening bad;
             bad.outcome = MeetOpenOutcome::DownloadFailed;
             bad.word = u"競技会フォルダのアドレスではありません: " +
-                       shownAddress(fromUtf8(options.source));
+                       withoutPassword(fromUtf8(options.source));
             return bad;
         }
         return meet.openServer(url->base, url->season, url->meetCode);

@@ -116,7 +116,7 @@ int main(int argc, char* argv[]) {
         std::cerr << "quendro-export: " << refusal << "\n";
         return 2;
     }
-    limits.caFile = ca.path;
+    limits.caFile = caFileForTransfers(ca);
     CurlTransfer inet(files, limits);
     MeetSession meet(files, inet);
     std::unique_ptr<OutputFile> output = openOutput(options.output);

@@ -144,7 +144,7 @@ int main(int argc, char* argv[]) {
     quendro::HostFileSystem files(
         quendro::DriveMap(drivesFolder(), std::filesystem::current_path()));
     quendro::HttpClient::Limits limits = quendro::HttpClient::uploadLimits();
-    limits.caFile = ca.path;
+    limits.caFile = quendro::caFileForTransfers(ca);
     quendro::HttpClient http(limits);
     http.setSignIn(signIn.signIn);
     http.setCancel(&stopRequested);

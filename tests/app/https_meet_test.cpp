@@ -2,15 +2,21 @@
 // publisher's own CA, compressed answers that reach the procedures as the
 // files' own bytes, and every transfer of a session on one HTTP/2 connection.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <thread>
 
 #include "app/main_window.h"
+#include "platform/ca_file.h"
 #include "platform/text_rules.h"
 #include "store/ind2_table.h"
+#include "tests/support/http_server.h"
 #include "tests/support/latency_relay.h"
 #include "tests/support/local_meet.h"
 #include "tests/support/nginx_publisher.h"
@@ -222,6 +228,30 @@ TEST_F(HttpsMeet, ACertificateThatDoesNotVerifyIsToldAndNothingIsTaken) {
             << c.what << ": " << toUtf8(window->statusText);
         EXPECT_FALSE(fs::exists(m_.workingFolder() / "taikai.dat")) << c.what;
     }
+}
+
+// A pipe named as the CA file is refused, and the window's transfers go on
+// with the system's authorities: asking a server that speaks no TLS ends at
+// once, where libcurl reading the pipe would wait for good.
+TEST(HttpsMeetCaFile, APipeNamedAsTheCaFileNeverHoldsTheMeetList) {
+    test::TestMachine m;
+    test::HttpTestServer plain;
+    const std::string pipe = (m.root() / "ca.pem").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    CurlTransfer::Limits limits{5, 20};
+    limits.caFile = caFileForTransfers(chooseCaFile(pipe, nullptr));
+    CurlTransfer inet(m.files(), limits);
+    MainWindow window(m.machine(inet));
+    window.txtTaikai.setText(fromUtf8("https" + plain.base().substr(4) + "/swim/"));
+    auto listed = std::async(std::launch::async, [&window] { window.Form_Load(); });
+    bool ended = listed.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+    // Should it hang, a writer that comes and goes lets libcurl's read end.
+    while (listed.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
+        int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) ::close(writer);
+    }
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(window.lstTaikai.listCount(), 0);
 }
 
 }  // namespace

@@ -103,6 +103,19 @@ TEST_F(ImportMeetTest, AFailedDownloadStopsTheImportAndSaysSo) {
     EXPECT_EQ(window.mousePointer, MousePointer::Default);
 }
 
+// The address as the user typed it signs in; the status line names it without
+// the password.
+TEST_F(ImportMeetTest, TheStatusLineNeverShowsThePasswordOfTheAddress) {
+    const std::u16string base = m.serverBase();
+    window.webMode = 1;
+    window.seasonYear = u"2026";
+    window.meetCode = u"2026001";
+    window.txtTaikai.setText(u"http://meet:a%2Fb@" + base.substr(7));
+    window.cmdKakutei.click();
+    EXPECT_EQ(window.statusText, u"ダウンロードできませんでした (サーバーがエラー 404 を返しました): " +
+                                     base + u"2026/2026001/taikai.txt");
+}
+
 TEST_F(ImportMeetTest, LocalModeAdoptsTheChosenFolder) {
     fs::create_directories(m.driveD() / "meet" / "kekka");
     fs::copy_file(kSample / "taikai.dat", m.driveD() / "meet" / "TAIKAI.DAT");

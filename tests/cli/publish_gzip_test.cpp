@@ -4,8 +4,6 @@
 // certificate authority, checked before anything is sent.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include "platform/ca_file.h"
 #include "tests/cli/publish_fixture.h"
 #include "tests/support/http_server.h"
@@ -77,46 +75,6 @@ TEST_F(PublishGzipTest, CompressedUploadsReadBackAsThePlainPublishGivesThem) {
     EXPECT_NE(run.output.find("大会一覧には既にあります"), std::string::npos) << run.output;
     for (const std::string& file : filesUnder(nginx.tree() / "2026" / "2026001"))
         EXPECT_TRUE(file.ends_with(".gz")) << file;
-}
-
-TEST(CaFileTest, TheOptionWinsOverTheVariableAndOnlyAReadableRegularFileIsTaken) {
-    test::TestMachine m;
-    const fs::path good = m.root() / "ca.pem";
-    writeFile(good, "-----BEGIN CERTIFICATE-----\n");
-    writeFile(m.root() / "empty.pem", "");
-    fs::create_directory(m.root() / "folder");
-    const std::string pipe = (m.root() / "pipe").string();
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    struct Case {
-        const char* what;
-        std::optional<std::string> option;
-        const char* variable;
-        std::string path;
-        CaFileCheck check;
-    };
-    const Case cases[] = {
-        {"neither", std::nullopt, nullptr, "", CaFileCheck::None},
-        {"empty variable", std::nullopt, "", "", CaFileCheck::None},
-        {"variable", std::nullopt, good.c_str(), good.string(), CaFileCheck::Usable},
-        {"option", good.string(), nullptr, good.string(), CaFileCheck::Usable},
-        {"option over variable", good.string(), "/none/ca.pem", good.string(),
-         CaFileCheck::Usable},
-        {"option missing, variable good", std::string("/none/ca.pem"), good.c_str(),
-         "/none/ca.pem", CaFileCheck::Missing},
-        {"empty option", std::string(""), good.c_str(), "", CaFileCheck::Missing},
-        {"folder", (m.root() / "folder").string(), nullptr, (m.root() / "folder").string(),
-         CaFileCheck::NotRegular},
-        {"pipe", pipe, nullptr, pipe, CaFileCheck::NotRegular},
-        {"empty file", (m.root() / "empty.pem").string(), nullptr,
-         (m.root() / "empty.pem").string(), CaFileCheck::Unreadable},
-    };
-    for (const Case& c : cases) {
-        ChosenCaFile chosen = chooseCaFile(c.option, c.variable);
-        EXPECT_EQ(chosen.path, c.path) << c.what;
-        EXPECT_EQ(chosen.check, c.check) << c.what;
-        bool refused = c.check != CaFileCheck::None && c.check != CaFileCheck::Usable;
-        EXPECT_EQ(caFileRefusal(chosen).empty(), !refused) << c.what;
-    }
 }
 
 TEST(CaFileTest, ACaFileThatCannotBeUsedStopsThePublisherBeforeAnyTransfer) {

@@ -58,7 +58,7 @@ class PublishServiceTest : public ::testing::Test {
 // Item: secrets stay secret, control characters are shown escaped.
 TEST_F(PublishServiceTest, NoMessageShowsThePasswordWhateverItHolds) {
     int closed = test::freeLoopbackPort();
-    for (std::string password : {"Zq/9x", "Zq@9x", "Zq/9@x", "Zq%2F9x", "Zq:9x"}) {
+    for (std::string password : {"Zq/9x", "Zq@9x", "Zq/9@x", "Zq%2F9x", "Zq:9x", "12/Zq9x"}) {
         test::CommandResult run = runCommand(command(
             "http://u:" + password + "@127.0.0.1:" + std::to_string(closed) + "/swim/"));
         EXPECT_NE(run.status, 0) << password;
