@@ -26,22 +26,24 @@ ResultsFileChoice locateResultsFile(FileSystem& files, std::u16string_view dataF
                                     const MeetHeader& header, const SiteControl& site,
                                     const std::optional<std::u16string>& given) {
     ResultsFileChoice choice;
+    size_t told = 0;  // the path named when none is there: the header's own
     if (given) {
         choice.tried.push_back(*given);
     } else {
+        told = 0;
         const bool named = header.fieldCount >= 2;
+        const std::u16string folder = withClosingBackslash(std::u16string(dataFolder));
+        const std::u16string inside = lastFolderName(header.resultFolder);
+        if (named && !header.resultFile.empty() && !inside.empty())
+            choice.tried.push_back(folder + inside + u"\\" + header.resultFile);
         // A data folder given as a host path has no drive letter to lend.
         if (named && hasDriveLetter(dataFolder)) {
+            told = choice.tried.size();
             choice.tried.push_back(resultDirFor(header.resultFolder, dataFolder) + header.resultFile);
         } else if (!named && site.resultDir && site.resultFile) {
             choice.tried.push_back(*site.resultDir + *site.resultFile);
         }
-        if (named && !header.resultFile.empty()) {
-            std::u16string folder = withClosingBackslash(std::u16string(dataFolder));
-            std::u16string inside = lastFolderName(header.resultFolder);
-            if (!inside.empty()) choice.tried.push_back(folder + inside + u"\\" + header.resultFile);
-            choice.tried.push_back(folder + header.resultFile);
-        }
+        if (named && !header.resultFile.empty()) choice.tried.push_back(folder + header.resultFile);
     }
     for (const std::u16string& path : choice.tried) {
         if (isThere(files, path)) {
@@ -50,7 +52,7 @@ ResultsFileChoice locateResultsFile(FileSystem& files, std::u16string_view dataF
             return choice;
         }
     }
-    if (!choice.tried.empty()) choice.path = choice.tried.front();
+    if (told < choice.tried.size()) choice.path = choice.tried[told];
     return choice;
 }
 
