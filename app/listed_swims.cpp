@@ -22,6 +22,8 @@ ExportMeet exportMeetOf(const MainWindow& window) {
 std::vector<ExportSwim> collectListedSwims(MainWindow& window, FileSystem& files) {
     std::vector<ExportSwim> swims;
     MeetCompetitors competitors(window, files);
+    // Each heat's lap file once, as the printed list and the page read them.
+    MainWindow::ReportScope report(window);
     for (int p = 0; p < window.hitCount; ++p) {
         window.lstNamae.choose(p);  // lists the competitor's swims
         const std::int16_t ordinal = window.hitRecords[static_cast<size_t>(p)];

@@ -164,6 +164,21 @@ class MainWindow {
     MeetTake TakeFollowedMeet(const FollowedMeet& meet, const std::string& heats,
                               const std::string& competitors);
 
+    // While it lives, the swim choices of a report (the printed list, the page,
+    // the lists for spreadsheets) read each heat's lap file once, over a
+    // server several at a time.
+    class ReportScope {
+      public:
+        explicit ReportScope(MainWindow& window);
+        ~ReportScope();
+        ReportScope(const ReportScope&) = delete;
+        ReportScope& operator=(const ReportScope&) = delete;
+
+      private:
+        MainWindow& window_;
+        std::unique_ptr<ReportRun> run_;
+    };
+
   private:
     void layOutControls();
     // The swim index of a heat table becomes the meet's: the confirm and the
@@ -184,6 +199,7 @@ class MainWindow {
 
     // The run of the report under way: each heat's lap file once.
     std::unique_ptr<ReportRun> startReport();
+    friend class ReportScope;
     struct LapSource lapSource();
 
     Machine machine_;

@@ -20,8 +20,7 @@ void MainWindow::cmdLp_Click() {
     printLapListHeader(printer, header);
 
     int unread = 0;  // swims whose lap file could not be read
-    std::unique_ptr<ReportRun> run = startReport();
-    reportRun_ = run.get();
+    auto report = std::make_unique<ReportScope>(*this);
     for (int p = 0; p < hitCount; ++p) {
         printRule(printer);
         lstNamae.choose(p);  // lists the competitor's swims
@@ -33,8 +32,7 @@ void MainWindow::cmdLp_Click() {
             printSwim(printer, lstShumoku.items()[static_cast<size_t>(s)], splitTimes, splitCount);
         }
     }
-    reportRun_ = nullptr;
-    run.reset();
+    report.reset();
     printRule(printer);
     Printer::Outcome outcome = printer.endDoc();
     // The outcome of this print replaces whatever the status line said before.

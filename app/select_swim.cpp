@@ -42,6 +42,15 @@ std::unique_ptr<ReportRun> MainWindow::startReport() {
         lapSource(), reportHeatUses(swimIndex_, swimTable, hitRecords, hitCount), onLapDownloads);
 }
 
+MainWindow::ReportScope::ReportScope(MainWindow& window)
+    : window_(window), run_(window.startReport()) {
+    window_.reportRun_ = run_.get();
+}
+
+MainWindow::ReportScope::~ReportScope() {
+    window_.reportRun_ = nullptr;
+}
+
 void MainWindow::lstShumoku_Click() {
     setMousePointer(MousePointer::Hourglass);
     splitTimes.fill(u"");

@@ -26,8 +26,7 @@ void MainWindow::cmdHtml_Click() {
     HtmlPage page([&out](std::string_view bytes) { out->write(bytes); });
     int unread = 0;  // swims whose lap file could not be read
     {
-        std::unique_ptr<ReportRun> run = startReport();
-        reportRun_ = run.get();
+        ReportScope report(*this);
         for (int p = 0; p < hitCount; ++p) {
             lstNamae.choose(p);  // lists the competitor's swims
             page.competitor(competitors.competitor(hitRecords[static_cast<size_t>(p)]));
@@ -37,7 +36,6 @@ void MainWindow::cmdHtml_Click() {
                 page.swim(s, lstShumoku.items()[static_cast<size_t>(s)], splitTimes, splitCount);
             }
         }
-        reportRun_ = nullptr;
     }
     page.finish();
     if (out->commit() != FileStatus::Ok) {

@@ -178,6 +178,7 @@ Download finishTransfer(CURL* curl, CURLcode code, BodySink& sink) {
                 result.status > 0 ? DownloadFailure::CutShort : DownloadFailure::NoAnswer;
             break;
         case CURLE_URL_MALFORMAT: result.failure = DownloadFailure::BadAddress; break;
+        case CURLE_BAD_CONTENT_ENCODING: result.failure = DownloadFailure::Damaged; break;
         case CURLE_UNSUPPORTED_PROTOCOL:
             // A scheme other than http or https; or, once connected, an answer
             // that is no HTTP at all.

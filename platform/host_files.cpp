@@ -264,32 +264,9 @@ FileStatus HostFileSystem::readBytesInside(std::u16string_view folder, std::u16s
 }
 
 FileStatus writeWholeFile(const fs::path& host, std::string_view bytes) {
-    std::error_code ec;
-    if (fs::is_directory(host, ec)) return FileStatus::BadName;
-    fs::path parent = host.parent_path().empty() ? fs::path(".") : host.parent_path();
-    if (!fs::is_directory(parent, ec)) return FileStatus::PathNotFound;
-    // The new content goes to a file of its own first, so that a failed write
-    // never leaves the old file half overwritten. That file is new, made with a
-    // name of its own: nothing planted under its name is followed or overwritten.
-    std::string temporary = host.string() + ".quendro-XXXXXX";
-    int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) return statusOf(errno);
-    ::fchmod(fd, 0644);
-    bool ok = writeAll(fd, bytes);
-    int error = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (ok && ::rename(temporary.c_str(), host.c_str()) != 0) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return statusOf(error);
-    }
-    return FileStatus::Ok;
+    std::unique_ptr<OutputFile> out = createWholeFile(host);
+    out->write(bytes);
+    return out->commit();
 }
 
 FileStatus HostFileSystem::writeBytes(std::u16string_view path, std::string_view bytes) {
@@ -299,11 +276,18 @@ FileStatus HostFileSystem::writeBytes(std::u16string_view path, std::string_view
 
 std::unique_ptr<OutputFile> createWholeFile(const fs::path& host) {
     std::error_code ec;
-    if (fs::is_directory(host, ec)) return std::make_unique<HostOutputFile>(FileStatus::BadName);
+    // What stands under the name is replaced only when it is a file (or a
+    // link, which the rename replaces without following): a folder, a device
+    // ("/dev/null"), a pipe or a socket is never put aside for a file.
+    fs::file_status standing = fs::symlink_status(host, ec);
+    if (fs::exists(standing) && !fs::is_regular_file(standing) && !fs::is_symlink(standing))
+        return std::make_unique<HostOutputFile>(FileStatus::BadName);
     fs::path parent = host.parent_path().empty() ? fs::path(".") : host.parent_path();
     if (!fs::is_directory(parent, ec))
         return std::make_unique<HostOutputFile>(FileStatus::PathNotFound);
-    // A new file with a name of its own, as writeBytes makes it.
+    // The new content goes to a file of its own first, so that a failed write
+    // never leaves the old file half overwritten. That file is new, made with a
+    // name of its own: nothing planted under its name is followed or overwritten.
     std::string temporary = host.string() + ".quendro-XXXXXX";
     int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return std::make_unique<HostOutputFile>(statusOf(errno));

@@ -10,7 +10,9 @@ namespace quendro {
 
 // The one safe write of the programs: the bytes go to a new file of its own
 // beside the target (made exclusively, so that no planted link is followed)
-// and take the target's place by a rename, whole, or not at all.
+// and take the target's place by a rename, whole, or not at all. A target
+// that stands and is no file (a folder, a device, a pipe) is refused (BadName);
+// a bare name is a file of the current folder.
 FileStatus writeWholeFile(const std::filesystem::path& host, std::string_view bytes);
 // The same for a file written piece by piece: it takes the target's place at
 // commit(), whole, or leaves it as it was.

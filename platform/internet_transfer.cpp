@@ -16,6 +16,7 @@ std::u16string downloadFailureWord(const Download& download) {
         case DownloadFailure::CutShort: return u"転送が途中で切れました";
         case DownloadFailure::BadRedirect: return u"転送先が正しくありません";
         case DownloadFailure::BadAddress: return u"アドレスが正しくありません";
+        case DownloadFailure::Damaged: return u"サーバーの応答が壊れています";
         case DownloadFailure::Certificate:
             return certificateFailureWord(visibleText(decodeShiftJis(download.host)),
                                           download.certificate);

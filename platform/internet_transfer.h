@@ -25,6 +25,7 @@ enum class DownloadFailure {
     BadRedirect,  // a redirect to another host or scheme, or too many of them
     BadAddress,   // the URL cannot be used
     Certificate,  // the server's certificate could not be verified
+    Damaged,      // the answer came, but cannot be read: a body that says gzip and is not
 };
 
 

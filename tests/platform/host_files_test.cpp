@@ -1,6 +1,9 @@
 #include "platform/host_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <sys/stat.h>
 
@@ -154,6 +157,49 @@ TEST(HostFiles, TheSafeWriteFollowsNoPlantedLink) {
     EXPECT_EQ(names, (std::vector<std::string>{"page.html", "page.html.quendro-new"}));
 }
 
+// The one safe write puts a file in the place of a file or a link, never of a
+// folder, a device or a pipe; a bare name is a file of the current folder.
+TEST(HostFiles, TheSafeWriteReplacesOnlyAFile) {
+    TestMachine m;
+    const fs::path at = m.root() / "out";
+    fs::create_directories(at);
+    writeFile(at / "file", "old");
+    writeFile(m.root() / "victim", "kept");
+    fs::create_symlink(m.root() / "victim", at / "link");
+    fs::create_directories(at / "folder");
+    ASSERT_EQ(::mkfifo((at / "pipe").c_str(), 0644), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::mknod((at / "device").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    }
+    struct Case {
+        const char* name;
+        FileStatus status;
+    };
+    const Case cases[] = {
+        {"file", FileStatus::Ok},       {"new", FileStatus::Ok},
+        {"link", FileStatus::Ok},       {"folder", FileStatus::BadName},
+        {"pipe", FileStatus::BadName},  {"device", root ? FileStatus::BadName : FileStatus::Ok},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(writeWholeFile(at / c.name, "new"), c.status) << c.name;
+        if (c.status == FileStatus::Ok) {
+            EXPECT_EQ(readFile(at / c.name), "new") << c.name;
+        }
+    }
+    EXPECT_EQ(readFile(m.root() / "victim"), "kept");
+    EXPECT_TRUE(fs::is_fifo(at / "pipe"));
+    if (root) {
+        EXPECT_TRUE(fs::is_character_file(at / "device"));
+    }
+    // A bare name, written in the current folder.
+    const fs::path before = fs::current_path();
+    fs::current_path(at);
+    EXPECT_EQ(writeWholeFile("bare.csv", "bare"), FileStatus::Ok);
+    fs::current_path(before);
+    EXPECT_EQ(readFile(at / "bare.csv"), "bare");
+}
+
 // Only regular files are read: a FIFO planted as a lap file would hold every
 // reader until someone wrote into it, a device would never end.
 TEST(HostFiles, OnlyRegularFilesAreRead) {
@@ -164,20 +210,28 @@ TEST(HostFiles, OnlyRegularFilesAreRead) {
     writeFile(m.driveD() / "lap" / "r0001", "1,31.25,G\r\n");
     fs::create_symlink(m.driveD() / "lap" / "r0001", m.driveD() / "lap" / "r0002");
     fs::create_symlink("/dev/zero", m.driveD() / "lap" / "r0004");
+    writeFile(m.root() / "secret", "1,31.25,G\r\n");
+    fs::create_symlink(m.root() / "secret", m.driveD() / "lap" / "r0005");
+    fs::create_symlink("../lap/r0001", m.driveD() / "lap" / "r0006");
     struct Case {
         const char16_t* path;
         FileStatus status;
         std::string bytes;
+        FileStatus inside;  // read as a file of the folder D:\lap
     };
     const Case cases[] = {
-        {u"D:\\lap\\r0001", FileStatus::Ok, "1,31.25,G\r\n"},
-        {u"D:\\lap\\r0002", FileStatus::Ok, "1,31.25,G\r\n"},  // a link to a file is that file
-        {u"D:\\lap\\r0003", FileStatus::BadName, ""},              // a FIFO, nobody writing
-        {u"D:\\lap\\r0004", FileStatus::BadName, ""},              // a device
-        {u"D:\\lap", FileStatus::BadName, ""},                       // a folder
+        {u"D:\\lap\\r0001", FileStatus::Ok, "1,31.25,G\r\n", FileStatus::Ok},
+        // A link to a file is that file, inside the folder only when it lies there.
+        {u"D:\\lap\\r0002", FileStatus::Ok, "1,31.25,G\r\n", FileStatus::Ok},
+        {u"D:\\lap\\r0005", FileStatus::Ok, "1,31.25,G\r\n", FileStatus::OutsideFolder},
+        {u"D:\\lap\\r0006", FileStatus::Ok, "1,31.25,G\r\n", FileStatus::Ok},
+        {u"D:\\lap\\r0003", FileStatus::BadName, "", FileStatus::BadName},  // a FIFO, nobody writing
+        {u"D:\\lap\\r0004", FileStatus::BadName, "", FileStatus::BadName},  // a device
+        {u"D:\\lap", FileStatus::BadName, "", FileStatus::BadName},           // a folder
     };
     for (const Case& c : cases) {
         std::string bytes = "before";
+        EXPECT_EQ(files.readBytesInside(u"D:\\lap\\", c.path, bytes), c.inside) << toUtf8(c.path);
         EXPECT_EQ(files.readBytes(c.path, bytes), c.status) << toUtf8(c.path);
         if (c.status == FileStatus::Ok) {
             EXPECT_EQ(bytes, c.bytes) << toUtf8(c.path);

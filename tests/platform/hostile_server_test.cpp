@@ -135,6 +135,12 @@ TEST(HostileServer, SilenceCutsAndEndlessBodiesEndWithinTheLimits) {
              s.holdSilent();
          },
          DownloadFailure::TooLarge},
+        {"a body that says gzip and is not",
+         [](RawServer&, int socket) {
+             RawServer::send(socket, "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n"
+                                     "Content-Length: 12\r\n\r\nnot gzipped!");
+         },
+         DownloadFailure::Damaged},
         {"garbage instead of HTTP",
          [](RawServer&, int socket) { RawServer::send(socket, "\x81\x40 hello\r\n\r\n"); },
          DownloadFailure::NoAnswer},
