@@ -102,10 +102,6 @@ SendOutcome Publisher::finishSend(const MeetFileOnServer& file, const Outgoing& 
     return SendOutcome::Sent;
 }
 
-SendOutcome Publisher::send(const MeetFileOnServer& file) {
-    return sendAll({file}).front();
-}
-
 std::vector<SendOutcome> Publisher::sendAll(const std::vector<MeetFileOnServer>& files) {
     std::vector<SendOutcome> outcomes(files.size(), SendOutcome::ServerFailed);
     if (files.empty()) return outcomes;

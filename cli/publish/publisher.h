@@ -69,8 +69,6 @@ class Publisher {
     // viewer who imports meanwhile finds every heat's laps. A lap file that is
     // no regular file, or a link out of the meet folder, is left out (and told once).
     std::vector<MeetFileOnServer> meetFiles();
-    // Sends one file as it is now.
-    SendOutcome send(const MeetFileOnServer& file);
     // Sends the files as they are now, together, in the order given, the heat
     // table only once the others are all there (a viewer who imports meanwhile
     // finds every heat's laps). The outcomes in the order of the files; the
