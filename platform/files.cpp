@@ -63,8 +63,4 @@ FileStatus writeText(FileSystem& files, std::u16string_view path, std::u16string
     return files.writeBytes(path, encodeShiftJis(text));
 }
 
-FileStatus appendText(FileSystem& files, std::u16string_view path, std::u16string_view text) {
-    return files.appendBytes(path, encodeShiftJis(text));
-}
-
 }  // namespace quendro

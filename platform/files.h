@@ -138,6 +138,5 @@ class ListingMemory {
 // Text files are Shift-JIS on disk.
 FileStatus readText(FileSystem& files, std::u16string_view path, std::u16string& text);
 FileStatus writeText(FileSystem& files, std::u16string_view path, std::u16string_view text);
-FileStatus appendText(FileSystem& files, std::u16string_view path, std::u16string_view text);
 
 }  // namespace quendro

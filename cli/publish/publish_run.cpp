@@ -2,9 +2,7 @@
 #include <thread>
 
 #include "cli/publish/publisher.h"
-#include "cli/publish/season_entry.h"
-#include "platform/text_rules.h"
-#include "reports/web_json.h"
+#include "cli/publish/viewer_publish.h"
 
 namespace quendro {
 namespace {
@@ -26,64 +24,15 @@ std::string joined(const std::vector<std::string>& parts) {
 
 }  // namespace
 
-bool Publisher::addListEntry(bool quietServer) {
-    std::string listUrl = seasonUrl() + "list.txt";
-    std::string shownUrl = withoutPassword(listUrl);
-    const MeetHeader& header = source_->header;
-    SeasonEntryResult result =
-        putMeetInSeasonList(http_, listUrl, header.meetCode, header.abbreviation);
-    switch (result.outcome) {
-        case SeasonEntry::Added:
-            out_ << "大会一覧に加えました: " << shownUrl << "\n";
-            break;
-        case SeasonEntry::AlreadyListed:
-            out_ << "大会一覧には既にあります: " << shownUrl << "\n";
-            break;
-        case SeasonEntry::Unreadable:
-            lastServerFailure_ = shownUrl + ": " + result.detail;
-            if (!quietServer) err_ << "エラー: 大会一覧を読み込めませんでした: " << lastServerFailure_ << "\n";
-            return false;
-        case SeasonEntry::Refused:
-            lastServerFailure_ = shownUrl + ": " + result.detail;
-            if (!quietServer) err_ << "エラー: 大会一覧を送信できませんでした: " << lastServerFailure_ << "\n";
-            return false;
-        case SeasonEntry::CutShort:
-            tellOnce("list.txt", "エラー: 大会一覧が途中で切れています。何も送りません: " + shownUrl);
-            return false;
-        case SeasonEntry::TooLarge:
-            tellOnce("list.txt", "エラー: 大会一覧が大きすぎます。何も送りません: " + shownUrl);
-            return false;
-        case SeasonEntry::Lost:
-            tellOnce("list.txt", "エラー: 大会一覧に加えても、ほかの送信に " +
-                                     std::to_string(result.uploads) +
-                                     " 回とも上書きされました: " + shownUrl);
-            return false;
-    }
-    told_.erase("list.txt");
-    listed_ = true;
-    return true;
-}
-
-std::vector<std::string> Publisher::notOnServer() {
-    std::vector<std::string> missing;
-    for (const MeetFileOnServer& file : meetFiles()) {
-        if (!watch_.holds(file.name, stampOf(hostPath(file.localPath))))
-            missing.push_back(file.name);
-    }
-    if (!listed_) missing.push_back("大会一覧 (list.txt) の項目");
-    if (webMeetStale_ || !heatsStale_.empty()) missing.push_back("ウェブ用データ (web/)");
-    if (listed_ && (!webMeet_ || seasonLineListed_ != webSeasonLine(*webMeet_)))
-        missing.push_back("ウェブ用の大会一覧 (web/meets.json) の項目");
-    return missing;
-}
-
 bool Publisher::publishMeet() {
-    std::vector<MeetFileOnServer> files = meetFiles();
+    MeetFolder& folder = parts_->folder;
+    MeetSender& sender = parts_->sender;
+    std::vector<MeetFileOnServer> files = folder.files();
     if (files.size() == 3)
-        out_ << "注意: ラップファイルがまだありません: " << toUtf8(visibleText(source_->lapFolder)) << "\n";
+        out_ << "注意: ラップファイルがまだありません: " << shown(source_->lapFolder) << "\n";
     bool heldBack = false;
-    for (const MeetFileOnServer& file : files) watch_.ready(file.name, stampOf(hostPath(file.localPath)));
-    for (SendOutcome outcome : sendAll(files)) {
+    for (const MeetFileOnServer& file : files) folder.ready(file);
+    for (SendOutcome outcome : sender.sendAll(files, lastServerFailure_)) {
         if (outcome == SendOutcome::ServerFailed) {
             err_ << "エラー: 送信できませんでした: " << lastServerFailure_ << "\n"
                  << "大会一覧には加えません。\n";
@@ -96,14 +45,14 @@ bool Publisher::publishMeet() {
     for (bool waiting = true; waiting && std::chrono::steady_clock::now() < end;) {
         waiting = false;
         std::vector<MeetFileOnServer> ready;
-        for (const MeetFileOnServer& file : meetFiles()) {
+        for (const MeetFileOnServer& file : folder.files()) {
             if (file.kind != MeetFileOnServer::Kind::Lap) continue;
-            FileStamp stamp = stampOf(hostPath(file.localPath));
-            if (watch_.holds(file.name, stamp)) continue;
+            FileStamp stamp = folder.stampOf(file);
+            if (folder.watch().holds(file.name, stamp)) continue;
             waiting = true;
-            if (watch_.ready(file.name, stamp)) ready.push_back(file);
+            if (folder.watch().ready(file.name, stamp)) ready.push_back(file);
         }
-        for (SendOutcome outcome : sendAll(ready)) {
+        for (SendOutcome outcome : sender.sendAll(ready, lastServerFailure_)) {
             if (outcome == SendOutcome::ServerFailed) {
                 err_ << "エラー: 送信できませんでした: " << lastServerFailure_ << "\n";
                 return false;
@@ -113,7 +62,7 @@ bool Publisher::publishMeet() {
     }
     // The viewer goes beside the meet, never in its way: its failure is told
     // and counted at the end.
-    bool viewerWhole = sendViewer();
+    bool viewerWhole = sendViewer(options_, files_, parts_->uploader, out_, err_);
     // The browsers' data of what the server now holds.
     if (!sendWebData()) {
         err_ << "エラー: 送信できませんでした: " << lastServerFailure_ << "\n";
@@ -123,8 +72,9 @@ bool Publisher::publishMeet() {
         err_ << "大会一覧には加えません。\n";
         return false;
     }
-    bool listed = addListEntry();
-    if (listed) listed = addWebSeasonEntry();
+    SeasonListing& listing = parts_->listing;
+    bool listed = listing.addListEntry(false, lastServerFailure_);
+    if (listed) listed = listing.addWebEntry(parts_->web.meet(), false, lastServerFailure_);
     std::vector<std::string> missing = notOnServer();
     if (!missing.empty()) err_ << "サーバーにまだないもの: " << joined(missing) << "\n";
     return listed && missing.empty() && viewerWhole;
@@ -132,22 +82,24 @@ bool Publisher::publishMeet() {
 
 Publisher::Look Publisher::lookOnce(bool everyFile) {
     Look look;
+    MeetFolder& folder = parts_->folder;
     // Every file is looked at, so that the look that finds the server back
     // sends all that changed meanwhile; the files of the look go together.
     std::vector<MeetFileOnServer> due;
-    for (const MeetFileOnServer& file : meetFiles()) {
-        bool ready = watch_.ready(file.name, stampOf(hostPath(file.localPath)));
-        if (ready || everyFile) due.push_back(file);
+    for (const MeetFileOnServer& file : folder.files()) {
+        if (folder.ready(file) || everyFile) due.push_back(file);
     }
-    for (SendOutcome outcome : sendAll(due)) {
+    for (SendOutcome outcome : parts_->sender.sendAll(due, lastServerFailure_)) {
         if (outcome == SendOutcome::Sent) ++look.sent;
         if (outcome == SendOutcome::ServerFailed) look.serverFailed = true;
     }
     if (look.serverFailed) look.failure = lastServerFailure_;
-    if (!look.serverFailed && !listed_) {
+    if (!look.serverFailed && !parts_->listing.listed()) {
         bool allThere = true;
-        for (const MeetFileOnServer& file : meetFiles()) allThere &= watch_.everSent(file.name);
-        if (allThere && !addListEntry(true) && !lastServerFailure_.empty()) {
+        for (const MeetFileOnServer& file : folder.files())
+            allThere &= folder.watch().everSent(file.name);
+        if (allThere && !parts_->listing.addListEntry(true, lastServerFailure_) &&
+            !lastServerFailure_.empty()) {
             look.serverFailed = true;
             look.failure = lastServerFailure_;
         }
@@ -155,7 +107,7 @@ Publisher::Look Publisher::lookOnce(bool everyFile) {
     // The viewer once a run, at the first look the server answers.
     if (!look.serverFailed && viewerDue_) {
         viewerDue_ = false;
-        sendViewer();
+        sendViewer(options_, files_, parts_->uploader, out_, err_);
     }
     if (!look.serverFailed && !sendWebData()) {
         look.serverFailed = true;

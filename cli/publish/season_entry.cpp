@@ -3,16 +3,10 @@
 #include <random>
 #include <thread>
 
+#include "cli/publish/failure_words.h"
 #include "store/season_list.h"
 
 namespace quendro {
-namespace {
-
-std::string why(const HttpAnswer& answer) {
-    return answer.answered() ? "HTTP " + std::to_string(answer.status) : answer.error;
-}
-
-}  // namespace
 
 SeasonEntryResult putMeetInSeasonList(const HttpClient& http, const std::string& listUrl,
                                       std::u16string_view meetCode,
@@ -42,7 +36,7 @@ SeasonEntryResult putEntryInSeasonFile(const HttpClient& http, const std::string
         // never replaced, so that no other meet's entry is lost.
         if (!current.ok() && current.status != 404) {
             result.outcome = SeasonEntry::Unreadable;
-            result.detail = why(current);
+            result.detail = answerWords(current);
             return result;
         }
         std::string list = current.ok() ? std::move(current.body) : std::string();
@@ -69,7 +63,7 @@ SeasonEntryResult putEntryInSeasonFile(const HttpClient& http, const std::string
         HttpAnswer answer = http.put(listUrl, withEntry);
         if (!answer.ok()) {
             result.outcome = SeasonEntry::Refused;
-            result.detail = why(answer);
+            result.detail = answerWords(answer);
             return result;
         }
         ++result.uploads;

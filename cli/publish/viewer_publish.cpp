@@ -1,6 +1,9 @@
 // The web viewer put at the site's root, beside the season folders.
-#include "cli/publish/publisher.h"
+#include "cli/publish/viewer_publish.h"
+
+#include "cli/publish/telling.h"
 #include "cli/publish/viewer_files.h"
+#include "platform/address_sign_in.h"
 #include "platform/text_rules.h"
 
 namespace quendro {
@@ -18,76 +21,61 @@ std::string skipWords(ViewerSkip why) {
     return "";
 }
 
-std::string failureOf(const std::string& url, const HttpAnswer& answer) {
-    return withoutPassword(url) + ": " +
-           (answer.answered() ? "HTTP " + std::to_string(answer.status) : answer.error);
-}
-
 }  // namespace
 
-bool Publisher::sendViewer() {
-    if (options_.viewerFolder.empty()) return true;
-    const std::string folderShown =
-        toUtf8(visibleText(fromUtf8(options_.viewerFolder.string())));
-    ViewerFiles viewer = listViewerFiles(options_.viewerFolder);
+bool sendViewer(const PublishOptions& options, FileSystem& files, Uploader& uploader,
+                std::ostream& out, std::ostream& err) {
+    if (options.viewerFolder.empty()) return true;
+    const std::string folderShown = shown(fromUtf8(options.viewerFolder.string()));
+    ViewerFiles viewer = listViewerFiles(options.viewerFolder);
     switch (viewer.outcome) {
         case ViewerListing::Listed:
             break;
         case ViewerListing::Missing:
-            if (!options_.viewerChosen) {
-                out_ << "ビューアのフォルダがないので、ビューアは送りません: " << folderShown << "\n";
+            if (!options.viewerChosen) {
+                out << "ビューアのフォルダがないので、ビューアは送りません: " << folderShown << "\n";
                 return true;
             }
-            err_ << "エラー: ビューアのフォルダがありません: " << folderShown << "\n";
+            err << "エラー: ビューアのフォルダがありません: " << folderShown << "\n";
             return false;
         case ViewerListing::TooMany:
-            err_ << "エラー: ビューアのファイルが " << kViewerMaxFiles
-                 << " より多いので、ビューアは送りません: " << folderShown << "\n";
+            err << "エラー: ビューアのファイルが " << kViewerMaxFiles
+                << " より多いので、ビューアは送りません: " << folderShown << "\n";
             return false;
         case ViewerListing::TooLarge:
-            err_ << "エラー: ビューアのファイルが合わせて " << kViewerMaxBytes
-                 << " バイトより大きいので、ビューアは送りません: " << folderShown << "\n";
+            err << "エラー: ビューアのファイルが合わせて " << kViewerMaxBytes
+                << " バイトより大きいので、ビューアは送りません: " << folderShown << "\n";
             return false;
     }
-    for (const ViewerSkipped& skipped : viewer.skipped) {
-        err_ << "注意: ビューアの " << toUtf8(visibleText(fromUtf8(skipped.name))) << " は"
-             << skipWords(skipped.why) << "\n";
-    }
-    const std::string root = siteRootOf(options_.baseUrl);
+    for (const ViewerSkipped& skipped : viewer.skipped)
+        err << "注意: ビューアの " << shown(fromUtf8(skipped.name)) << " は" << skipWords(skipped.why)
+            << "\n";
+    const std::string root = siteRootOf(options.baseUrl);
     int sent = 0;
     bool whole = true;
     for (const ViewerFile& file : viewer.files) {
         std::string bytes;
-        if (files_.readBytes(fromUtf8(file.host.string()), bytes) != FileStatus::Ok) {
-            err_ << "エラー: ビューアのファイルを読めません: " << file.name << "\n";
+        if (files.readBytes(fromUtf8(file.host.string()), bytes) != FileStatus::Ok) {
+            err << "エラー: ビューアのファイルを読めません: " << file.name << "\n";
             whole = false;
             continue;
         }
-        // Digests share the map of the meet's files, under the site's path.
-        const std::string key = "/" + file.name;
-        std::size_t digest = std::hash<std::string>{}(bytes);
-        auto last = sentDigest_.find(key);
-        if (last != sentDigest_.end() && last->second == digest) continue;
-        const std::string url = root + file.name;
-        // A server that holds these very bytes (from an earlier run, or the
-        // publisher's own copy at its start) is not sent them again.
-        HttpAnswer held = http_.get(url);
-        if (held.status == 200 && held.body == bytes) {
-            sentDigest_[key] = digest;
-            continue;
+        std::string failure;
+        switch (uploader.putUnlessHeld(root + file.name, bytes, failure)) {
+            case Uploader::Plain::Held:
+                continue;
+            case Uploader::Plain::Sent:
+                ++sent;
+                continue;
+            case Uploader::Plain::Failed:
+                err << "エラー: ビューアを送信できませんでした: " << failure << "\n";
+                return false;
         }
-        HttpAnswer answer = http_.put(url, bytes);
-        if (!answer.ok()) {
-            err_ << "エラー: ビューアを送信できませんでした: " << failureOf(url, answer) << "\n";
-            return false;
-        }
-        sentDigest_[key] = digest;
-        ++sent;
     }
     if (sent > 0)
-        out_ << "ビューアを送信しました: " << sent << " ファイル (" << withoutPassword(root) << ")\n";
+        out << "ビューアを送信しました: " << sent << " ファイル (" << withoutPassword(root) << ")\n";
     else if (whole)
-        out_ << "ビューアはサーバーと同じです (" << withoutPassword(root) << ")\n";
+        out << "ビューアはサーバーと同じです (" << withoutPassword(root) << ")\n";
     return whole;
 }
 

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/http_client.h"
+
+namespace quendro {
+
+// What went wrong with an answer that was no success: its status ("HTTP 403"),
+// or libcurl's words when no answer came at all.
+std::string answerWords(const HttpAnswer& answer);
+
+// A failure of the server as the publisher tells it: the address, without its
+// password, and why.
+std::string failureWords(std::string_view url, std::string_view why);
+std::string failureWords(std::string_view url, const HttpAnswer& answer);
+
+}  // namespace quendro

@@ -1,0 +1,77 @@
+#include "cli/publish/uploader.h"
+
+#include <functional>
+
+#include "cli/publish/failure_words.h"
+#include "platform/gzip.h"
+
+namespace quendro {
+namespace {
+
+std::size_t digestOf(const std::string& bytes) {
+    return std::hash<std::string>{}(bytes);
+}
+
+}  // namespace
+
+bool Uploader::learnStorage(std::string& failure) {
+    if (storesGzip_) return true;
+    // Any answer will do, a 404 too: the header comes with every answer.
+    HttpAnswer answer = http_.get(askUrl_);
+    if (!answer.answered()) {
+        failure = failureWords(askUrl_, answer);
+        return false;
+    }
+    storesGzip_ = answer.storesGzip;
+    if (*storesGzip_)
+        out_ << "サーバーは gzip で保存します: 大会のファイルとウェブ用データを .gz で送ります\n";
+    return true;
+}
+
+bool Uploader::holds(const std::string& address, const std::string& bytes) const {
+    auto last = digests_.find(address);
+    return last != digests_.end() && last->second == digestOf(bytes);
+}
+
+void Uploader::remember(const std::string& address, const std::string& bytes) {
+    digests_[address] = digestOf(bytes);
+}
+
+std::vector<Uploader::Sent> Uploader::putAll(
+    const std::vector<std::pair<std::string, const std::string*>>& files) {
+    std::vector<Upload> uploads;
+    uploads.reserve(files.size());
+    const std::string suffix = storesGzip() ? ".gz" : "";
+    for (const auto& [address, bytes] : files)
+        uploads.push_back({address + suffix, storesGzip() ? gzipBytes(*bytes) : *bytes});
+    std::vector<HttpAnswer> answers = http_.putAll(uploads);
+    std::vector<Sent> sent(files.size());
+    for (size_t k = 0; k < files.size(); ++k) {
+        if (!answers[k].ok()) {
+            sent[k].failure = failureWords(uploads[k].url, answers[k]);
+            continue;
+        }
+        sent[k].ok = true;
+        remember(files[k].first, *files[k].second);
+    }
+    return sent;
+}
+
+Uploader::Plain Uploader::putUnlessHeld(const std::string& url, const std::string& bytes,
+                                        std::string& failure) {
+    if (holds(url, bytes)) return Plain::Held;
+    HttpAnswer held = http_.get(url);
+    if (held.status == 200 && held.body == bytes) {
+        remember(url, bytes);
+        return Plain::Held;
+    }
+    HttpAnswer answer = http_.put(url, bytes);
+    if (!answer.ok()) {
+        failure = failureWords(url, answer);
+        return Plain::Failed;
+    }
+    remember(url, bytes);
+    return Plain::Sent;
+}
+
+}  // namespace quendro
