@@ -14,15 +14,20 @@ std::optional<FollowedMeet> followedMeetOf(const MainWindow& window) {
 }
 
 bool wholeMeet(std::string_view heats, std::string_view competitors,
-               RecordFileKind competitorKind) {
+               RecordFileKind competitorKind, std::string_view heatsTaken, bool readBefore) {
     if (recordFileShape(heats, RecordFileKind::Heats) != RecordFileShape::Whole ||
         recordFileShape(competitors, competitorKind) != RecordFileShape::Whole)
         return false;
+    if (readBefore) return true;
     std::int32_t competitorCount = competitors.empty() ? 0 : int32Field(competitors, 0);
     HeatTable table{std::string(heats)};
+    HeatTable taken{std::string(heatsTaken)};
     for (std::int32_t k = 1; k <= table.heatCount(); ++k) {
-        for (std::int16_t ordinal : table.heat(k).laneCompetitor) {
-            if (ordinal > competitorCount) return false;
+        HeatRecord before = k <= taken.heatCount() ? taken.heat(k) : HeatRecord{};
+        HeatRecord heat = table.heat(k);
+        for (size_t lane = 0; lane < heat.laneCompetitor.size(); ++lane) {
+            std::int16_t ordinal = heat.laneCompetitor[lane];
+            if (ordinal > competitorCount && ordinal != before.laneCompetitor[lane]) return false;
         }
     }
     return true;
@@ -71,17 +76,20 @@ MeetCheck checkMeetFiles(const FollowedMeet& meet, const MeetFilesSeen& since,
     }
     bool arrived = !since.read || check.seen.bytes[0] != since.bytes[0] ||
                    check.seen.bytes[1] != since.bytes[1];
+    bool readBefore = since.read && !arrived;  // the same bytes as the look before
     check.seen.read = true;
     if (!arrived && !since.pending) return check;
     static const std::string kNone;
     const std::string& heats = check.seen.bytes[0] ? *check.seen.bytes[0] : kNone;
     const std::string& competitors = check.seen.bytes[1] ? *check.seen.bytes[1] : kNone;
-    if (!wholeMeet(heats, competitors, meet.competitorKind)) {
+    const std::string& heatsTaken = since.heatsTaken ? *since.heatsTaken : kNone;
+    if (!wholeMeet(heats, competitors, meet.competitorKind, heatsTaken, readBefore)) {
         check.outcome = MeetCheck::Outcome::Partial;
         check.seen.pending = true;
         return check;
     }
     check.seen.pending = false;
+    check.seen.heatsTaken = check.seen.bytes[0];
     check.outcome = MeetCheck::Outcome::Changed;
     check.heats = check.seen.bytes[0] ? check.seen.bytes[0] : std::make_shared<const std::string>();
     check.competitors =
