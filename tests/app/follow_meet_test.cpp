@@ -158,6 +158,16 @@ TEST_F(FollowMeetTest, AHeatAddedAndAResultChangedAppearWithTheChoiceKept) {
     // Nothing moved: the next look reads nothing.
     EXPECT_EQ(followOnce(), MeetTake::NotTaken);
     EXPECT_EQ(check.outcome, MeetCheck::Outcome::Unchanged);
+    // A look that knows the files' stamps but has not read them yet reads them.
+    MeetFilesSeen stampsOnly;
+    stampsOnly.versions[0] = check.seen.versions[0];
+    stampsOnly.versions[1] = check.seen.versions[1];
+    ASSERT_TRUE(stampsOnly.versions[0] && stampsOnly.versions[1]);
+    MeetCheck unread =
+        checkMeetFiles(*followedMeetOf(window), stampsOnly, m.machine().inet, m.files());
+    ASSERT_EQ(unread.outcome, MeetCheck::Outcome::Changed);
+    EXPECT_EQ(*unread.heats, sampleHeats());
+    EXPECT_EQ(*unread.competitors, sampleResults());
 
     // The timing system adds a heat for competitor 1 and times again its swim of heat 2 (slot 4).
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
