@@ -122,10 +122,33 @@ MeetChange meetChangeOf(const std::vector<std::u16string>& before,
     return change;
 }
 
+namespace {
+
+std::u16string clockText(const LocalDateTime& at) {
+    return zeroFilled(at.hour, 2) + u":" + zeroFilled(at.minute, 2) + u":" +
+           zeroFilled(at.second, 2);
+}
+
+}  // namespace
+
 std::u16string meetUpdateWord(const LocalDateTime& at, const MeetChange& change) {
-    return u"更新 " + zeroFilled(at.hour, 2) + u":" + zeroFilled(at.minute, 2) + u":" +
-           zeroFilled(at.second, 2) + u"（新しい組 " + decimalText(change.newHeats) +
+    return u"更新 " + clockText(at) + u"（新しい組 " + decimalText(change.newHeats) +
            u"・記録 " + decimalText(change.newResults) + u"）";
+}
+
+ReachNews serverReachAfter(ServerReach& reach, bool answered, const LocalDateTime& now) {
+    if (answered) reach.lastAnswer = now;
+    if (answered == !reach.away) return ReachNews::None;
+    reach.away = !answered;
+    return answered ? ReachNews::Back : ReachNews::Away;
+}
+
+std::u16string serverReachWord(ReachNews news, const ServerReach& reach) {
+    if (news == ReachNews::None) return {};
+    if (news == ReachNews::Back)
+        return u"サーバーに再び届きました " + clockText(reach.lastAnswer.value_or(LocalDateTime{}));
+    if (!reach.lastAnswer) return u"サーバーに届きません";
+    return u"サーバーに届きません（最後の応答 " + clockText(*reach.lastAnswer) + u"）";
 }
 
 }  // namespace quendro

@@ -90,6 +90,23 @@ MeetChange meetChangeOf(const std::vector<std::u16string>& before,
 // The status line's word for a meet that was followed: "更新 12:03:05（新しい組 2・記録 5）".
 std::u16string meetUpdateWord(const LocalDateTime& at, const MeetChange& change);
 
+// What the follow knows of the server of a meet it follows in internet mode.
+struct ServerReach {
+    std::optional<LocalDateTime> lastAnswer;  // when it last answered a look
+    bool away = false;  // the looks since get no answer, and the status line said so
+};
+
+// What a look tells of the server, once each: Away on the first look it does
+// not answer (no answer, an error status, a stall), Back on the first it
+// answers after those; None otherwise. An answer is stamped now.
+enum class ReachNews { None, Away, Back };
+ReachNews serverReachAfter(ServerReach& reach, bool answered, const LocalDateTime& now);
+
+// The status line's word for the news, from the reach after the look:
+// "サーバーに届きません（最後の応答 02:57:22）" (without the time when the server
+// has not answered a look yet), "サーバーに再び届きました 02:58:01".
+std::u16string serverReachWord(ReachNews news, const ServerReach& reach);
+
 // How a take of a followed meet ended.
 enum class MeetTake {
     NotTaken,   // the window shows another meet now, or the files are those shown

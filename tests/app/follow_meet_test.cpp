@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "app/main_window.h"
+#include "platform/event_loop.h"
 #include "platform/text_rules.h"
 #include "store/ind2_table.h"
 #include "tests/support/local_meet.h"
@@ -141,6 +142,30 @@ TEST_F(FollowMeetTest, TheConfirmedMeetIsFollowedInItsOwnMode) {
     EXPECT_FALSE(followedMeetOf(window));
     MainWindow fresh(m.machine());
     EXPECT_FALSE(followedMeetOf(fresh));  // nothing confirmed yet
+}
+
+TEST(ServerReach, OneWordWhenTheServerStopsAnsweringAndOneWhenItAnswersAgain) {
+    const LocalDateTime last{2026, 7, 25, 2, 57, 22}, now{2026, 7, 25, 2, 58, 1};
+    struct Case {
+        std::optional<LocalDateTime> lastAnswer;
+        bool away, answered;
+        ReachNews news;
+        std::u16string word;
+    };
+    const Case cases[] = {
+        {last, false, true, ReachNews::None, u""},
+        {last, false, false, ReachNews::Away, u"サーバーに届きません（最後の応答 02:57:22）"},
+        {last, true, false, ReachNews::None, u""},
+        {last, true, true, ReachNews::Back, u"サーバーに再び届きました 02:58:01"},
+        {std::nullopt, false, false, ReachNews::Away, u"サーバーに届きません"},
+    };
+    for (const Case& c : cases) {
+        ServerReach reach{c.lastAnswer, c.away};
+        EXPECT_EQ(serverReachAfter(reach, c.answered, now), c.news);
+        EXPECT_EQ(serverReachWord(c.news, reach), c.word);
+        EXPECT_EQ(reach.away, !c.answered);
+        EXPECT_EQ(reach.lastAnswer.has_value() && reach.lastAnswer->second == 1, c.answered);
+    }
 }
 
 TEST_F(FollowMeetTest, AHeatAddedAndAResultChangedAppearWithTheChoiceKept) {
@@ -280,6 +305,56 @@ TEST(FollowMeetOnNginx, AHalfUploadedMeetIsNotTakenOnItsFirstLook) {
     EXPECT_EQ(window.lstNamae.listIndex(), 0);
     EXPECT_EQ(window.lstShumoku.listIndex(), 1);
     EXPECT_EQ(window.statusText, u"更新 09:30:00（新しい組 1・記録 2）");
+}
+
+// A clock the test sets.
+class SetClock : public Clock {
+  public:
+    LocalDateTime at{2026, 7, 25, 2, 57, 22};
+    LocalDateTime now() const override { return at; }
+};
+
+// The publisher stops and starts again while the window follows its meet.
+TEST(FollowMeetOnNginx, TheStatusLineSaysWhenTheServerStopsAndWhenItAnswersAgain) {
+    TestMachine m;
+    test::NginxPublisher nginx(m.root() / "publisher");
+    ASSERT_TRUE(nginx.running()) << nginx.why();
+    SetClock clock;
+    IdleEventLoop events;
+    MainWindow window(Machine{m.files(), clock, m.inet(), m.printer(), events});
+    confirmOnNginx(nginx, window);
+    ASSERT_EQ(window.importOutcome, ImportOutcome::Imported) << toUtf8(window.statusText);
+    const FollowedMeet meet = *followedMeetOf(window);
+    MeetCheck check;
+    ServerReach reach;
+    auto look = [&](int minute, int second) {
+        clock.at.minute = minute;
+        clock.at.second = second;
+        check = checkMeetFiles(meet, check.seen, m.inet(), m.files());
+        window.TellFollowedMeetLook(meet, reach, check.outcome != MeetCheck::Outcome::Failed);
+    };
+    const std::u16string confirmed = window.statusText;
+    look(57, 22);
+    EXPECT_EQ(window.statusText, confirmed);  // an answer is no news
+
+    nginx.stop();
+    look(57, 40);
+    EXPECT_EQ(check.outcome, MeetCheck::Outcome::Failed);
+    EXPECT_EQ(window.statusText, u"サーバーに届きません（最後の応答 02:57:22）");
+    window.statusText = u"印刷しました";  // the user's action since
+    look(57, 43);
+    EXPECT_EQ(window.statusText, u"印刷しました");  // the absence is told once
+    ASSERT_TRUE(nginx.start()) << nginx.why();
+    look(58, 1);
+    EXPECT_EQ(window.statusText, u"印刷しました");  // and the user's word stands
+    EXPECT_FALSE(reach.away);
+
+    nginx.stop();
+    look(58, 4);
+    EXPECT_EQ(window.statusText, u"サーバーに届きません（最後の応答 02:58:01）");
+    ASSERT_TRUE(nginx.start()) << nginx.why();
+    look(58, 10);
+    EXPECT_EQ(window.statusText, u"サーバーに再び届きました 02:58:10");
 }
 
 }  // namespace
