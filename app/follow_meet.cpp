@@ -14,15 +14,20 @@ std::optional<FollowedMeet> followedMeetOf(const MainWindow& window) {
 }
 
 bool wholeMeet(std::string_view heats, std::string_view competitors,
-               RecordFileKind competitorKind) {
+               RecordFileKind competitorKind, std::string_view heatsTaken, bool readBefore) {
     if (recordFileShape(heats, RecordFileKind::Heats) != RecordFileShape::Whole ||
         recordFileShape(competitors, competitorKind) != RecordFileShape::Whole)
         return false;
+    if (readBefore) return true;
     std::int32_t competitorCount = competitors.empty() ? 0 : int32Field(competitors, 0);
     HeatTable table{std::string(heats)};
+    HeatTable taken{std::string(heatsTaken)};
     for (std::int32_t k = 1; k <= table.heatCount(); ++k) {
-        for (std::int16_t ordinal : table.heat(k).laneCompetitor) {
-            if (ordinal > competitorCount) return false;
+        HeatRecord before = k <= taken.heatCount() ? taken.heat(k) : HeatRecord{};
+        HeatRecord heat = table.heat(k);
+        for (size_t lane = 0; lane < heat.laneCompetitor.size(); ++lane) {
+            std::int16_t ordinal = heat.laneCompetitor[lane];
+            if (ordinal > competitorCount && ordinal != before.laneCompetitor[lane]) return false;
         }
     }
     return true;
@@ -71,17 +76,20 @@ MeetCheck checkMeetFiles(const FollowedMeet& meet, const MeetFilesSeen& since,
     }
     bool arrived = !since.read || check.seen.bytes[0] != since.bytes[0] ||
                    check.seen.bytes[1] != since.bytes[1];
+    bool readBefore = since.read && !arrived;  // the same bytes as the look before
     check.seen.read = true;
     if (!arrived && !since.pending) return check;
     static const std::string kNone;
     const std::string& heats = check.seen.bytes[0] ? *check.seen.bytes[0] : kNone;
     const std::string& competitors = check.seen.bytes[1] ? *check.seen.bytes[1] : kNone;
-    if (!wholeMeet(heats, competitors, meet.competitorKind)) {
+    const std::string& heatsTaken = since.heatsTaken ? *since.heatsTaken : kNone;
+    if (!wholeMeet(heats, competitors, meet.competitorKind, heatsTaken, readBefore)) {
         check.outcome = MeetCheck::Outcome::Partial;
         check.seen.pending = true;
         return check;
     }
     check.seen.pending = false;
+    check.seen.heatsTaken = check.seen.bytes[0];
     check.outcome = MeetCheck::Outcome::Changed;
     check.heats = check.seen.bytes[0] ? check.seen.bytes[0] : std::make_shared<const std::string>();
     check.competitors =
@@ -114,10 +122,33 @@ MeetChange meetChangeOf(const std::vector<std::u16string>& before,
     return change;
 }
 
+namespace {
+
+std::u16string clockText(const LocalDateTime& at) {
+    return zeroFilled(at.hour, 2) + u":" + zeroFilled(at.minute, 2) + u":" +
+           zeroFilled(at.second, 2);
+}
+
+}  // namespace
+
 std::u16string meetUpdateWord(const LocalDateTime& at, const MeetChange& change) {
-    return u"更新 " + zeroFilled(at.hour, 2) + u":" + zeroFilled(at.minute, 2) + u":" +
-           zeroFilled(at.second, 2) + u"（新しい組 " + decimalText(change.newHeats) +
+    return u"更新 " + clockText(at) + u"（新しい組 " + decimalText(change.newHeats) +
            u"・記録 " + decimalText(change.newResults) + u"）";
+}
+
+ReachNews serverReachAfter(ServerReach& reach, bool answered, const LocalDateTime& now) {
+    if (answered) reach.lastAnswer = now;
+    if (answered == !reach.away) return ReachNews::None;
+    reach.away = !answered;
+    return answered ? ReachNews::Back : ReachNews::Away;
+}
+
+std::u16string serverReachWord(ReachNews news, const ServerReach& reach) {
+    if (news == ReachNews::None) return {};
+    if (news == ReachNews::Back)
+        return u"サーバーに再び届きました " + clockText(reach.lastAnswer.value_or(LocalDateTime{}));
+    if (!reach.lastAnswer) return u"サーバーに届きません";
+    return u"サーバーに届きません（最後の応答 " + clockText(*reach.lastAnswer) + u"）";
 }
 
 }  // namespace quendro

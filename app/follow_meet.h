@@ -39,6 +39,7 @@ struct MeetFilesSeen {
     Validators validators[2];                // internet mode: of the last answers
     std::optional<FileVersion> versions[2];  // local mode: sizes and time stamps
     std::shared_ptr<const std::string> bytes[2];
+    std::shared_ptr<const std::string> heatsTaken;  // the heat table of the last whole meet
     bool read = false;
     bool pending = false;  // the bytes held were not yet a whole meet
 };
@@ -56,12 +57,17 @@ struct MeetCheck {
     MeetFilesSeen seen;  // to pass to the next check
 };
 
-// Whether the two files make one whole meet: each file holds every record its
-// header counts, and every competitor the heats name is in the competitor file.
-// A heat table uploaded before its competitor file names competitors that are
-// not there yet.
+// Whether the two files read on a look make one whole meet, not an upload half
+// done. Each file holds every record its header counts. A heat table uploaded
+// before its competitor file names competitors that are not there yet; but a
+// heat table may also name a competitor past the count for good (read as an
+// empty record). So a lane naming a competitor the file does not hold holds
+// the meet back only while that is new (its heat is not in heatsTaken, the
+// heat table of the last whole meet, or named another competitor there), and
+// only until the same bytes of both files are read on a second look in a row
+// (readBefore): an upload ends, a meet that stays so is taken.
 bool wholeMeet(std::string_view heats, std::string_view competitors,
-               RecordFileKind competitorKind);
+               RecordFileKind competitorKind, std::string_view heatsTaken, bool readBefore);
 
 // Looks whether the meet's files changed since the last look: internet mode
 // asks the server with conditional downloads (an unchanged file costs a 304),
@@ -83,6 +89,23 @@ MeetChange meetChangeOf(const std::vector<std::u16string>& before,
 
 // The status line's word for a meet that was followed: "更新 12:03:05（新しい組 2・記録 5）".
 std::u16string meetUpdateWord(const LocalDateTime& at, const MeetChange& change);
+
+// What the follow knows of the server of a meet it follows in internet mode.
+struct ServerReach {
+    std::optional<LocalDateTime> lastAnswer;  // when it last answered a look
+    bool away = false;  // the looks since get no answer, and the status line said so
+};
+
+// What a look tells of the server, once each: Away on the first look it does
+// not answer (no answer, an error status, a stall), Back on the first it
+// answers after those; None otherwise. An answer is stamped now.
+enum class ReachNews { None, Away, Back };
+ReachNews serverReachAfter(ServerReach& reach, bool answered, const LocalDateTime& now);
+
+// The status line's word for the news, from the reach after the look:
+// "サーバーに届きません（最後の応答 02:57:22）" (without the time when the server
+// has not answered a look yet), "サーバーに再び届きました 02:58:01".
+std::u16string serverReachWord(ReachNews news, const ServerReach& reach);
 
 // How a take of a followed meet ended.
 enum class MeetTake {

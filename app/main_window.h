@@ -163,6 +163,12 @@ class MainWindow {
     // competitor, swim and lap option kept. The status line says what came.
     MeetTake TakeFollowedMeet(const FollowedMeet& meet, const std::string& heats,
                               const std::string& competitors);
+    // Tells on the status line what a look of the follow learned of the
+    // followed meet's server (internet mode): once when it stops answering,
+    // with the time it last answered, and once when it answers again. The
+    // second word replaces only the first: a word the user's action left since
+    // stands. reach is the follow's, from look to look of the meet.
+    void TellFollowedMeetLook(const FollowedMeet& meet, ServerReach& reach, bool answered);
 
     // While it lives, the swim choices of a report (the printed list, the page,
     // the lists for spreadsheets) read each heat's lap file once, over a

@@ -91,4 +91,13 @@ MeetTake MainWindow::TakeFollowedMeet(const FollowedMeet& meet, const std::strin
     return MeetTake::Taken;
 }
 
+void MainWindow::TellFollowedMeetLook(const FollowedMeet& meet, ServerReach& reach,
+                                      bool answered) {
+    if (!meet.web || followedMeetOf(*this) != meet) return;
+    const std::u16string awayWord = serverReachWord(ReachNews::Away, reach);
+    ReachNews news = serverReachAfter(reach, answered, machine_.clock.now());
+    if (news == ReachNews::Away || (news == ReachNews::Back && statusText == awayWord))
+        statusText = serverReachWord(news, reach);
+}
+
 }  // namespace quendro

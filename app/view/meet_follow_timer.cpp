@@ -33,8 +33,11 @@ void MeetFollowTimer::tick() {
         followed_ = std::move(shown);
         seen_ = MeetFilesSeen{};
         arrived_.reset();
+        reach_ = ServerReach{};
+        answered_.reset();
         nextCheck_ = now + every_;
     }
+    if (answered_ && !(busy_ && busy_())) tell();
     if (arrived_ && !(busy_ && busy_())) take();
     if (!followed_ || checking_ || now < nextCheck_) return;
     startCheck();
@@ -46,6 +49,13 @@ void MeetFollowTimer::take() {
     MeetTake taken = model_.TakeFollowedMeet(*followed_, *check.heats, *check.competitors);
     if (taken == MeetTake::Taken) ++takes_;
     if (taken != MeetTake::NotTaken && refreshed_) refreshed_();
+}
+
+void MeetFollowTimer::tell() {
+    const std::u16string before = model_.statusText;
+    model_.TellFollowedMeetLook(*followed_, reach_, *answered_);
+    answered_.reset();
+    if (model_.statusText != before && refreshed_) refreshed_();
 }
 
 void MeetFollowTimer::startCheck() {
@@ -62,6 +72,8 @@ void MeetFollowTimer::startCheck() {
                 nextCheck_ = std::chrono::steady_clock::now() + every_;
                 if (followed_ != meet) return;  // another meet was confirmed meanwhile
                 seen_ = check.seen;
+                answered_ = check.outcome != MeetCheck::Outcome::Failed;
+                if (!(busy_ && busy_())) tell();
                 if (check.outcome != MeetCheck::Outcome::Changed) return;
                 arrived_ = std::move(check);
                 if (!(busy_ && busy_())) take();

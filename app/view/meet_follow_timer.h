@@ -15,8 +15,9 @@ namespace quendro::view {
 // Follows the shown meet during a live meet: every few seconds its heat table
 // and competitor file are checked on a thread of its own (the window never
 // waits for the server), and a whole new meet is taken by the window model.
-// While the user's action runs (a download waited for, a report), what came
-// waits for the action's end.
+// The status line says when the server stops answering and when it answers
+// again. While the user's action runs (a download waited for, a report), what
+// came and what the looks learned of the server wait for the action's end.
 class MeetFollowTimer : public QObject {
   public:
     // refreshed runs after the model took a new meet, to redraw the windows;
@@ -34,6 +35,7 @@ class MeetFollowTimer : public QObject {
     void tick();
     void startCheck();
     void take();
+    void tell();
 
     MainWindow& model_;
     InternetTransfer& inet_;
@@ -46,6 +48,8 @@ class MeetFollowTimer : public QObject {
     std::optional<FollowedMeet> followed_;
     MeetFilesSeen seen_;
     std::optional<MeetCheck> arrived_;  // a whole meet waiting for its take
+    ServerReach reach_;
+    std::optional<bool> answered_;  // whether the last look got an answer, waiting to be told
     std::chrono::steady_clock::time_point nextCheck_;
     bool checking_ = false;
     int checksDone_ = 0;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "app/main_window.h"
+#include "platform/event_loop.h"
 #include "platform/text_rules.h"
 #include "store/ind2_table.h"
 #include "tests/support/local_meet.h"
@@ -44,12 +45,16 @@ std::string competitorFile(std::int32_t count, size_t length, size_t firstRecord
 
 TEST(WholeMeet, EveryCompetitorNamedAndEveryCountedRecordThere) {
     const std::string heats = withHeat(sampleHeats(), 2, 7, 0, 3125);  // names competitor 7
+    const std::string moved = withHeat(sampleHeats(), 2, 7, 1, 3125);  // in the next lane
+    const std::string added = withHeat(heats, 3, 6, 0, 3000);          // heat 6 names 6
     struct Case {
         const char* what;
         std::string heats;
         std::string competitors;
         RecordFileKind kind;
         bool whole;
+        std::string taken = "";   // the heat table of the last whole meet
+        bool readBefore = false;  // the same bytes on the look before
     };
     const Case cases[] = {
         {"competitor 7 of 7", heats, competitorFile(7, 128, 1), RecordFileKind::Ind2, true},
@@ -64,9 +69,20 @@ TEST(WholeMeet, EveryCompetitorNamedAndEveryCountedRecordThere) {
          RecordFileKind::Ind2, true},
         {"both empty: a meet not begun", "", "", RecordFileKind::Ind2, true},
         {"heats without competitors", heats, "", RecordFileKind::Ind2, false},
+        {"a changed heat names 7 of 7", moved, competitorFile(7, 128, 1), RecordFileKind::Ind2,
+         true, heats},
+        {"a changed heat names 7 of 6", moved, competitorFile(6, 128, 1), RecordFileKind::Ind2,
+         false, heats},
+        {"a changed heat names 7 of 6, read the look before", moved, competitorFile(6, 128, 1),
+         RecordFileKind::Ind2, true, heats, true},
+        {"an unchanged heat names 7 of 6, a new one 6", added, competitorFile(6, 128, 1),
+         RecordFileKind::Ind2, true, heats},
+        {"heat table a byte short, read the look before", heats.substr(0, heats.size() - 1),
+         competitorFile(7, 128, 1), RecordFileKind::Ind2, false, "", true},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(wholeMeet(c.heats, c.competitors, c.kind), c.whole) << c.what;
+        EXPECT_EQ(wholeMeet(c.heats, c.competitors, c.kind, c.taken, c.readBefore), c.whole)
+            << c.what;
 }
 
 TEST(MeetChange, NewHeatsAndNewResultsAgainstTheShownIndex) {
@@ -128,6 +144,30 @@ TEST_F(FollowMeetTest, TheConfirmedMeetIsFollowedInItsOwnMode) {
     EXPECT_FALSE(followedMeetOf(fresh));  // nothing confirmed yet
 }
 
+TEST(ServerReach, OneWordWhenTheServerStopsAnsweringAndOneWhenItAnswersAgain) {
+    const LocalDateTime last{2026, 7, 25, 2, 57, 22}, now{2026, 7, 25, 2, 58, 1};
+    struct Case {
+        std::optional<LocalDateTime> lastAnswer;
+        bool away, answered;
+        ReachNews news;
+        std::u16string word;
+    };
+    const Case cases[] = {
+        {last, false, true, ReachNews::None, u""},
+        {last, false, false, ReachNews::Away, u"サーバーに届きません（最後の応答 02:57:22）"},
+        {last, true, false, ReachNews::None, u""},
+        {last, true, true, ReachNews::Back, u"サーバーに再び届きました 02:58:01"},
+        {std::nullopt, false, false, ReachNews::Away, u"サーバーに届きません"},
+    };
+    for (const Case& c : cases) {
+        ServerReach reach{c.lastAnswer, c.away};
+        EXPECT_EQ(serverReachAfter(reach, c.answered, now), c.news);
+        EXPECT_EQ(serverReachWord(c.news, reach), c.word);
+        EXPECT_EQ(reach.away, !c.answered);
+        EXPECT_EQ(reach.lastAnswer.has_value() && reach.lastAnswer->second == 1, c.answered);
+    }
+}
+
 TEST_F(FollowMeetTest, AHeatAddedAndAResultChangedAppearWithTheChoiceKept) {
     window.optLap.select(2);  // laps over 50 m
     window.lstNamae.setListIndex(0);
@@ -143,6 +183,16 @@ TEST_F(FollowMeetTest, AHeatAddedAndAResultChangedAppearWithTheChoiceKept) {
     // Nothing moved: the next look reads nothing.
     EXPECT_EQ(followOnce(), MeetTake::NotTaken);
     EXPECT_EQ(check.outcome, MeetCheck::Outcome::Unchanged);
+    // A look that knows the files' stamps but has not read them yet reads them.
+    MeetFilesSeen stampsOnly;
+    stampsOnly.versions[0] = check.seen.versions[0];
+    stampsOnly.versions[1] = check.seen.versions[1];
+    ASSERT_TRUE(stampsOnly.versions[0] && stampsOnly.versions[1]);
+    MeetCheck unread =
+        checkMeetFiles(*followedMeetOf(window), stampsOnly, m.machine().inet, m.files());
+    ASSERT_EQ(unread.outcome, MeetCheck::Outcome::Changed);
+    EXPECT_EQ(*unread.heats, sampleHeats());
+    EXPECT_EQ(*unread.competitors, sampleResults());
 
     // The timing system adds a heat for competitor 1 and times again its swim of heat 2 (slot 4).
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -166,11 +216,11 @@ TEST_F(FollowMeetTest, AHeatTableAheadOfItsCompetitorsIsNotTaken) {
     EXPECT_EQ(followOnce(), MeetTake::NotTaken);
     EXPECT_EQ(check.outcome, MeetCheck::Outcome::Partial);
     EXPECT_EQ(window.swimTable, table);
-    // Nothing moves, and still no whole meet: still not taken.
-    EXPECT_EQ(followOnce(), MeetTake::NotTaken);
-    EXPECT_EQ(check.outcome, MeetCheck::Outcome::Partial);
-    EXPECT_EQ(window.swimTable, table);
-    // The heat table taken back to six competitors makes a whole meet again.
+    // Nothing moves: an upload would have ended, so the heat table stays so and
+    // is taken (competitor 7 is read as an empty record).
+    EXPECT_EQ(followOnce(), MeetTake::Taken);
+    EXPECT_EQ(window.meetHeatCount, 5);
+    // The heat table taken back to six competitors is taken too.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     writeFile(meet() / "taikai.dat", withHeat(sampleHeats(), 5, 6, 0, 6000));
     EXPECT_EQ(followOnce(), MeetTake::Taken);
@@ -185,12 +235,9 @@ TEST_F(FollowMeetTest, AnotherMeetConfirmedMeanwhileIsNotOverwritten) {
     EXPECT_EQ(window.meetHeatCount, 4);
 }
 
-// The meet on the project's nginx publisher, its files placed as an upload
-// leaves them: a heat table ahead of its competitor table is never taken.
-TEST(FollowMeetOnNginx, AHalfUploadedMeetIsNeverTaken) {
-    TestMachine m;
-    test::NginxPublisher nginx(m.root() / "publisher");
-    ASSERT_TRUE(nginx.running()) << nginx.why();
+// The sample meet on the project's nginx publisher, its files placed as an
+// upload leaves them, confirmed by the window in internet mode.
+void confirmOnNginx(const test::NginxPublisher& nginx, MainWindow& window) {
     const std::string ind2 = ind2FromResults(sampleResults()).bytes;
     std::u16string headerText = u"X:\\meet\\kekka\\,KEKKA.DAT,2026001,県選手権,県選,20260725,20260726,プール,0";
     for (int i = 10; i <= 73; ++i) headerText += u",0";
@@ -199,8 +246,6 @@ TEST(FollowMeetOnNginx, AHalfUploadedMeetIsNeverTaken) {
     nginx.place("2026/2026001/ind2.txt", ind2);
     nginx.place("2026/2026001/kijun.txt", header);
     nginx.place("2026/list.txt", test::sjis(u",\"2026001 県選手権\"\r\n"));
-
-    MainWindow window(m.machine());
     window.txtTaikai.setText(fromUtf8(nginx.base()));
     window.txtNendo.setText(u"2026");
     window.optWeb.select(0);
@@ -209,6 +254,16 @@ TEST(FollowMeetOnNginx, AHalfUploadedMeetIsNeverTaken) {
     ASSERT_EQ(window.lstTaikai.listCount(), 2) << toUtf8(window.statusText);
     window.lstTaikai.setListIndex(1);
     window.cmdKakutei.click();
+}
+
+// A heat table ahead of its competitor table is not taken on its first look.
+TEST(FollowMeetOnNginx, AHalfUploadedMeetIsNotTakenOnItsFirstLook) {
+    TestMachine m;
+    test::NginxPublisher nginx(m.root() / "publisher");
+    ASSERT_TRUE(nginx.running()) << nginx.why();
+    const std::string ind2 = ind2FromResults(sampleResults()).bytes;
+    MainWindow window(m.machine());
+    confirmOnNginx(nginx, window);
     ASSERT_EQ(window.importOutcome, ImportOutcome::Imported) << toUtf8(window.statusText);
     window.lstNamae.setListIndex(0);
     window.lstShumoku.setListIndex(1);  // heat 2, lane 5
@@ -231,8 +286,10 @@ TEST(FollowMeetOnNginx, AHalfUploadedMeetIsNeverTaken) {
     check = checkMeetFiles(*meet, check.seen, inet, m.files());
     EXPECT_EQ(check.outcome, MeetCheck::Outcome::Partial);
     EXPECT_EQ(readFile(m.workingFolder() / "taikai.dat"), sampleHeats());
-    check = checkMeetFiles(*meet, check.seen, inet, m.files());
-    EXPECT_EQ(check.outcome, MeetCheck::Outcome::Partial);
+    // The same bytes on the look after would be taken (not here: the window
+    // takes the upload once it ended).
+    EXPECT_EQ(checkMeetFiles(*meet, check.seen, inet, m.files()).outcome,
+              MeetCheck::Outcome::Changed);
 
     // Then the competitor table with competitor 7: the whole meet is taken.
     std::string ind2Seven = ind2.substr(0, 7 * 128) + ind2.substr(6 * 128, 128);
@@ -248,6 +305,56 @@ TEST(FollowMeetOnNginx, AHalfUploadedMeetIsNeverTaken) {
     EXPECT_EQ(window.lstNamae.listIndex(), 0);
     EXPECT_EQ(window.lstShumoku.listIndex(), 1);
     EXPECT_EQ(window.statusText, u"更新 09:30:00（新しい組 1・記録 2）");
+}
+
+// A clock the test sets.
+class SetClock : public Clock {
+  public:
+    LocalDateTime at{2026, 7, 25, 2, 57, 22};
+    LocalDateTime now() const override { return at; }
+};
+
+// The publisher stops and starts again while the window follows its meet.
+TEST(FollowMeetOnNginx, TheStatusLineSaysWhenTheServerStopsAndWhenItAnswersAgain) {
+    TestMachine m;
+    test::NginxPublisher nginx(m.root() / "publisher");
+    ASSERT_TRUE(nginx.running()) << nginx.why();
+    SetClock clock;
+    IdleEventLoop events;
+    MainWindow window(Machine{m.files(), clock, m.inet(), m.printer(), events});
+    confirmOnNginx(nginx, window);
+    ASSERT_EQ(window.importOutcome, ImportOutcome::Imported) << toUtf8(window.statusText);
+    const FollowedMeet meet = *followedMeetOf(window);
+    MeetCheck check;
+    ServerReach reach;
+    auto look = [&](int minute, int second) {
+        clock.at.minute = minute;
+        clock.at.second = second;
+        check = checkMeetFiles(meet, check.seen, m.inet(), m.files());
+        window.TellFollowedMeetLook(meet, reach, check.outcome != MeetCheck::Outcome::Failed);
+    };
+    const std::u16string confirmed = window.statusText;
+    look(57, 22);
+    EXPECT_EQ(window.statusText, confirmed);  // an answer is no news
+
+    nginx.stop();
+    look(57, 40);
+    EXPECT_EQ(check.outcome, MeetCheck::Outcome::Failed);
+    EXPECT_EQ(window.statusText, u"サーバーに届きません（最後の応答 02:57:22）");
+    window.statusText = u"印刷しました";  // the user's action since
+    look(57, 43);
+    EXPECT_EQ(window.statusText, u"印刷しました");  // the absence is told once
+    ASSERT_TRUE(nginx.start()) << nginx.why();
+    look(58, 1);
+    EXPECT_EQ(window.statusText, u"印刷しました");  // and the user's word stands
+    EXPECT_FALSE(reach.away);
+
+    nginx.stop();
+    look(58, 4);
+    EXPECT_EQ(window.statusText, u"サーバーに届きません（最後の応答 02:58:01）");
+    ASSERT_TRUE(nginx.start()) << nginx.why();
+    look(58, 10);
+    EXPECT_EQ(window.statusText, u"サーバーに再び届きました 02:58:10");
 }
 
 }  // namespace

@@ -140,6 +140,26 @@ TEST_F(LiveMeetTest, AHeatAddedAndAResultChangedAppearWithoutAConfirm) {
     view.grab().save(QStringLiteral(QUENDRO_SHOT_DIR "/live_meet.png"));
 }
 
+// The publisher stops while the window follows its meet, then starts again:
+// the status line says both, each once, off the window's thread.
+TEST_F(LiveMeetTest, TheStatusLineSaysWhenThePublisherStopsAndWhenItAnswersAgain) {
+    ASSERT_TRUE(nginx.running()) << nginx.why();
+    ASSERT_TRUE(startWatch()) << readFile(m.root() / "watch.log");
+    openMeet();
+    ASSERT_EQ(window.importOutcome, ImportOutcome::Imported) << toUtf8(window.statusText);
+    view::MeetFollowTimer follow{window, m.machine().inet, m.files(), [this] { ++refreshed; },
+                                 {}, 300ms};
+    QTRY_VERIFY_WITH_TIMEOUT(follow.checksDone() >= 1, 10000);
+    nginx.stop();
+    const std::u16string away = u"サーバーに届きません（最後の応答 09:30:00）";
+    QTRY_COMPARE_WITH_TIMEOUT(window.statusText, away, 10000);
+    EXPECT_EQ(refreshed, 1);
+    ASSERT_TRUE(nginx.start()) << nginx.why();
+    const std::u16string back = u"サーバーに再び届きました 09:30:00";
+    QTRY_COMPARE_WITH_TIMEOUT(window.statusText, back, 10000);
+    EXPECT_EQ(refreshed, 2);
+}
+
 // From the timing system's write to the new split in the window's model, with
 // the watch's look every 0.4 s and the window's check every second.
 TEST_F(LiveMeetTest, ANewSplitReachesTheWindowWithinTwoSecondsMedian) {
