@@ -48,6 +48,7 @@ BenchMeets::BenchMeets() : heats_(heatsWanted()) {
     half.resultFolder = u"D:\\half\\kekka\\";
     tools::writeLocalMeet(this->half(), half);
     tools::writeServerMeet(served(), largest);
+    machine_.server().answerUncompressed();
     machine_.server().serveFolder("/swim/2026/2026001", served().string());
     std::filesystem::create_directories(machine_.driveD() / "out");
 }

@@ -82,6 +82,11 @@ void HttpTestServer::serveFolder(const std::string& prefix, const std::string& f
         throw std::runtime_error("cannot serve the folder " + folder);
 }
 
+void HttpTestServer::answerUncompressed() {
+    // The library compresses text types only.
+    server_->set_file_extension_and_mimetype_mapping("txt", "application/octet-stream");
+}
+
 void HttpTestServer::setLatency(std::chrono::milliseconds latency) {
     latencyMs_ = latency.count();
 }

@@ -34,6 +34,11 @@ class HttpTestServer {
     // Answers GET below the prefix ("/swim/2026/2026001") with the files of a
     // host folder.
     void serveFolder(const std::string& prefix, const std::string& folder);
+    // Files of a served folder go as they lie, never gzip on the way: the
+    // library compresses text at a few hundred kilobytes a second, far
+    // slower than a web server, and sends nothing of a large file until it is
+    // done (a client then gives it up as stalled).
+    void answerUncompressed();
     // Every answer waits this long first, like a server far away.
     void setLatency(std::chrono::milliseconds latency);
     // The answer to GET of path waits this long first, on top of the latency.
