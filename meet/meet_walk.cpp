@@ -1,10 +1,60 @@
 #include "meet/meet_walk.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "laps/lap_grid.h"
 #include "laps/report_laps.h"
 #include "meet/report_run.h"
+#include "platform/text_rules.h"
 
 namespace quendro {
+namespace {
+
+// A listed swim as the walk plans it, and the splits its heat gave.
+struct PlannedSwim {
+    std::int16_t ordinal = 0;
+    int place = 0;
+    int row = 0;
+    SwimRow swim;
+    std::u16string_view line;
+    std::string splits;  // the split texts, UTF-8, each ended by a line feed
+    int count = 0;
+    bool read = false;
+    bool unread = false;  // the lap file is there but could not be read
+};
+
+void keepSplits(PlannedSwim& planned, const GridSplits& splits) {
+    planned.count = splits.count;
+    for (int k = 0; k < splits.count && k < kMaxSplits; ++k)
+        planned.splits += toUtf8(splits.times[static_cast<size_t>(k)]) + '\n';
+}
+
+GridSplits splitsOf(const PlannedSwim& planned) {
+    GridSplits splits;
+    splits.count = planned.count;
+    size_t start = 0;
+    for (int k = 0; k < planned.count && k < kMaxSplits; ++k) {
+        size_t end = planned.splits.find('\n', start);
+        splits.times[static_cast<size_t>(k)] =
+            fromUtf8(std::string_view(planned.splits).substr(start, end - start));
+        start = end + 1;
+    }
+    return splits;
+}
+
+// A heat's lap file: read from the lap folder, or one answer of the batch.
+HeatFile heatFileOf(const LapSource& source, BatchDownload* batch, size_t k,
+                    const std::u16string& heat) {
+    if (!batch) return source.load(heat);
+    Download body = batch->body(k);
+    if (body.ok()) return source.heatFile(std::move(body.body) + "\r\n");
+    HeatFile failed;
+    failed.missing = body.failure == DownloadFailure::ErrorStatus && body.status == 404;
+    return failed;
+}
+
+}  // namespace
 
 std::int16_t meetSplitDistance(const MeetHeader& header) {
     std::int16_t pool = 0;
@@ -17,37 +67,80 @@ std::int16_t meetSplitDistance(const MeetHeader& header) {
 WalkSummary walkListedSwims(const MeetSession& meet, const std::vector<std::int16_t>& listed,
                             bool olderLayout, std::int16_t splitDistance,
                             const WalkVisits& visits, DownloadProgress progress) {
-    WalkSummary summary;
-    LapSource source{meet.files(), meet.inet(),  meet.fromServer(), meet.dataFolder(),
-                     meet.base(),  meet.season(), meet.meetCode(),  olderLayout};
-    std::vector<std::u16string> uses = reportHeatUses(
-        meet.swimIndex(), meet.swimTable(), listed, static_cast<int>(listed.size()));
-    ReportRun run(source, uses, std::move(progress));
+    // The plan: every listed swim in page order, and the swims of each heat.
+    std::vector<PlannedSwim> plan;
+    std::vector<std::u16string> order;  // heats in first-use order
+    std::unordered_map<std::u16string, std::vector<size_t>> usesOf;
     for (size_t p = 0; p < listed.size(); ++p) {
-        const CompetitorRecord competitor = meet.competitor(listed[p]);
         const std::vector<SwimRow> swims = meet.swimsOf(listed[p]);
         const std::vector<std::u16string_view> lines =
             meet.swimIndex().linesOfKey(meet.swimTable(), competitorKey(listed[p]));
+        for (size_t s = 0; s < swims.size() && s < lines.size(); ++s) {
+            std::vector<size_t>& uses = usesOf[swims[s].heat];
+            if (uses.empty()) order.push_back(swims[s].heat);
+            uses.push_back(plan.size());
+            PlannedSwim planned;
+            planned.ordinal = listed[p];
+            planned.place = static_cast<int>(p);
+            planned.row = static_cast<int>(s);
+            planned.swim = swims[s];
+            planned.line = lines[s];
+            plan.push_back(std::move(planned));
+        }
+    }
+
+    // Each heat's lap file once, in the order the page first needs it; only
+    // the listed swims' splits stay.
+    LapSource source{meet.files(), meet.inet(),  meet.fromServer(), meet.dataFolder(),
+                     meet.base(),  meet.season(), meet.meetCode(),  olderLayout};
+    std::unique_ptr<BatchDownload> batch;
+    if (source.web) {
+        std::vector<std::u16string> urls;
+        urls.reserve(order.size());
+        for (const auto& heat : order) urls.push_back(source.url(heat));
+        batch = meet.inet().openUrls(std::move(urls), std::move(progress));
+    }
+    ListingMemory listings(meet.files());
+    int mostSplits = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        HeatFile file = heatFileOf(source, batch.get(), k, order[k]);
+        for (size_t use : usesOf[order[k]]) {
+            PlannedSwim& planned = plan[use];
+            GridSplits splits;
+            const int lane = planned.swim.lane + 1;
+            int count = file.read ? file.laps.copyLane(lane, splits.times) : 0;
+            splits.count = placeFinalTime(splits.times, count, file.read && file.laps.endsAtGoal(lane),
+                                          planned.swim.finalTime, planned.swim.eventDistance,
+                                          splitDistance);
+            keepSplits(planned, splits);
+            planned.read = file.read;
+            planned.unread = !file.read && !file.missing;
+            mostSplits = std::max(mostSplits, splits.count);
+        }
+    }
+    batch.reset();
+    if (visits.read) visits.read(mostSplits);
+
+    // The page's order.
+    WalkSummary summary;
+    size_t next = 0;
+    for (size_t p = 0; p < listed.size(); ++p) {
+        const CompetitorRecord competitor = meet.competitor(listed[p]);
         ++summary.competitors;
         if (visits.competitor) visits.competitor(static_cast<int>(p), competitor);
-        for (size_t s = 0; s < swims.size(); ++s) {
-            const SwimRow& row = swims[s];
-            std::shared_ptr<const HeatFile> file = run.heat(row.heat);
+        for (; next < plan.size() && plan[next].place == static_cast<int>(p); ++next) {
+            const PlannedSwim& planned = plan[next];
             ListedSwim swim;
-            swim.place = static_cast<int>(p);
-            swim.row = static_cast<int>(s);
-            swim.ordinal = listed[p];
+            swim.place = planned.place;
+            swim.row = planned.row;
+            swim.ordinal = planned.ordinal;
             swim.competitor = &competitor;
-            swim.swim = &row;
-            swim.indexLine = lines[s];
-            swim.lapFileRead = file->read;
-            const int lane = row.lane + 1;
-            int count = file->read ? file->laps.copyLane(lane, swim.splits.times) : 0;
-            swim.splits.count =
-                placeFinalTime(swim.splits.times, count, file->read && file->laps.endsAtGoal(lane),
-                               row.finalTime, row.eventDistance, splitDistance);
+            swim.swim = &planned.swim;
+            swim.indexLine = planned.line;
+            swim.splits = splitsOf(planned);
+            swim.lapFileRead = planned.read;
             ++summary.swims;
-            if (!file->read && !file->missing) ++summary.unread;
+            if (planned.unread) ++summary.unread;
             if (visits.swim) visits.swim(swim);
         }
     }

@@ -38,9 +38,14 @@ struct WalkSummary {
 
 // Walks the listed competitors' swims in the page's order: each competitor in
 // list order, each of the competitor's swims. Each heat's lap file is read or
-// downloaded once (over https several at once), and let go after its last use.
-// Each competitor is visited before the competitor's swims, also one without any.
+// downloaded once (several at once from a server), in the order the page
+// first needs it; only the splits of the listed swims are kept from it, as
+// text, so that a whole meet's walk holds its splits and never its lap files.
+// Each competitor is visited before the competitor's swims, also one without
+// any; before the first, once every lap file has been read, the most splits
+// that any listed swim has.
 struct WalkVisits {
+    std::function<void(int mostSplits)> read;
     std::function<void(int place, const CompetitorRecord& competitor)> competitor;
     std::function<void(const ListedSwim& swim)> swim;
 };

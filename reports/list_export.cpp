@@ -72,9 +72,7 @@ std::vector<std::u16string> exportLaps(const std::vector<std::u16string>& splits
     return laps;
 }
 
-std::string exportCsv(const ExportMeet& meet, const std::vector<ExportSwim>& swims) {
-    size_t columns = 0;
-    for (const auto& s : swims) columns = std::max(columns, s.splits.size());
+std::string exportCsvHeading(const ExportMeet& meet, size_t columns) {
     std::string out = "\xEF\xBB\xBF";
     std::vector<std::u16string> heading = {u"番号", u"氏名",     u"所属", u"学年",
                                            u"種目", u"ラウンド", u"記録"};
@@ -85,20 +83,30 @@ std::string exportCsv(const ExportMeet& meet, const std::vector<ExportSwim>& swi
         heading.push_back(u"ラップ" + decimalText(static_cast<int>(k) * meet.splitDistance) + u"m");
     }
     csvRow(out, heading);
-    for (const auto& s : swims) {
-        SwimFields f = fieldsOf(s);
-        std::vector<std::u16string> row = {f.number, f.name,  f.team, f.grade,
-                                           f.event,  f.stage, f.final};
-        f.splits.resize(columns);
-        f.laps.resize(columns);
-        row.insert(row.end(), f.splits.begin(), f.splits.end());
-        row.insert(row.end(), f.laps.begin(), f.laps.end());
-        csvRow(out, row);
-    }
     return out;
 }
 
-std::string exportJson(const ExportMeet& meet, const std::vector<ExportSwim>& swims) {
+std::string exportCsvRow(const ExportSwim& s, size_t columns) {
+    std::string out;
+    SwimFields f = fieldsOf(s);
+    std::vector<std::u16string> row = {f.number, f.name, f.team, f.grade, f.event, f.stage, f.final};
+    f.splits.resize(columns);
+    f.laps.resize(columns);
+    row.insert(row.end(), f.splits.begin(), f.splits.end());
+    row.insert(row.end(), f.laps.begin(), f.laps.end());
+    csvRow(out, row);
+    return out;
+}
+
+std::string exportCsv(const ExportMeet& meet, const std::vector<ExportSwim>& swims) {
+    size_t columns = 0;
+    for (const auto& s : swims) columns = std::max(columns, s.splits.size());
+    std::string out = exportCsvHeading(meet, columns);
+    for (const auto& s : swims) out += exportCsvRow(s, columns);
+    return out;
+}
+
+std::string exportJsonStart(const ExportMeet& meet) {
     std::string out = "{\n";
     out += "  " + member("format", "\"quendro-export\"") + ",\n";
     out += "  " + member("version", "1") + ",\n";
@@ -110,38 +118,47 @@ std::string exportJson(const ExportMeet& meet, const std::vector<ExportSwim>& sw
            member("lastDay", jsonString(meet.lastDay)) + ", " +
            member("splitDistance", std::to_string(meet.splitDistance)) + "},\n";
     out += "  \"swims\": [";
-    for (size_t i = 0; i < swims.size(); ++i) {
-        const ExportSwim& s = swims[i];
-        SwimFields f = fieldsOf(s);
-        bool result = isResultText(f.final);
-        out += i == 0 ? "\n    {" : ",\n    {";
-        out += member("number", jsonString(f.number)) + ", ";
-        out += member("name", jsonString(f.name)) + ", ";
-        out += member("team", jsonString(f.team)) + ", ";
-        out += member("grade", jsonString(f.grade)) + ", ";
-        out += member("eventCode", std::to_string(s.swim.eventCode)) + ", ";
-        out += member("event", jsonString(f.event)) + ", ";
-        out += member("distance", std::to_string(s.swim.eventDistance())) + ", ";
-        out += member("stageCode", jsonString(s.swim.stageCode)) + ", ";
-        out += member("stage", jsonString(f.stage)) + ", ";
-        out += member("finalTime", result ? "null" : jsonString(f.final)) + ", ";
-        out += member("finalHundredths", result ? "null" : jsonHundredths(f.final)) + ", ";
-        out += member("result", result ? jsonString(f.final) : "null") + ", ";
-        out += "\"splits\": [";
-        for (size_t k = 0; k < f.splits.size(); ++k) {
-            if (k > 0) out += ", ";
-            out +=
-                "{" +
-                member("distance", std::to_string(static_cast<int>(k + 1) * meet.splitDistance)) +
-                ", " + member("time", jsonString(f.splits[k])) + ", " +
-                member("hundredths", jsonHundredths(f.splits[k])) + ", " +
-                member("lap", jsonString(f.laps[k])) + ", " +
-                member("lapHundredths", jsonHundredths(f.laps[k])) + "}";
-        }
-        out += "]}";
-    }
-    out += swims.empty() ? "]\n}\n" : "\n  ]\n}\n";
     return out;
+}
+
+std::string exportJsonSwim(const ExportMeet& meet, const ExportSwim& s, bool first) {
+    SwimFields f = fieldsOf(s);
+    bool result = isResultText(f.final);
+    std::string out = first ? "\n    {" : ",\n    {";
+    out += member("number", jsonString(f.number)) + ", ";
+    out += member("name", jsonString(f.name)) + ", ";
+    out += member("team", jsonString(f.team)) + ", ";
+    out += member("grade", jsonString(f.grade)) + ", ";
+    out += member("eventCode", std::to_string(s.swim.eventCode)) + ", ";
+    out += member("event", jsonString(f.event)) + ", ";
+    out += member("distance", std::to_string(s.swim.eventDistance())) + ", ";
+    out += member("stageCode", jsonString(s.swim.stageCode)) + ", ";
+    out += member("stage", jsonString(f.stage)) + ", ";
+    out += member("finalTime", result ? "null" : jsonString(f.final)) + ", ";
+    out += member("finalHundredths", result ? "null" : jsonHundredths(f.final)) + ", ";
+    out += member("result", result ? jsonString(f.final) : "null") + ", ";
+    out += "\"splits\": [";
+    for (size_t k = 0; k < f.splits.size(); ++k) {
+        if (k > 0) out += ", ";
+        out += "{" +
+               member("distance", std::to_string(static_cast<int>(k + 1) * meet.splitDistance)) +
+               ", " + member("time", jsonString(f.splits[k])) + ", " +
+               member("hundredths", jsonHundredths(f.splits[k])) + ", " +
+               member("lap", jsonString(f.laps[k])) + ", " +
+               member("lapHundredths", jsonHundredths(f.laps[k])) + "}";
+    }
+    out += "]}";
+    return out;
+}
+
+std::string exportJsonEnd(bool anySwim) {
+    return anySwim ? "\n  ]\n}\n" : "]\n}\n";
+}
+
+std::string exportJson(const ExportMeet& meet, const std::vector<ExportSwim>& swims) {
+    std::string out = exportJsonStart(meet);
+    for (size_t i = 0; i < swims.size(); ++i) out += exportJsonSwim(meet, swims[i], i == 0);
+    return out + exportJsonEnd(!swims.empty());
 }
 
 }  // namespace quendro

@@ -46,4 +46,13 @@ std::string exportCsv(const ExportMeet& meet, const std::vector<ExportSwim>& swi
 // JSON (UTF-8): the meet and a list of the swims, as documented in docs/export.md.
 std::string exportJson(const ExportMeet& meet, const std::vector<ExportSwim>& swims);
 
+// The same piece by piece, for a list written as its swims come: the CSV's
+// heading (columns: the most splits of any swim) and each row; the JSON's
+// start, each swim (the first without a comma before it) and its end.
+std::string exportCsvHeading(const ExportMeet& meet, size_t columns);
+std::string exportCsvRow(const ExportSwim& swim, size_t columns);
+std::string exportJsonStart(const ExportMeet& meet);
+std::string exportJsonSwim(const ExportMeet& meet, const ExportSwim& swim, bool first);
+std::string exportJsonEnd(bool anySwim);
+
 }  // namespace quendro

@@ -114,19 +114,27 @@ ExportOutcome runExport(const ExportOptions& options, MeetSession& meet,
         walked = walkListedSwims(meet, listed, options.olderLapLayout, splitDistance, visits);
         page.finish();
     } else {
-        std::vector<ExportSwim> swims;
+        // Each swim's row goes out as it comes, once the number of split
+        // columns is known.
+        const ExportMeet exported = exportMeetOf(meet.header(), splitDistance);
+        const bool csv = options.format == ExportFormat::Csv;
+        size_t columns = 0;
+        bool first = true;
         WalkVisits visits;
-        visits.swim = [&swims](const ListedSwim& listedSwim) {
+        visits.read = [&](int mostSplits) {
+            columns = static_cast<size_t>(mostSplits);
+            output.write(csv ? exportCsvHeading(exported, columns) : exportJsonStart(exported));
+        };
+        visits.swim = [&](const ListedSwim& listedSwim) {
             ExportSwim swim{*listedSwim.competitor, meetSwimOf(listedSwim.indexLine), {}};
             const GridSplits& splits = listedSwim.splits;
             swim.splits.assign(splits.times.begin(),
                                splits.times.begin() + std::min(splits.count, kMaxSplits));
-            swims.push_back(std::move(swim));
+            output.write(csv ? exportCsvRow(swim, columns) : exportJsonSwim(exported, swim, first));
+            first = false;
         };
         walked = walkListedSwims(meet, listed, options.olderLapLayout, splitDistance, visits);
-        ExportMeet exported = exportMeetOf(meet.header(), splitDistance);
-        output.write(options.format == ExportFormat::Csv ? exportCsv(exported, swims)
-                                                         : exportJson(exported, swims));
+        if (!csv) output.write(exportJsonEnd(!first));
     }
     if (walked.unread > 0) {
         outcome.notes.push_back("通過タイムのないレースが " + std::to_string(walked.unread) +
