@@ -175,6 +175,38 @@ choose_certificate() {
   ln -s "$key" "$prefix/conf/tls-key.pem"
 }
 
+# The user and the hash of the password (SHA-512 crypt, read by nginx through
+# crypt(3)), readable by their owner only. The password reaches openssl on its
+# standard input from the shell's own printf: it is never on a command line
+# nor in a file. A user name holding ":" and a password holding a line end or
+# longer than the 256 bytes openssl hashes are refused: either would be read
+# as another.
+write_password_file() {
+  local user=$QUENDRO_PUBLISH_USER password=$QUENDRO_PUBLISH_PASSWORD hash bytes
+  case "$user" in
+    *:*|*[[:cntrl:]]*)
+      echo "QUENDRO_PUBLISH_USER に「:」や制御文字は使えません" >&2
+      return 1 ;;
+  esac
+  case "$password" in
+    *$'\n'*)
+      echo "QUENDRO_PUBLISH_PASSWORD に改行は使えません" >&2
+      return 1 ;;
+  esac
+  bytes=$(printf '%s' "$password" | wc -c)
+  if [ "$bytes" -gt 256 ]; then
+    echo "QUENDRO_PUBLISH_PASSWORD が長すぎます (256 バイトまで)" >&2
+    return 1
+  fi
+  if ! command -v openssl >/dev/null ||
+     ! hash=$(printf '%s\n' "$password" | openssl passwd -6 -stdin 2>/dev/null) ||
+     [ "${hash#\$6\$}" = "$hash" ]; then
+    echo "パスワードのハッシュを作れませんでした (openssl が必要です)" >&2
+    return 1
+  fi
+  (umask 077 && printf '%s:%s\n' "$user" "$hash" > "$prefix/conf/htpasswd")
+}
+
 start() {
   if pid=$(running_pid); then
     echo "公開サーバーは動いています (pid $pid): $(scheme)://127.0.0.1:$port/swim/"
@@ -235,8 +267,7 @@ start() {
 
   local satisfy="" auth=""
   if [ -n "${QUENDRO_PUBLISH_USER:-}" ] && [ -n "${QUENDRO_PUBLISH_PASSWORD:-}" ]; then
-    (umask 077 && printf '%s:{PLAIN}%s\n' "$QUENDRO_PUBLISH_USER" "$QUENDRO_PUBLISH_PASSWORD" \
-      > "$prefix/conf/htpasswd")
+    write_password_file || return 1
     [ "$(id -u)" -eq 0 ] && chown "$owner:$group" "$prefix/conf/htpasswd"
     satisfy="satisfy any;"
     [ "${QUENDRO_PUBLISHER_LOOPBACK:-}" = password ] && satisfy=""
