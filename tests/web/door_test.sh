@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The publisher's door: the password is kept only as a hash and taken whole
-# whatever it holds.
+# whatever it holds; writing is taken only for the publisher's own names and
+# only under /swim/ and at the viewer's names, over http and over https
+# (HTTP/2); reading is for any name.
 set -euo pipefail
 source_dir=$1
 work=$(mktemp -d)
@@ -49,4 +51,52 @@ if QUENDRO_PUBLISH_USER=me:et QUENDRO_PUBLISH_PASSWORD=x "$publisher" start "$po
   fail "started with a user holding ':'"
 fi
 
+# Names: the publisher's own write, any other name reads only.
+for bad in 'a;b' '*' '$host' 'x..y' 'pc.' '[::1;]'; do
+  if QUENDRO_PUBLISHER_NAMES="swim-pc.local $bad" "$publisher" start "$port" "$work/swim" \
+     >/dev/null 2>&1; then
+    fail "started with the name '$bad'"
+  fi
+done
+QUENDRO_PUBLISHER_NAMES='Swim-PC.local 192.0.2.7 [2001:db8::7]' \
+  "$publisher" start "$port" "$work/swim" >/dev/null || fail "no start with names"
+page=$(curl -sf "http://127.0.0.1:$port/index.html")
+gzip -c <<< 'lap' > "$work/lap.gz"
+while read -r method host path want; do
+  got=$(answer "$method" "$host" "$path" -T "$work/lap.gz")
+  [ "$got" = "$want" ] || [ "$got$want" = 204201 ] || fail "$method $path for $host: $got, not $want"
+done <<EOF
+PUT 127.0.0.1:$port /swim/2026/h.txt.gz 201
+PUT localhost /js/extra.js 201
+PUT [::1]:$port /swim/2026/h.txt.gz 204
+PUT swim-pc.local:$port /swim/2026/h.txt.gz 204
+PUT 192.0.2.7 /swim/2026/h.txt.gz 204
+PUT [2001:db8::7] /swim/2026/h.txt.gz 204
+PUT 127.0.0.1 /a%20b.html 403
+PUT 127.0.0.1 /js/%E3%81%82.js 403
+PUT attacker.example /index.html 403
+PUT attacker.example:$port /swim/2026/h.txt.gz 403
+PUT 127.0.0.1.attacker.example /index.html 403
+DELETE attacker.example /swim/2026/h.txt.gz 403
+MKCOL attacker.example /swim/2026/new/ 403
+EOF
+for host in attacker.example "127.0.0.1:$port"; do
+  [ "$(curl -sf -H "Host: $host" "http://127.0.0.1:$port/index.html")" = "$page" ] ||
+    fail "the viewer's page read with Host $host is not the publisher's"
+  [ "$(curl -sf --compressed -H "Host: $host" "http://127.0.0.1:$port/swim/2026/h.txt")" = lap ] ||
+    fail "the lap file put as .gz is not read with Host $host"
+done
+"$publisher" stop "$port" >/dev/null
+
+# Over https and HTTP/2 the same door.
+"$publisher" start --tls "$port" "$work/swim" >/dev/null || fail "no start with --tls"
+ca="$QUENDRO_PUBLISHER_HOME/tls/ca.pem"
+for row in "127.0.0.1 PUT 204" "attacker.example PUT 403" "attacker.example GET 200"; do
+  read -r host method want <<< "$row"
+  body=(-T "$work/lap.gz")
+  [ "$method" = GET ] && body=()
+  got=$(curl -s -o /dev/null -w '%{http_version} %{http_code}' --http2 --cacert "$ca" \
+          -X "$method" -H "Host: $host" "${body[@]}" "https://127.0.0.1:$port/swim/2026/h.txt.gz")
+  [ "$got" = "2 $want" ] || fail "https $method for $host: $got, not HTTP/2 $want"
+done
 echo "publisher door: all checks passed"
