@@ -10,7 +10,15 @@
 # nginx keeps its configuration, logs and pid in $home/nginx-<port>. With
 # QUENDRO_PUBLISH_USER and QUENDRO_PUBLISH_PASSWORD set at start, other machines
 # may PUT with that user and password too; with QUENDRO_PUBLISHER_LOOPBACK=password
-# as well, this machine needs them too.
+# as well, this machine needs them too. The password is kept only as a hash
+# (SHA-512 crypt), made by openssl from its standard input.
+#
+# Writing (any method but GET, HEAD and OPTIONS) is taken only when the request
+# names the publisher by one of its own names: 127.0.0.1, localhost, [::1], the
+# address of QUENDRO_PUBLISHER_LISTEN, and the names in QUENDRO_PUBLISHER_NAMES
+# (host names or addresses, separated by blanks, e.g. "swim-pc.local
+# 192.168.1.20"); and only under /swim/ and at the viewer's file names. Any
+# other name is answered 403. Reading is for any name.
 #
 # The site's root serves the web viewer: the files of $QUENDRO_WEB_ROOT (by
 # default the project's web/ folder), copied into $home/nginx-<port>/web at each
@@ -47,6 +55,7 @@ tree=${words[1]:-$home/swim}
 prefix="$home/nginx-$port"
 web=${QUENDRO_WEB_ROOT:-$here/../web}
 listen=${QUENDRO_PUBLISHER_LISTEN:-127.0.0.1}
+read -r -a extra_names <<< "${QUENDRO_PUBLISHER_NAMES:-}"
 pidfile="$prefix/logs/nginx.pid"
 
 nginx_bin=$(command -v nginx || echo /usr/sbin/nginx)
@@ -85,7 +94,53 @@ wanted_names() {
     127.0.0.1|0.0.0.0|::|"") ;;
     *) names="$names,IP:$address" ;;
   esac
+  # The names of QUENDRO_PUBLISHER_NAMES (checked at start), the listening
+  # address once.
+  local word listened=$address
+  for word in "${extra_names[@]}"; do
+    address=${word#[}
+    address=${address%]}
+    [ "$address" = "$listened" ] && continue
+    case "$address" in
+      *:* | *[0-9]) names="$names,IP:$address" ;;
+      *) names="$names,DNS:$(echo "$address" | tr 'A-Z' 'a-z')" ;;
+    esac
+  done
   echo "$names"
+}
+
+# The publisher's own names besides 127.0.0.1, localhost and [::1], one a
+# line, lower case, as nginx's $host holds them (an IPv6 address in brackets):
+# the address nginx listens on when it is another single one, and the names of
+# QUENDRO_PUBLISHER_NAMES. Fails on a word that is neither a host name nor an
+# address.
+own_names() {
+  local word address
+  address=${listen#[}
+  address=${address%]}
+  case "$address" in
+    127.0.0.1|0.0.0.0|::|"") ;;
+    *:*) echo "[$address]" ;;
+    *) echo "$address" ;;
+  esac
+  for word in "${extra_names[@]}"; do
+    case "$word" in
+      \[*\]) address=${word#[}; address=${address%]} ;;
+      *:*) address=$word ;;
+      *) address="" ;;
+    esac
+    if [ -n "$address" ]; then
+      case "$address" in
+        *[!0-9a-fA-F:.]*|*::*::*) return 1 ;;
+      esac
+      word="[$address]"
+    else
+      case "$word" in
+        [!0-9a-zA-Z]*|*[!0-9a-zA-Z.-]*|*..*|*.) return 1 ;;
+      esac
+    fi
+    echo "$word" | tr 'A-Z' 'a-z'
+  done
 }
 
 names_of() {
@@ -175,6 +230,38 @@ choose_certificate() {
   ln -s "$key" "$prefix/conf/tls-key.pem"
 }
 
+# The user and the hash of the password (SHA-512 crypt, read by nginx through
+# crypt(3)), readable by their owner only. The password reaches openssl on its
+# standard input from the shell's own printf: it is never on a command line
+# nor in a file. A user name holding ":" and a password holding a line end or
+# longer than the 256 bytes openssl hashes are refused: either would be read
+# as another.
+write_password_file() {
+  local user=$QUENDRO_PUBLISH_USER password=$QUENDRO_PUBLISH_PASSWORD hash bytes
+  case "$user" in
+    *:*|*[[:cntrl:]]*)
+      echo "QUENDRO_PUBLISH_USER に「:」や制御文字は使えません" >&2
+      return 1 ;;
+  esac
+  case "$password" in
+    *$'\n'*)
+      echo "QUENDRO_PUBLISH_PASSWORD に改行は使えません" >&2
+      return 1 ;;
+  esac
+  bytes=$(printf '%s' "$password" | wc -c)
+  if [ "$bytes" -gt 256 ]; then
+    echo "QUENDRO_PUBLISH_PASSWORD が長すぎます (256 バイトまで)" >&2
+    return 1
+  fi
+  if ! command -v openssl >/dev/null ||
+     ! hash=$(printf '%s\n' "$password" | openssl passwd -6 -stdin 2>/dev/null) ||
+     [ "${hash#\$6\$}" = "$hash" ]; then
+    echo "パスワードのハッシュを作れませんでした (openssl が必要です)" >&2
+    return 1
+  fi
+  (umask 077 && printf '%s:%s\n' "$user" "$hash" > "$prefix/conf/htpasswd")
+}
+
 start() {
   if pid=$(running_pid); then
     echo "公開サーバーは動いています (pid $pid): $(scheme)://127.0.0.1:$port/swim/"
@@ -187,6 +274,13 @@ start() {
       echo "QUENDRO_PUBLISHER_LISTEN はアドレスではありません: $listen" >&2
       return 1 ;;
   esac
+  # The names go into the configuration as well: host names and addresses
+  # only.
+  local names
+  if ! names=$(own_names); then
+    echo "QUENDRO_PUBLISHER_NAMES にホスト名でもアドレスでもないものがあります: ${QUENDRO_PUBLISHER_NAMES:-}" >&2
+    return 1
+  fi
   if [ ! -x "$nginx_bin" ]; then
     echo "nginx がありません: scripts/install_packages.sh で入れてください" >&2
     return 1
@@ -235,8 +329,7 @@ start() {
 
   local satisfy="" auth=""
   if [ -n "${QUENDRO_PUBLISH_USER:-}" ] && [ -n "${QUENDRO_PUBLISH_PASSWORD:-}" ]; then
-    (umask 077 && printf '%s:{PLAIN}%s\n' "$QUENDRO_PUBLISH_USER" "$QUENDRO_PUBLISH_PASSWORD" \
-      > "$prefix/conf/htpasswd")
+    write_password_file || return 1
     [ "$(id -u)" -eq 0 ] && chown "$owner:$group" "$prefix/conf/htpasswd"
     satisfy="satisfy any;"
     [ "${QUENDRO_PUBLISHER_LOOPBACK:-}" = password ] && satisfy=""
@@ -274,7 +367,7 @@ start() {
 
   # The words go in as they are: a folder's name may hold a blank or "&".
   Q_USER="$user_line" Q_PORT="$port" Q_UPLOAD="$upload" Q_WEB="$prefix/web" \
-  Q_LISTEN="$listen" Q_LISTEN_TLS="$listen_words" Q_TLS="$tls_line" awk '
+  Q_LISTEN="$listen" Q_LISTEN_TLS="$listen_words" Q_TLS="$tls_line" Q_NAMES="$names" awk '
     function fill(line, word, value,   out, at) {
       out = ""
       while ((at = index(line, word)) > 0) {
@@ -288,6 +381,11 @@ start() {
       $0 = fill($0, "@UPLOAD@", ENVIRON["Q_UPLOAD"]); $0 = fill($0, "@WEB@", ENVIRON["Q_WEB"])
       $0 = fill($0, "@LISTEN_TLS@", ENVIRON["Q_LISTEN_TLS"])
       $0 = fill($0, "@LISTEN@", ENVIRON["Q_LISTEN"]); $0 = fill($0, "@TLS@", ENVIRON["Q_TLS"])
+      if ($0 ~ /@NAMES@/) {
+        n = split(ENVIRON["Q_NAMES"], names, "\n"); $0 = ""
+        for (i = 1; i <= n; i++) if (names[i] != "") $0 = $0 "        \"" names[i] "\" 1;\n"
+        printf "%s", $0; next
+      }
       print
     }' "$here/publisher/nginx.conf.in" > "$prefix/conf/nginx.conf"
   awk -v satisfy="$satisfy" -v auth="$auth" \
