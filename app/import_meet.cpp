@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "meet/meet_session.h"
 #include "store/meet_header.h"
 #include "store/server_addresses.h"
 #include "store/site_control.h"
@@ -41,6 +42,9 @@ void MainWindow::cmdKakutei_Click() {
     txtBasho.setText(u"");
 
     FileSystem& files = machine_.files;
+    // The meet's files through the one reader of every program; the window
+    // keeps what it takes in its own state, and lets the session go.
+    MeetSession session(files, Inet1);
     MeetOpening opened;
     std::u16string heatTablePath;
     std::u16string headerPath;
@@ -61,16 +65,16 @@ void MainWindow::cmdKakutei_Click() {
         // competitor table are whole: the files on disk and the meet in the
         // window always belong to the same import. The three are asked for at
         // once (streams of one connection over https).
-        opened = session_.openServer(txtTaikai.text(), seasonYear, meetCode);
+        opened = session.openServer(txtTaikai.text(), seasonYear, meetCode);
         if (!opened.ok()) {
             giveUp(opened.word, opened.outcome == MeetOpenOutcome::FileRefused
                                     ? ImportOutcome::Damaged
                                     : ImportOutcome::Failed);
             return;
         }
-        const std::vector<NewFile> arrived = {{kWorkingHeats, session_.heatBytes()},
-                                              {kWorkingCompetitors, session_.competitorBytes()},
-                                              {kWorkingHeader, session_.headerBytes()}};
+        const std::vector<NewFile> arrived = {{kWorkingHeats, session.heatBytes()},
+                                              {kWorkingCompetitors, session.competitorBytes()},
+                                              {kWorkingHeader, session.headerBytes()}};
         FileStatus written = replaceWorkingFiles(files, arrived);
         if (written != FileStatus::Ok) {
             giveUp(workingFolderWord(written));
@@ -93,7 +97,7 @@ void MainWindow::cmdKakutei_Click() {
         SiteControl site;
         site.resultDir = resultDir;
         site.resultFile = resultFile;
-        opened = session_.openFolder(dataDir, site, std::nullopt);
+        opened = session.openFolder(dataDir, site, std::nullopt);
         if (opened.outcome == MeetOpenOutcome::FileRefused &&
             opened.problem != MeetFileProblem::Missing) {
             giveUp(opened.word, ImportOutcome::Damaged);
@@ -112,9 +116,9 @@ void MainWindow::cmdKakutei_Click() {
         PrepareLapGrid();
         // The results file where the header says, or, where that is not there,
         // found again inside the data folder (a copy of the meet folder).
-        if (opened.ok() && session_.resultsPath() != resultDir + resultFile) {
-            resultDir = folderOf(session_.resultsPath());
-            resultFile = session_.resultsPath().substr(resultDir.size());
+        if (opened.ok() && session.resultsPath() != resultDir + resultFile) {
+            resultDir = folderOf(session.resultsPath());
+            resultFile = session.resultsPath().substr(resultDir.size());
         }
     }
 

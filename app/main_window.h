@@ -12,7 +12,6 @@
 #include "app/follow_meet.h"
 #include "app/outcomes.h"
 #include "laps/swim_selection.h"
-#include "meet/meet_session.h"
 #include "platform/controls.h"
 #include "platform/machine.h"
 
@@ -209,8 +208,6 @@ class MainWindow {
     struct LapSource lapSource();
 
     Machine machine_;
-    // The meet the last confirm opened, read through the one reader.
-    MeetSession session_{machine_.files, Inet1};
     // Whether the last swim chosen had its lap file read; the reports count
     // the swims whose lap file could not be read.
     bool lapFileRead_ = true;

@@ -29,11 +29,22 @@ void MeetSession::take(MeetHeader header, std::string headerBytes, std::string h
     headerBytes_ = std::move(headerBytes);
     heatBytes_ = std::move(heats);
     competitors_ = CompetitorFileBytes(std::move(competitors), competitorSource());
-    HeatTable table(heatBytes_);
-    heatCount_ = table.heatCount();
-    swimTable_ = buildSwimIndex(table);
-    index_ = SwimIndex();
-    index_.build(swimTable_, static_cast<int>(swimTable_.size()) - 1);
+    heatCount_ = HeatTable(heatBytes_).heatCount();
+    swimTable_.reset();
+}
+
+const std::vector<std::u16string>& MeetSession::swimTable() const {
+    if (!swimTable_) {
+        swimTable_ = buildSwimIndex(HeatTable(heatBytes_));
+        index_ = SwimIndex();
+        index_.build(*swimTable_, static_cast<int>(swimTable_->size()) - 1);
+    }
+    return *swimTable_;
+}
+
+const SwimIndex& MeetSession::swimIndex() const {
+    swimTable();
+    return index_;
 }
 
 MeetOpening MeetSession::openFolder(std::u16string_view dataFolder, const SiteControl& site,
@@ -128,7 +139,7 @@ CompetitorRecord MeetSession::competitor(std::int16_t ordinal) const {
 }
 
 std::vector<SwimRow> MeetSession::swimsOf(std::int16_t ordinal) const {
-    return index_.swimsOf(swimTable_, competitorKey(ordinal));
+    return swimIndex().swimsOf(swimTable(), competitorKey(ordinal));
 }
 
 }  // namespace quendro

@@ -73,8 +73,9 @@ class MeetSession {
         return server_ ? CompetitorSource::Ind2 : CompetitorSource::Results;
     }
 
-    // The swim index: entry 0 empty, then a line per occupied lane.
-    const std::vector<std::u16string>& swimTable() const { return swimTable_; }
+    // The swim index: entry 0 empty, then a line per occupied lane. Made at
+    // the first question that needs it: a window that keeps its own asks none.
+    const std::vector<std::u16string>& swimTable() const;
     std::int32_t heatCount() const { return heatCount_; }
     // The competitors whose number starts with the filter (everyone for a
     // filter that reads as no number), in file order.
@@ -83,7 +84,7 @@ class MeetSession {
     CompetitorRecord competitor(std::int16_t ordinal) const;
     // The competitor's swims, as the swim list shows them.
     std::vector<SwimRow> swimsOf(std::int16_t ordinal) const;
-    const SwimIndex& swimIndex() const { return index_; }
+    const SwimIndex& swimIndex() const;
 
     FileSystem& files() const { return files_; }
     InternetTransfer& inet() const { return inet_; }
@@ -102,9 +103,9 @@ class MeetSession {
     CompetitorFileBytes competitors_{std::string(), CompetitorSource::Ind2};
     std::u16string dataFolder_, headerPath_, heatsPath_, resultsPath_;
     std::u16string base_, season_, meetCode_;
-    std::vector<std::u16string> swimTable_;
     std::int32_t heatCount_ = 0;
-    SwimIndex index_;
+    mutable std::optional<std::vector<std::u16string>> swimTable_;
+    mutable SwimIndex index_;
 };
 
 }  // namespace quendro

@@ -11,33 +11,48 @@
 namespace quendro {
 namespace {
 
-// A listed swim as the walk plans it, and the splits its heat gave.
+// A listed swim as the walk plans it (its line of the swim index), and the
+// splits its heat gave.
 struct PlannedSwim {
-    std::int16_t ordinal = 0;
+    std::u16string_view line;
     int place = 0;
     int row = 0;
-    SwimRow swim;
-    std::u16string_view line;
-    std::string splits;  // the split texts, UTF-8, each ended by a line feed
     int count = 0;
     bool read = false;
     bool unread = false;  // the lap file is there but could not be read
+    // The split texts, UTF-8, each ended by a line feed and each with its
+    // leading blanks told by one digit ("   30.84" is "330.84"), in one piece
+    // of the exact size: the largest meet's hundred thousand swims keep their
+    // splits in a few tens of megabytes.
+    std::string splits;
 };
 
 void keepSplits(PlannedSwim& planned, const GridSplits& splits) {
-    planned.count = splits.count;
-    for (int k = 0; k < splits.count && k < kMaxSplits; ++k)
-        planned.splits += toUtf8(splits.times[static_cast<size_t>(k)]) + '\n';
+    planned.count = std::min(splits.count, kMaxSplits);
+    std::string texts[kMaxSplits];
+    size_t size = 0;
+    for (int k = 0; k < planned.count; ++k) {
+        std::string text = toUtf8(splits.times[static_cast<size_t>(k)]);
+        size_t blanks = std::min<size_t>(text.find_first_not_of(' '), text.size());
+        // More than nine blanks stand as they are, behind a "#".
+        texts[k] = blanks <= 9 ? char('0' + blanks) + text.substr(blanks) : "#" + text;
+        size += texts[k].size() + 1;
+    }
+    planned.splits.reserve(size);
+    for (int k = 0; k < planned.count; ++k) (planned.splits += texts[k]) += '\n';
 }
 
 GridSplits splitsOf(const PlannedSwim& planned) {
     GridSplits splits;
     splits.count = planned.count;
     size_t start = 0;
-    for (int k = 0; k < planned.count && k < kMaxSplits; ++k) {
+    for (int k = 0; k < planned.count; ++k) {
         size_t end = planned.splits.find('\n', start);
-        splits.times[static_cast<size_t>(k)] =
-            fromUtf8(std::string_view(planned.splits).substr(start, end - start));
+        std::string_view kept = std::string_view(planned.splits).substr(start, end - start);
+        std::string text = kept.front() == '#' ? std::string(kept.substr(1))
+                                               : std::string(static_cast<size_t>(kept.front() - '0'), ' ') +
+                                                     std::string(kept.substr(1));
+        splits.times[static_cast<size_t>(k)] = fromUtf8(text);
         start = end + 1;
     }
     return splits;
@@ -80,11 +95,9 @@ WalkSummary walkListedSwims(const MeetSession& meet, const std::vector<std::int1
             if (uses.empty()) order.push_back(swims[s].heat);
             uses.push_back(plan.size());
             PlannedSwim planned;
-            planned.ordinal = listed[p];
+            planned.line = lines[s];
             planned.place = static_cast<int>(p);
             planned.row = static_cast<int>(s);
-            planned.swim = swims[s];
-            planned.line = lines[s];
             plan.push_back(std::move(planned));
         }
     }
@@ -106,12 +119,12 @@ WalkSummary walkListedSwims(const MeetSession& meet, const std::vector<std::int1
         HeatFile file = heatFileOf(source, batch.get(), k, order[k]);
         for (size_t use : usesOf[order[k]]) {
             PlannedSwim& planned = plan[use];
+            const SwimRow swim = swimRowOf(planned.line);
             GridSplits splits;
-            const int lane = planned.swim.lane + 1;
+            const int lane = swim.lane + 1;
             int count = file.read ? file.laps.copyLane(lane, splits.times) : 0;
             splits.count = placeFinalTime(splits.times, count, file.read && file.laps.endsAtGoal(lane),
-                                          planned.swim.finalTime, planned.swim.eventDistance,
-                                          splitDistance);
+                                          swim.finalTime, swim.eventDistance, splitDistance);
             keepSplits(planned, splits);
             planned.read = file.read;
             planned.unread = !file.read && !file.missing;
@@ -130,12 +143,13 @@ WalkSummary walkListedSwims(const MeetSession& meet, const std::vector<std::int1
         if (visits.competitor) visits.competitor(static_cast<int>(p), competitor);
         for (; next < plan.size() && plan[next].place == static_cast<int>(p); ++next) {
             const PlannedSwim& planned = plan[next];
+            const SwimRow row = swimRowOf(planned.line);
             ListedSwim swim;
             swim.place = planned.place;
             swim.row = planned.row;
-            swim.ordinal = planned.ordinal;
+            swim.ordinal = listed[p];
             swim.competitor = &competitor;
-            swim.swim = &planned.swim;
+            swim.swim = &row;
             swim.indexLine = planned.line;
             swim.splits = splitsOf(planned);
             swim.lapFileRead = planned.read;

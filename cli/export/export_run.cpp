@@ -142,7 +142,6 @@ ExportOutcome runExport(const ExportOptions& options, MeetSession& meet,
     }
     if (output.commit() != FileStatus::Ok) {
         outcome.result = ExportResult::NotWritten;
-        outcome.notes.push_back("書き込めませんでした");
         return outcome;
     }
     outcome.notes.push_back(std::to_string(listed.size()) + " 人を書き出しました");

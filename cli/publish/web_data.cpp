@@ -21,8 +21,9 @@ std::string timeNow() {
     char text[40];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local);
     std::string t = text;
-    if (t.size() >= 5) t.insert(t.size() - 2, ":");
-    return t;
+    if (t.size() < 5) return t;
+    const size_t minutes = t.size() - 2;
+    return t.substr(0, minutes) + ":" + t.substr(minutes);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "cli/export/export_run.h"
 #include "platform/text_rules.h"
+#include "tests/support/kept_output.h"
 #include "tests/support/local_meet.h"
 #include "tests/support/test_machine.h"
 
@@ -78,20 +79,6 @@ std::string ind2FromResults(const std::string& results) {
     return table;
 }
 
-// The export's output, kept in memory.
-struct KeptOutput : OutputFile {
-    std::string bytes;
-    bool committed = false;
-    bool write(std::string_view more) override {
-        bytes += more;
-        return true;
-    }
-    FileStatus commit() override {
-        committed = true;
-        return FileStatus::Ok;
-    }
-};
-
 // A record file is the meet's only when it holds every record its header
 // counts: each file is held whole and exactly one record short. The heat
 // table has 256-byte records after ten of heading; the results file 384-byte
@@ -138,7 +125,7 @@ TEST(ExportRun, RecordFilesOneRecordShortOfTheirCountAreRefused) {
             test::writeFile(file, bytes.substr(0, bytes.size() - c.cut));
         }
         MeetSession session(m.files(), m.inet());
-        KeptOutput output;
+        test::KeptOutput output;
         ExportOutcome outcome =
             runExport(options, session, c.web ? u"" : u"D:\\meet", SiteControl{}, output);
         EXPECT_EQ(outcome.result, c.ok ? ExportResult::Written : ExportResult::MeetUnread);

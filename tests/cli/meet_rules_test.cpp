@@ -11,6 +11,7 @@
 #include "platform/text_rules.h"
 #include "store/meet_file_reader.h"
 #include "tests/cli/publish_fixture.h"
+#include "tests/support/kept_output.h"
 #include "tests/support/local_meet.h"
 #include "tests/support/raw_server.h"
 
@@ -22,22 +23,8 @@ namespace {
 using test::readFile;
 using test::writeFile;
 
-// The export's output, kept in memory.
-struct KeptOutput : OutputFile {
-    std::string bytes;
-    bool committed = false;
-    bool write(std::string_view more) override {
-        bytes += more;
-        return true;
-    }
-    FileStatus commit() override {
-        committed = true;
-        return FileStatus::Ok;
-    }
-};
-
 cli::ExportResult exportOf(test::TestMachine& m, const std::string& source,
-                           std::u16string_view folder, KeptOutput& output) {
+                           std::u16string_view folder, test::KeptOutput& output) {
     cli::ExportOptions options;
     options.format = cli::ExportFormat::Csv;
     options.source = source;
@@ -109,7 +96,7 @@ TEST(MeetFileRule, EveryProgramRefusesTheSameFiles) {
         EXPECT_EQ(window.swimTableCount, swims);
         EXPECT_EQ(window.txtNa.text(), u"県選手権");
 
-        KeptOutput output;
+        test::KeptOutput output;
         EXPECT_EQ(exportOf(m, "D:\\meet", u"D:\\meet", output), cli::ExportResult::MeetUnread);
         EXPECT_FALSE(output.committed);
 
@@ -152,7 +139,7 @@ TEST(ResultsFileRule, ACopiedMeetFolderReadsItsOwnResults) {
     ASSERT_GT(window.lstNamae.listCount(), 0);
     EXPECT_NE(window.lstNamae.items()[0].substr(0, 4), u"9999");
 
-    KeptOutput output;
+    test::KeptOutput output;
     EXPECT_EQ(exportOf(m, "D:\\copy", u"D:\\copy", output), cli::ExportResult::Written);
     EXPECT_EQ(output.bytes.find("9999"), std::string::npos);
 
@@ -201,7 +188,7 @@ TEST(MeetFileRule, WhatTheServerSendsIsTakenOnlyWhole) {
         EXPECT_EQ(window.importOutcome, ImportOutcome::Damaged) << toUtf8(window.statusText);
         EXPECT_FALSE(fs::exists(m.workingFolder() / "taikai.dat"));
 
-        KeptOutput output;
+        test::KeptOutput output;
         EXPECT_EQ(exportOf(m, toUtf8(m.serverBase()) + "2026/" + code + "/", u"", output),
                   cli::ExportResult::MeetUnread);
         EXPECT_FALSE(output.committed);

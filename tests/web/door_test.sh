@@ -4,14 +4,7 @@
 # only under /swim/ and at the viewer's names, over http and over https
 # (HTTP/2); reading is for any name.
 set -euo pipefail
-source_dir=$1
-work=$(mktemp -d)
-chmod 755 "$work"
-export QUENDRO_PUBLISHER_HOME="$work/home"
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-publisher="$source_dir/scripts/publisher.sh"
-trap '"$publisher" stop "$port" >/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
+source "$(dirname "$0")/publisher_home.sh" "$1"
 conf="$QUENDRO_PUBLISHER_HOME/nginx-$port/conf"
 
 # The status of one request: method, Host, path, then curl's own words.
