@@ -122,7 +122,9 @@ void MainWindow::cmdKakutei_Click() {
         }
     }
 
-    TakeSwimIndex(HeatTable(files, heatTablePath));
+    // The heat table as the session read it, when it did; else (a missing
+    // file) as the folder holds it: an empty meet.
+    TakeSwimIndex(opened.ok() ? HeatTable(session.heatBytes()) : HeatTable(files, heatTablePath));
 
     SearchCompetitors();
 
