@@ -23,7 +23,7 @@ std::vector<std::u16string> meetListEntries(std::u16string text) {
 }
 
 std::u16string meetCodeOf(std::u16string_view entry) {
-    return leftChars(entry, 7);
+    return seasonEntryCode(entry);
 }
 
 void MainWindow::optWeb_Click(int index) {

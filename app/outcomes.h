@@ -30,6 +30,7 @@ enum class UploadOutcome {
     AlreadyListed,  // the season's list names the meet already: nothing sent
     Refused,        // the meet code, or the list as it came, cannot be sent
     Failed,         // the list could not be read, or the server did not take it
+    NotKept,        // sent, but read back it lacks the meet or an entry it held before
 };
 
 }  // namespace quendro

@@ -20,9 +20,14 @@ void MainWindow::cmdWebUp_Click() {
         setMousePointer(MousePointer::Default);
     };
 
-    // The entry's code is what every viewer's list takes as the meet's folder.
+    // The entry's code is what every viewer's list takes as the meet's folder:
+    // a path is no name, and a list reads seven characters as the code.
     if (!isMeetCodeName(txtCode.text())) {
         end(UploadOutcome::Refused, meetCodeRefusal(txtCode.text()) + u"  送信していません");
+        return;
+    }
+    if (!isListedMeetCode(txtCode.text())) {
+        end(UploadOutcome::Refused, listedMeetCodeRefusal(txtCode.text()) + u"  送信していません");
         return;
     }
 
@@ -60,7 +65,15 @@ void MainWindow::cmdWebUp_Click() {
                                               u"  " + shownSource);
         return;
     }
-    bytes += encodeShiftJis(meetListEntryLine(txtCode.text(), txtRyaku.text()));
+    // A body that ended only with the connection may have lost its last lines.
+    if (list.ok() && !list.lengthStated) {
+        end(UploadOutcome::Refused,
+            u"大会一覧の長さをサーバーが示しませんでした（途中で切れていても分かりません）: " +
+                shownSource + u"  送信していません");
+        return;
+    }
+    const std::string before = bytes;
+    bytes = seasonListWithMeet(before, txtCode.text(), txtRyaku.text());
 
     // The new list is sent from a file of its own; the working copy takes it
     // only when the server has taken it.
@@ -79,8 +92,18 @@ void MainWindow::cmdWebUp_Click() {
         end(UploadOutcome::Failed, u"送信できませんでした: " + withoutPassword(target));
         return;
     }
-    written = files.moveFile(kWorkingListToSend, kWorkingList);
     const std::u16string shownTarget = withoutPassword(target);
+    // What the server now holds: the meet, and every entry the list held before.
+    Download back = Inet1.download(target);
+    if (!back.ok() || !seasonListHasMeet(back.body, txtCode.text()) ||
+        !seasonListLacks(before, back.body).empty()) {
+        files.deleteFile(kWorkingListToSend);
+        end(UploadOutcome::NotKept,
+            u"大会一覧を送信しましたが、読み返した一覧にこの大会か前からあった項目がありません: " +
+                shownTarget);
+        return;
+    }
+    written = files.moveFile(kWorkingListToSend, kWorkingList);
     end(UploadOutcome::Sent, written == FileStatus::Ok
                                  ? u"大会一覧を送信しました: " + shownTarget
                                  : u"大会一覧を送信しました: " + shownTarget + u"  " +

@@ -1,6 +1,7 @@
 #include "platform/curl_options.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <memory>
 
@@ -149,6 +150,23 @@ void configureUpload(CURL* curl, UploadSource& source) {
     curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(source.bytes.size()));
 }
 
+bool bodyLengthStated(CURL* curl) {
+    curl_off_t length = -1;
+    if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK &&
+        length >= 0)
+        return true;
+    long version = 0;
+    curl_easy_getinfo(curl, CURLINFO_HTTP_VERSION, &version);
+    if (version >= CURL_HTTP_VERSION_2_0) return true;
+    curl_header* coding = nullptr;
+    if (curl_easy_header(curl, "Transfer-Encoding", 0, CURLH_HEADER, -1, &coding) != CURLHE_OK)
+        return false;
+    std::string value = coding->value;
+    std::transform(value.begin(), value.end(), value.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return value.find("chunked") != std::string::npos;
+}
+
 Download finishTransfer(CURL* curl, CURLcode code, BodySink& sink) {
     Download result;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
@@ -161,6 +179,7 @@ Download finishTransfer(CURL* curl, CURLcode code, BodySink& sink) {
             } else {
                 result.failure = DownloadFailure::None;
                 result.body = std::move(sink.bytes);
+                result.lengthStated = bodyLengthStated(curl);
             }
             break;
         case CURLE_WRITE_ERROR:

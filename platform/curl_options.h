@@ -44,6 +44,12 @@ struct UploadSource {
 // Makes a transfer set up by configureTransfer a PUT of the source's bytes.
 void configureUpload(CURL* curl, UploadSource& source);
 
+// Whether the server stated where the finished answer's body ends: a
+// Content-Length, a chunked body's last chunk, or an HTTP/2 stream's end. A
+// body that only the connection's close ended may have lost its tail on the
+// way; libcurl itself fails a body cut short of a stated end.
+bool bodyLengthStated(CURL* curl);
+
 // How a finished transfer ended, from perform's code and the sink; the body is
 // moved out of the sink when the transfer succeeded. A 3xx answer is a
 // BadRedirect here: the caller that follows redirects looks at it first.

@@ -33,6 +33,9 @@ struct HttpAnswer {
     // The server said "X-Quendro-Stores-Gzip: 1": it keeps a file sent as
     // NAME.gz in gzip and serves NAME from it.
     bool storesGzip = false;
+    // The server stated where the body ends (bodyLengthStated): a body without
+    // it ended when the connection closed, and may have lost its tail.
+    bool lengthStated = false;
 
     bool answered() const { return status > 0; }
     bool ok() const { return status >= 200 && status < 300; }

@@ -98,6 +98,7 @@ HttpAnswer answerOf(CURL* curl, CURLcode code, Received& received) {
     answer.body = std::move(received.body.bytes);
     answer.validators = std::move(received.validators);
     answer.storesGzip = received.storesGzip;
+    answer.lengthStated = bodyLengthStated(curl);
     return answer;
 }
 

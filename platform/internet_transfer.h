@@ -33,6 +33,9 @@ struct Download {
     DownloadFailure failure = DownloadFailure::NoAnswer;
     long status = 0;   // HTTP status of the last answer; 0 when none came
     std::string body;  // the whole body when ok()
+    // The server stated where the body ends (bodyLengthStated): a body without
+    // it ended when the connection closed, and may have lost its tail.
+    bool lengthStated = false;
     // For a Certificate failure: why, and the host that showed the certificate.
     CertificateProblem certificate = CertificateProblem::None;
     std::string host;

@@ -18,4 +18,12 @@ std::u16string meetCodeRefusal(std::u16string_view code) {
     return u"大会コード「" + visibleText(code) + u"」は使えません（英数字 1〜7 文字）";
 }
 
+bool isListedMeetCode(std::u16string_view code) {
+    return code.size() == kListedMeetCodeLength && isMeetCodeName(code);
+}
+
+std::u16string listedMeetCodeRefusal(std::u16string_view code) {
+    return u"大会コード「" + visibleText(code) + u"」は大会一覧に載せられません（英数字 7 文字）";
+}
+
 }  // namespace quendro

@@ -1,8 +1,11 @@
 #include "store/season_list.h"
 
+#include <algorithm>
+
 #include "platform/field_reader.h"
 #include "platform/shift_jis.h"
 #include "platform/text_rules.h"
+#include "store/meet_code.h"
 #include "store/meet_list_upload.h"
 
 namespace quendro {
@@ -31,22 +34,66 @@ SeasonListShape seasonListShape(std::string_view listBytes) {
     return SeasonListShape::Whole;
 }
 
-bool seasonListHasMeet(std::string_view listBytes, std::u16string_view meetCode) {
-    if (meetCode.empty()) return false;
+namespace {
+
+std::vector<std::u16string> entriesOf(std::string_view listBytes) {
+    std::vector<std::u16string> entries;
     FieldReader reader(decodeShiftJis(listBytes));
     while (auto entry = reader.next()) {
-        if (leftChars(*entry, 7) == meetCode) return true;
+        if (!entry->empty()) entries.push_back(std::move(*entry));
+    }
+    return entries;
+}
+
+// The list ready for a line of its own at its end.
+std::string endedList(std::string_view listBytes) {
+    std::string list(listBytes);
+    if (!list.empty() && list.back() != '\n' && list.back() != '\r') list += "\r\n";
+    return list;
+}
+
+}  // namespace
+
+std::u16string seasonEntryCode(std::u16string_view entry) {
+    return leftChars(entry, kListedMeetCodeLength);
+}
+
+bool seasonListHasMeet(std::string_view listBytes, std::u16string_view meetCode) {
+    if (!isListedMeetCode(meetCode)) return false;
+    for (const std::u16string& entry : entriesOf(listBytes)) {
+        if (seasonEntryCode(entry) == meetCode) return true;
     }
     return false;
 }
 
+std::vector<std::u16string> seasonListLacks(std::string_view before, std::string_view after) {
+    std::vector<std::u16string> held = entriesOf(after);
+    std::sort(held.begin(), held.end());
+    std::vector<std::u16string> lacks;
+    for (std::u16string& entry : entriesOf(before)) {
+        if (std::binary_search(held.begin(), held.end(), entry)) continue;
+        if (std::find(lacks.begin(), lacks.end(), entry) == lacks.end())
+            lacks.push_back(std::move(entry));
+    }
+    return lacks;
+}
+
+std::string seasonListWithEntries(std::string_view listBytes,
+                                  const std::vector<std::u16string>& entries) {
+    if (entries.empty()) return std::string(listBytes);
+    std::string list = endedList(listBytes);
+    for (const std::u16string& entry : entries) {
+        bool quotable = entry.find(u'"') == std::u16string::npos;
+        list += encodeShiftJis(quotable ? u",\"" + entry + u"\"\r\n" : u"," + entry + u"\r\n");
+    }
+    return list;
+}
+
 std::string seasonListWithMeet(std::string_view listBytes, std::u16string_view meetCode,
                                std::u16string_view abbreviation) {
-    std::string list(listBytes);
-    if (seasonListHasMeet(listBytes, meetCode)) return list;
-    if (!list.empty() && list.back() != '\n' && list.back() != '\r') list += "\r\n";
-    list += encodeShiftJis(meetListEntryLine(meetCode, abbreviation));
-    return list;
+    if (!isListedMeetCode(meetCode) || seasonListHasMeet(listBytes, meetCode))
+        return std::string(listBytes);
+    return endedList(listBytes) + encodeShiftJis(meetListEntryLine(meetCode, abbreviation));
 }
 
 std::u16string seasonYearOf(const LocalDateTime& today) {

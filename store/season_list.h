@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/clock.h"
 
@@ -25,13 +26,30 @@ enum class SeasonListShape {
 // is never a comma, a quote or a line end).
 SeasonListShape seasonListShape(std::string_view listBytes);
 
-// True when an entry of the list (Shift-JIS bytes) names the meet.
+// The meet code of an entry: its first seven characters (the whole entry when
+// shorter). The window opens the meet of this code.
+std::u16string seasonEntryCode(std::u16string_view entry);
+
+// True when an entry of the list (Shift-JIS bytes) names the meet: the entry's
+// code is the meet code, whole. A code that cannot be listed
+// (isListedMeetCode) is named by no entry.
 bool seasonListHasMeet(std::string_view listBytes, std::u16string_view meetCode);
+
+// The entries of before (not the empty ones) that after lacks, in before's
+// order, each once: what a list read back after an upload has lost.
+std::vector<std::u16string> seasonListLacks(std::string_view before, std::string_view after);
+
+// The list with the entries added at its end, one line each as "Web Up" writes
+// its own (a comma, the entry in double quotes, CR LF; an entry that holds a
+// double quote goes without them).
+std::string seasonListWithEntries(std::string_view listBytes,
+                                  const std::vector<std::u16string>& entries);
 
 // The list with the meet's entry added at its end, the line that "Web Up"
 // appends; its other bytes stay as they are. A list whose last line has no line
 // end gets one first, so that the entry stands on a line of its own. A list that
-// already names the meet comes back unchanged.
+// already names the meet, or a code that cannot be listed, gives the list
+// unchanged.
 std::string seasonListWithMeet(std::string_view listBytes, std::u16string_view meetCode,
                                std::u16string_view abbreviation);
 

@@ -35,6 +35,13 @@ bool Publisher::prepare(const PublishOptions& options) {
              << shown(source_->headerPath) << "\n";
         return false;
     }
+    // Every publish puts the meet in its season's list, which reads the first
+    // seven characters of an entry as the code: a shorter code is never sent.
+    if (!isListedMeetCode(source_->header.meetCode)) {
+        err_ << "エラー: " << toUtf8(listedMeetCodeRefusal(source_->header.meetCode)) << ": "
+             << shown(source_->headerPath) << "\n";
+        return false;
+    }
     out_ << "大会 " << shown(source_->header.meetCode) << " " << shown(source_->header.abbreviation)
          << " (" << shown(source_->folder) << ")\n"
          << "結果ファイル: " << shown(source_->resultsPath) << "\n";

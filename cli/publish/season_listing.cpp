@@ -3,7 +3,9 @@
 #include "cli/publish/failure_words.h"
 #include "cli/publish/season_entry.h"
 #include "platform/address_sign_in.h"
+#include "platform/text_rules.h"
 #include "reports/web_json.h"
+#include "store/meet_code.h"
 
 namespace quendro {
 
@@ -30,8 +32,21 @@ bool SeasonListing::addListEntry(bool quietServer, std::string& failure) {
         case SeasonEntry::CutShort:
             told_.tell("list.txt", "エラー: 大会一覧が途中で切れています。何も送りません: " + shownUrl);
             return false;
+        case SeasonEntry::Unstated:
+            told_.tell("list.txt", "エラー: 大会一覧の長さをサーバーが示しませんでした"
+                                   "（途中で切れていても分かりません）。何も送りません: " +
+                                       shownUrl);
+            return false;
         case SeasonEntry::TooLarge:
             told_.tell("list.txt", "エラー: 大会一覧が大きすぎます。何も送りません: " + shownUrl);
+            return false;
+        case SeasonEntry::NotListable:
+            told_.tell("list.txt", "エラー: " + toUtf8(listedMeetCodeRefusal(header_.meetCode)) +
+                                       "。何も送りません: " + shownUrl);
+            return false;
+        case SeasonEntry::EarlierLost:
+            told_.tell("list.txt", "エラー: 大会一覧を送るたびに、前からあった項目が読み返した一覧から消えました (" +
+                                       std::to_string(result.uploads) + " 回): " + shownUrl);
             return false;
         case SeasonEntry::Lost:
             told_.tell("list.txt", "エラー: 大会一覧に加えても、ほかの送信に " +
@@ -77,8 +92,11 @@ bool SeasonListing::addWebEntry(const WebMeet* meet, bool quietServer, std::stri
                 err_ << "エラー: ウェブ用の大会一覧を送信できませんでした: " << failure << "\n";
             return false;
         case SeasonEntry::CutShort:
+        case SeasonEntry::Unstated:
         case SeasonEntry::TooLarge:
+        case SeasonEntry::NotListable:
         case SeasonEntry::Lost:
+        case SeasonEntry::EarlierLost:
             told_.tell("meets.json", "エラー: ウェブ用の大会一覧 (meets.json) を書き換えられません: " +
                                          withoutPassword(url));
             return false;

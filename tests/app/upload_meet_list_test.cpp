@@ -28,6 +28,7 @@ class UploadTest : public ::testing::Test {
         window.txtCode.setText(u"1234567");
         window.txtRyaku.setText(u"県選手権");
         window.cmdWebUp.enabled = true;
+        m.server().keepPuts();
     }
 
     TestMachine m;
@@ -83,6 +84,8 @@ TEST_F(UploadTest, TheListGoesOutOnlyWholeWithTheMeetOnce) {
         {"the server sends it elsewhere", other, u"1234567", 307, UploadOutcome::Failed, ""},
         {"no meet code", other, u"", 201, UploadOutcome::Refused, ""},
         {"a code of eight characters", other, u"12345678", 201, UploadOutcome::Refused, ""},
+        {"a code of six characters", other, u"123456", 201, UploadOutcome::Refused, ""},
+        {"a code of three characters", other, u"ABC", 201, UploadOutcome::Refused, ""},
         {"a code that is a path", other, u"../2024", 201, UploadOutcome::Refused, ""},
     };
     for (const Case& c : cases) {
@@ -97,6 +100,7 @@ TEST_F(UploadTest, TheListGoesOutOnlyWholeWithTheMeetOnce) {
         writeFile(machine.workingFolder() / "list.dat", "an older copy");
         if (c.list) machine.server().serve("/swim/2010/list.txt", *c.list);
         machine.server().answerPutWith(c.putStatus);
+        machine.server().keepPuts();
         w.cmdWebUp.click();
         EXPECT_EQ(w.uploadOutcome, c.outcome);
         EXPECT_EQ(w.mousePointer, MousePointer::Default);
@@ -130,6 +134,40 @@ TEST_F(UploadTest, AListCutByAClosedConnectionIsNotSentBack) {
     EXPECT_EQ(window.statusText, u"大会一覧が途中で切れています（最後の行に改行がありません）: " +
                                      fromUtf8(cut.base()) + u"/swim/2010/list.txt  送信していません");
     EXPECT_EQ(cut.connections(), 1);  // the GET alone: no PUT followed
+}
+
+// The list is sent back only from a body whose end the server stated, and
+// read back after: the meet and every entry it held before must be there.
+TEST_F(UploadTest, TheListIsRewrittenOnlyFromABodyOfStatedLengthAndReadBack) {
+    const std::string list = sjis(u",\"7654321 DEF\"\r\n,\"7654322 GHI\"\r\n");
+    const std::string entry = sjis(u",\"1234567 県選手権\"\r\n");
+    using End = test::RawListServer::End;
+    struct Case {
+        const char* what;
+        End end;
+        int dropPuts;
+        UploadOutcome outcome;
+        int puts;
+        std::string held;  // the server's list afterwards
+    };
+    const Case cases[] = {
+        {"no length, closed at a line end", End::Unstated, 0, UploadOutcome::Refused, 0, list},
+        {"chunked, to its last chunk", End::Chunked, 0, UploadOutcome::Sent, 1, list + entry},
+        {"Content-Length", End::Length, 0, UploadOutcome::Sent, 1, list + entry},
+        {"a server that drops the list", End::Length, 1, UploadOutcome::NotKept, 1, list},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::RawListServer server(list, c.end, c.dropPuts);
+        writeFile(m.workingFolder() / "list.dat", "an older copy");
+        window.txtTaikai.setText(fromUtf8(server.base()) + u"/swim/");
+        window.cmdWebUp.click();
+        EXPECT_EQ(window.uploadOutcome, c.outcome);
+        EXPECT_EQ(server.puts(), c.puts);
+        EXPECT_EQ(server.list(), c.held);
+        EXPECT_EQ(readFile(m.workingFolder() / "list.dat"),
+                  c.outcome == UploadOutcome::Sent ? c.held : "an older copy");
+    }
 }
 
 TEST_F(UploadTest, FailuresLeaveTheProgramRunningAndSaySo) {

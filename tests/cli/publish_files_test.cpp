@@ -57,6 +57,15 @@ TEST_F(PublishFilesTest, AMeetCodeThatIsNoNameSendsNothing) {
             << run.output;
         EXPECT_EQ(filesUnder(nginx.tree()), std::vector<std::string>{}) << code;
     }
+    // A name too short for a list: its entry's code would read past it.
+    for (std::string code : {"ABC", "202600"}) {
+        setMeetCode(code);
+        test::CommandResult run = publish();
+        EXPECT_EQ(run.status, 1) << code;
+        EXPECT_NE(run.output.find(toUtf8(listedMeetCodeRefusal(fromUtf8(code)))), std::string::npos)
+            << run.output;
+        EXPECT_EQ(filesUnder(nginx.tree()), std::vector<std::string>{}) << code;
+    }
     for (std::string season : {"202", "20261", "../1", "２０２６"}) {
         setMeetCode("2026001");
         test::CommandResult run = runCommand(test::publishCommand(
@@ -117,6 +126,45 @@ TEST(SeasonEntryTest, AListBodyCutByAClosedConnectionIsNotSentBack) {
     EXPECT_EQ(result.outcome, SeasonEntry::CutShort);
     EXPECT_EQ(result.uploads, 0);
     EXPECT_EQ(server.connections(), 1);  // the GET alone
+}
+
+// The list step rewrites a list only from a body whose end the server stated,
+// and tries at most uploadsAtMost times while the server drops what it sends.
+TEST(SeasonEntryTest, ListsOfStatedLengthOnlyAndTriesUpToTheLimit) {
+    const std::string list = ",\"2026009 a\"\r\n,\"2026008 b\"\r\n";
+    const std::string entry = sjis(u",\"2026001 x\"\r\n");
+    using End = test::RawListServer::End;
+    struct Case {
+        const char* what;
+        std::u16string code;
+        End end;
+        int dropPuts;
+        SeasonEntry outcome;
+        int puts;
+        std::string held;
+    };
+    const Case cases[] = {
+        {"no length, closed at a line end", u"2026001", End::Unstated, 0, SeasonEntry::Unstated, 0,
+         list},
+        {"chunked, to its last chunk", u"2026001", End::Chunked, 0, SeasonEntry::Added, 1,
+         list + entry},
+        {"Content-Length", u"2026001", End::Length, 0, SeasonEntry::Added, 1, list + entry},
+        {"dropped one time less than the limit", u"2026001", End::Length, 2, SeasonEntry::Added, 3,
+         list + entry},
+        {"dropped every time", u"2026001", End::Length, 100, SeasonEntry::Lost, 3, list},
+        {"a code too short for a list", u"ABC", End::Length, 0, SeasonEntry::NotListable, 0, list},
+    };
+    SeasonEntryPacing pacing{std::chrono::milliseconds(0), std::chrono::milliseconds(0), 3};
+    HttpClient http;
+    for (const Case& c : cases) {
+        test::RawListServer server(list, c.end, c.dropPuts);
+        SeasonEntryResult result =
+            putMeetInSeasonList(http, server.base() + "/swim/2026/list.txt", c.code, u"x", pacing);
+        EXPECT_EQ(result.outcome, c.outcome) << c.what;
+        EXPECT_EQ(server.puts(), c.puts) << c.what;
+        EXPECT_EQ(result.uploads, c.puts) << c.what;
+        EXPECT_EQ(server.list(), c.held) << c.what;
+    }
 }
 
 // Six publishers adding to one list at once: each entry ends in it, once.

@@ -103,6 +103,27 @@ TEST(WebData, HeatWithSplitsLapsPlacesAndAResultWord) {
     EXPECT_TRUE(webHeatOf(meet, u"0003", HeatLaps()).lanes.empty());
 }
 
+// The leader of a split is the lane placed first there; of lanes that tie,
+// the lowest.
+TEST(WebData, TheLeaderOfEachSplit) {
+    WebMeet meet;
+    // Lane 5 comes first in the heat table, lane 4 after it; both touch in 1:05.32.
+    fill(meet, {{2, 2, u"1", 10532, 1, 4}, {1, 2, u"1", 10532, 1, 3}}, {u"甲", u"乙"});
+    struct Case {
+        const char* what;
+        std::u16string laps;
+        std::vector<std::optional<int>> leaders;
+    };
+    const Case cases[] = {
+        {"lane 5 ahead, then a tie at the goal",
+         u"4,31.30,\r\n5,31.25,\r\n4,1:05.32,G\r\n5,1:05.32,G\r\n", {5, 4}},
+        {"a tie at both splits", u"4,31.25,\r\n5,31.25,\r\n4,1:05.32,G\r\n5,1:05.32,G\r\n",
+         {4, 4}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(webHeatOf(meet, u"0001", HeatLaps(c.laps, false)).leaders, c.leaders) << c.what;
+}
+
 TEST(WebData, CompetitorsWithTheirSwimsAndSearchShards) {
     WebMeet meet;
     std::vector<std::u16string> names(257, u"ア");

@@ -41,6 +41,21 @@ TEST(MeetCode, OnlyOneToSevenLettersOrDigitsNameAMeet) {
     for (const Case& c : cases) EXPECT_EQ(isMeetCodeName(c.code), c.name) << toUtf8(c.code);
 }
 
+// A code that goes into a season list is exactly seven letters or digits.
+TEST(MeetCode, OnlySevenLettersOrDigitsGoIntoAList) {
+    struct Case {
+        std::u16string code;
+        bool listed;
+    };
+    const Case cases[] = {
+        {u"2026001", true},  {u"AbZz09a", true}, {u"202600", false},  // one short
+        {u"20260011", false},                                            // one past
+        {u"ABC", false},     {u"", false},       {u"2026.01", false}, {u"２０２６００１", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(isListedMeetCode(c.code), c.listed) << toUtf8(c.code);
+    EXPECT_EQ(listedMeetCodeRefusal(u"ABC"), u"大会コード「ABC」は大会一覧に載せられません（英数字 7 文字）");
+}
+
 TEST(MeetCode, TheRefusalNamesTheCodeWithItsControlCharactersEscaped) {
     EXPECT_EQ(meetCodeRefusal(u"../2024"), u"大会コード「../2024」は使えません（英数字 1〜7 文字）");
     EXPECT_EQ(meetCodeRefusal(std::u16string(u"a\0\x1b[2J", 6)),

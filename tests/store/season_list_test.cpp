@@ -35,11 +35,49 @@ TEST(SeasonListTest, AddsTheMeetOnceAndLeavesTheOtherBytes) {
     }
 }
 
+// An entry names a meet when its first seven characters are the code, whole:
+// a code of another length is named by no entry, and never added.
 TEST(SeasonListTest, FindsAMeetByTheFirstSevenCharactersOfAnEntry) {
-    EXPECT_TRUE(seasonListHasMeet(",\"1234567 ABC\"\r\n,\"7654321 DEF\"\r\n", u"7654321"));
-    EXPECT_FALSE(seasonListHasMeet(",\"1234567 ABC\"\r\n", u"7654321"));
-    EXPECT_FALSE(seasonListHasMeet(",\"1234567 ABC\"\r\n", u""));
-    EXPECT_TRUE(seasonListHasMeet(sjis(u"\"1234567,県\""), u"1234567"));
+    struct Case {
+        std::string list;
+        std::u16string code;
+        bool has;
+    };
+    const Case cases[] = {
+        {",\"1234567 ABC\"\r\n,\"7654321 DEF\"\r\n", u"7654321", true},
+        {",\"1234567 ABC\"\r\n", u"7654321", false},
+        {",\"1234567 ABC\"\r\n", u"", false},
+        {sjis(u"\"1234567,県\""), u"1234567", true},
+        {sjis(u",\"ABC 県選手権\"\r\n"), u"ABC", false},          // its code reads "ABC 県選手"
+        {",\"123456 A\"\r\n,\"123456\"\r\n", u"123456", false},  // six: one short
+        {",\"12345678 A\"\r\n", u"12345678", false},             // eight: one past
+    };
+    for (const Case& c : cases) EXPECT_EQ(seasonListHasMeet(c.list, c.code), c.has) << c.list;
+    EXPECT_EQ(seasonListWithMeet(",\"123456\"\r\n", u"123456", u"X"), ",\"123456\"\r\n");
+    EXPECT_EQ(seasonEntryCode(u"ABC 県選手権"), u"ABC 県選手");
+}
+
+// What a list read back lacks of the list before it, and those entries put back.
+TEST(SeasonListTest, EntriesLostOnTheWayArePutBack) {
+    const std::string before = sjis(u",\"2026001 県\"\r\n,\"2026002 市\"\r\n2026003 a\"b\r\n");
+    struct Case {
+        const char* what;
+        std::string after;
+        std::vector<std::u16string> lacks;
+    };
+    const Case cases[] = {
+        {"all there, with more", before + ",\"2026004 X\"\r\n", {}},
+        {"all there, in another order", sjis(u"2026003 a\"b,\"2026002 市\",\"2026001 県\"\r\n"), {}},
+        {"the last lines cut", sjis(u",\"2026001 県\"\r\n"), {u"2026002 市", u"2026003 a\"b"}},
+        {"nothing left", "", {u"2026001 県", u"2026002 市", u"2026003 a\"b"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::u16string> lacks = seasonListLacks(before, c.after);
+        EXPECT_EQ(lacks, c.lacks) << c.what;
+        EXPECT_TRUE(seasonListLacks(before, seasonListWithEntries(c.after, lacks)).empty()) << c.what;
+    }
+    EXPECT_EQ(seasonListWithEntries(",\"2026001 X\"", {u"2026002 Y", u"a\"b"}),
+              ",\"2026001 X\"\r\n,\"2026002 Y\"\r\n,a\"b\r\n");
 }
 
 // A season's list is bounded by what a season holds: a megabyte and ten

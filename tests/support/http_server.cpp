@@ -50,6 +50,8 @@ HttpTestServer::HttpTestServer() : server_(std::make_unique<httplib::Server>()) 
         std::lock_guard lock(mutex_);
         puts_[request.path] = request.body;
         response.status = putStatus_;
+        if (keepPuts_ && putStatus_ >= 200 && putStatus_ < 300)
+            resources_[request.path] = Resource{request.body, 200, {}};
     });
     port_ = server_->bind_to_any_port("127.0.0.1");
     if (port_ <= 0) throw std::runtime_error("no port for the test server");

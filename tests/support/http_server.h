@@ -47,6 +47,9 @@ class HttpTestServer {
     void answerPutWith(int status);
     // The body of the last PUT to path ("" when none came).
     std::string putBody(const std::string& path) const;
+    // From now on a PUT the server takes is what GET answers at its path, as a
+    // web server that keeps the files sent to it.
+    void keepPuts() { keepPuts_ = true; }
     // How many connections the requests so far came on.
     size_t connectionCount() const;
     // The highest number of requests that were open at the same time.
@@ -73,6 +76,7 @@ class HttpTestServer {
     std::vector<std::string> requests_;
     std::set<int> clientPorts_;
     int putStatus_ = 201;
+    std::atomic<bool> keepPuts_{false};
     std::atomic<long long> latencyMs_{0};
     std::atomic<long> open_{0};
     std::atomic<long> mostOpen_{0};

@@ -6,7 +6,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
+#include <sstream>
 #include <stdexcept>
 
 namespace quendro::test {
@@ -14,21 +16,26 @@ namespace {
 
 // Reads up to the blank line that ends a request's header (or until the other
 // side goes quiet for a second).
-void readRequestHeader(int socket) {
+std::string readRequestHeader(int socket) {
     std::string seen;
     char buffer[4096];
     while (seen.find("\r\n\r\n") == std::string::npos) {
         pollfd p{socket, POLLIN, 0};
-        if (::poll(&p, 1, 1000) <= 0) return;
+        if (::poll(&p, 1, 1000) <= 0) break;
         ssize_t n = ::recv(socket, buffer, sizeof buffer, 0);
-        if (n <= 0) return;
+        if (n <= 0) break;
         seen.append(buffer, static_cast<size_t>(n));
     }
+    return seen;
 }
 
 }  // namespace
 
-RawServer::RawServer(Behaviour behaviour) : behaviour_(std::move(behaviour)) {
+RawServer::RawServer(Behaviour behaviour)
+    : RawServer(RequestBehaviour([behaviour = std::move(behaviour)](
+          RawServer& server, int socket, const std::string&) { behaviour(server, socket); })) {}
+
+RawServer::RawServer(RequestBehaviour behaviour) : behaviour_(std::move(behaviour)) {
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listener_ < 0) throw std::runtime_error("no socket for the raw server");
     sockaddr_in address{};
@@ -67,8 +74,8 @@ void RawServer::acceptLoop() {
         ++connections_;
         std::lock_guard lock(mutex_);
         handlers_.emplace_back([this, socket] {
-            readRequestHeader(socket);
-            behaviour_(*this, socket);
+            std::string request = readRequestHeader(socket);
+            behaviour_(*this, socket, request);
             ::close(socket);
         });
     }
@@ -97,6 +104,68 @@ void RawServer::endlessBody(int socket) const {
     if (!send(socket, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n")) return;
     const std::string chunk = "10000\r\n" + std::string(0x10000, 'x') + "\r\n";
     while (!stopping_ && send(socket, chunk)) {
+    }
+}
+
+std::string RawServer::requestBody(int socket, const std::string& request) {
+    size_t headerEnd = request.find("\r\n\r\n");
+    if (headerEnd == std::string::npos) return {};
+    std::string lower = request.substr(0, headerEnd);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    size_t at = lower.find("content-length:");
+    size_t length = at == std::string::npos ? 0 : std::stoul(lower.substr(at + 15));
+    std::string body = request.substr(headerEnd + 4);
+    if (lower.find("expect: 100-continue") != std::string::npos && body.size() < length)
+        send(socket, "HTTP/1.1 100 Continue\r\n\r\n");
+    char buffer[4096];
+    while (body.size() < length) {
+        pollfd p{socket, POLLIN, 0};
+        if (::poll(&p, 1, 1000) <= 0) break;
+        ssize_t n = ::recv(socket, buffer, sizeof buffer, 0);
+        if (n <= 0) break;
+        body.append(buffer, static_cast<size_t>(n));
+    }
+    return body;
+}
+
+RawListServer::RawListServer(std::string list, End end, int dropPuts)
+    : list_(std::move(list)), end_(end), dropPuts_(dropPuts),
+      server_([this](RawServer&, int socket, const std::string& request) {
+          answer(socket, request);
+      }) {}
+
+std::string RawListServer::list() const {
+    std::lock_guard lock(mutex_);
+    return list_;
+}
+
+void RawListServer::answer(int socket, const std::string& request) {
+    if (request.starts_with("PUT ")) {
+        std::string body = RawServer::requestBody(socket, request);
+        if (++puts_ > dropPuts_) {
+            std::lock_guard lock(mutex_);
+            list_ = std::move(body);
+        }
+        RawServer::send(socket, "HTTP/1.1 201 Created\r\nContent-Length: 0\r\n"
+                                "Connection: close\r\n\r\n");
+        return;
+    }
+    std::string list = this->list();
+    std::string head = "HTTP/1.1 200 OK\r\nConnection: close\r\n";
+    switch (end_) {
+        case End::Unstated: RawServer::send(socket, head + "\r\n" + list); break;
+        case End::Length:
+            RawServer::send(socket, head + "Content-Length: " + std::to_string(list.size()) +
+                                        "\r\n\r\n" + list);
+            break;
+        case End::Chunked: {
+            std::ostringstream size;
+            size << std::hex << list.size();
+            RawServer::send(socket, head + "Transfer-Encoding: chunked\r\n\r\n" +
+                                        (list.empty() ? "" : size.str() + "\r\n" + list + "\r\n") +
+                                        "0\r\n\r\n");
+            break;
+        }
     }
 }
 
