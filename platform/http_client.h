@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -98,6 +99,15 @@ class HttpClient {
     std::vector<HttpAnswer> putAll(const std::vector<Upload>& uploads,
                                    size_t inFlight = kStreams) const;
     static constexpr size_t kStreams = MultiPolicy::kUploadStreams;
+
+    // GET of every address, several at a time as a batch of downloads is,
+    // all within the time given: a read that has not ended by then ends
+    // without an answer. The cancel flag is not asked (a stop reads back
+    // after it is set). The answers in the order of the addresses; one whose
+    // body came damaged (an encoding that does not decode) has its status and
+    // its error both.
+    std::vector<HttpAnswer> getAll(const std::vector<std::string>& urls,
+                                   std::chrono::milliseconds within) const;
     static constexpr size_t kConnections = MultiPolicy::kConnections;
 
     // Every later transfer signs in so.

@@ -41,14 +41,23 @@ bool ChangeWatch::rested(const std::string& key, const FileStamp& now,
            at - seen->second.since >= kUnfinishedLineRest;
 }
 
-bool ChangeWatch::ready(const std::string& key, const FileStamp& now, Clock::time_point at) {
+bool ChangeWatch::ready(const std::string& key, const FileStamp& now, Clock::time_point at,
+                        Pace pace) {
     auto seen = seen_.find(key);
     bool resting = seen != seen_.end() && seen->second.stamp == now;
-    if (!resting) seen_[key] = {now, at};
-    if (!now.exists || !resting) return false;
+    Seen& look = seen_[key];
+    if (!resting) look = {now, at};
+    look.moved = !resting;
     auto sent = sent_.find(key);
-    if (sent == sent_.end() || !(sent->second.first == now)) return true;
+    if (!now.exists) return false;
+    if (sent == sent_.end() || !(sent->second.first == now))
+        return resting || pace == Pace::Busy;
     return sent->second.second == Held::Lines && rested(key, now, at);
+}
+
+bool ChangeWatch::moving(const std::string& key) const {
+    auto seen = seen_.find(key);
+    return seen != seen_.end() && seen->second.moved;
 }
 
 bool ChangeWatch::holds(const std::string& key, const FileStamp& now) const {

@@ -31,8 +31,11 @@ std::string_view wholeLinesOf(std::string_view bytes, bool unfinishedLineToo);
 // Tells which files are to be sent again. A file is ready when its stamp
 // differs from the stamp it had when it was last sent and has not moved since
 // the previous look: a file that the timing system is still writing changes
-// between two looks and waits until it comes to rest. A lap file sent without
-// its unfinished last line is ready again once it has rested
+// between two looks and waits until it comes to rest. A file that may go busy
+// (a lap file, whose whole lines only go out) goes at the first look that
+// finds it changed, rest or not, so that a heat whose splits come faster than
+// the looks still reaches the server. A lap
+// file sent without its unfinished last line is ready again once it has rested
 // kUnfinishedLineRest (by its time stamp, or by the looks that saw it
 // unchanged).
 class ChangeWatch {
@@ -43,10 +46,17 @@ class ChangeWatch {
         Lines,  // the server holds its whole lines; the unfinished last one waits
         Back,   // the file was not sent (damaged, unreadable): the server keeps its old copy
     };
+    enum class Pace {
+        AtRest,  // only once it has not moved between two looks
+        Busy,    // also while it moves, at the first look that finds it changed
+    };
     // What became of the file as it was at stamp.
     void sent(const std::string& key, const FileStamp& stamp, Held held = Held::Whole);
     // One look at a file; true when it is to be sent now.
-    bool ready(const std::string& key, const FileStamp& now, Clock::time_point at = Clock::now());
+    bool ready(const std::string& key, const FileStamp& now, Clock::time_point at = Clock::now(),
+               Pace pace = Pace::AtRest);
+    // True when the last look found the file moved since the look before.
+    bool moving(const std::string& key) const;
     // True when the file has not changed for kUnfinishedLineRest.
     bool rested(const std::string& key, const FileStamp& now,
                 Clock::time_point at = Clock::now()) const;
@@ -59,6 +69,7 @@ class ChangeWatch {
     struct Seen {
         FileStamp stamp;
         Clock::time_point since;
+        bool moved = false;  // at the last look
     };
     std::map<std::string, std::pair<FileStamp, Held>> sent_;
     std::map<std::string, Seen> seen_;

@@ -39,8 +39,13 @@ class MeetFolder {
     std::vector<MeetFileOnServer> files();
 
     FileStamp stampOf(const MeetFileOnServer& file) const;
-    // One look at the file; true when it is to be sent now.
-    bool ready(const MeetFileOnServer& file) { return watch_.ready(file.name, stampOf(file)); }
+    // One look at the file; true when it is to be sent now. A lap file goes
+    // even while it moves (its whole lines only), the others once at rest.
+    bool ready(const MeetFileOnServer& file) {
+        return watch_.ready(file.name, stampOf(file), ChangeWatch::Clock::now(),
+                            file.kind == MeetFileOnServer::Kind::Lap ? ChangeWatch::Pace::Busy
+                                                                     : ChangeWatch::Pace::AtRest);
+    }
     // True when the server holds the file, whole, as it is now.
     bool holds(const MeetFileOnServer& file) const { return watch_.holds(file.name, stampOf(file)); }
     ChangeWatch& watch() { return watch_; }

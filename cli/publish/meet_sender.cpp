@@ -25,6 +25,13 @@ MeetSender::Outgoing MeetSender::prepare(const MeetFileOnServer& file) {
         out.outcome = SendOutcome::Waiting;
         return out;
     }
+    // A lap file read while the timing system rewrites it may hold fewer lines
+    // than the server has: it goes once it has come to rest.
+    if (file.kind == MeetFileOnServer::Kind::Lap && watch.moving(file.name) &&
+        out.bytes.size() < lapLength_[file.name]) {
+        out.outcome = SendOutcome::Waiting;
+        return out;
+    }
     p_.told.settled(file.name);
     bool unchanged = p_.uploader.holds(meetUrl_ + file.name, out.bytes);
     p_.web.note(file, out.bytes, !unchanged);
@@ -46,6 +53,7 @@ SendOutcome MeetSender::finish(const MeetFileOnServer& file, const Outgoing& out
          << (outgoing.held == ChangeWatch::Held::Lines ? "、書きかけの最後の行は待ちます" : "")
          << ")\n";
     p_.folder.watch().sent(file.name, outgoing.stamp, outgoing.held);
+    if (file.kind == MeetFileOnServer::Kind::Lap) lapLength_[file.name] = outgoing.bytes.size();
     return SendOutcome::Sent;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -63,6 +64,9 @@ class MeetSender {
 
     Parts p_;
     std::string meetUrl_;
+    // The length of each lap file's whole lines as last sent: a file caught
+    // in a rewrite, shorter than that while it moves, waits for its rest.
+    std::map<std::string, size_t> lapLength_;
     std::ostream& out_;
 };
 

@@ -68,7 +68,9 @@ bool Publisher::publishMeet() {
         err_ << "エラー: 送信できませんでした: " << lastServerFailure_ << "\n";
         return false;
     }
-    if (heldBack) {
+    // What the server serves now, not what it was sent, is what a viewer
+    // reads: the meet is listed only once that is the folder's.
+    if (heldBack || !readBackHolds()) {
         err_ << "大会一覧には加えません。\n";
         return false;
     }
@@ -76,12 +78,17 @@ bool Publisher::publishMeet() {
     bool listed = listing.addListEntry(false, lastServerFailure_);
     if (listed) listed = listing.addWebEntry(parts_->web.meet(), false, lastServerFailure_);
     std::vector<std::string> missing = notOnServer();
-    if (!missing.empty()) err_ << "サーバーにまだないもの: " << joined(missing) << "\n";
-    return listed && missing.empty() && viewerWhole;
+    if (!missing.empty()) {
+        err_ << "サーバーにまだないもの: " << joined(missing) << "\n";
+        return false;
+    }
+    return listed && viewerWhole;
 }
 
 Publisher::Look Publisher::lookOnce(bool everyFile) {
     Look look;
+    const int takenBefore = parts_->uploader.taken();
+    const bool listedBefore = parts_->listing.listed();
     MeetFolder& folder = parts_->folder;
     // Every file is looked at, so that the look that finds the server back
     // sends all that changed meanwhile; the files of the look go together.
@@ -113,12 +120,17 @@ Publisher::Look Publisher::lookOnce(bool everyFile) {
         look.serverFailed = true;
         look.failure = lastServerFailure_;
     }
+    look.taken = parts_->uploader.taken() - takenBefore +
+                 (parts_->listing.listed() && !listedBefore ? 1 : 0);
     out_.flush();
     return look;
 }
 
 bool Publisher::watch(const std::atomic<bool>& stop, std::chrono::milliseconds interval) {
-    bool stopped = false;  // sending has stopped: the server is away or failing
+    // Sending has stopped: the server is away or failing. It is back only when
+    // it takes a file again; a look with nothing to send tells nothing.
+    bool stopped = false;
+    int sentSinceStop = 0;
     for (bool first = true; !stop.load(); first = false) {
         if (!first) pause(interval, &stop);
         if (stop.load()) break;
@@ -128,15 +140,19 @@ bool Publisher::watch(const std::atomic<bool>& stop, std::chrono::milliseconds i
             out_ << "変更を見張っています (Ctrl+C で終了)\n";
             out_.flush();
         }
-        if (look.serverFailed && !stop.load()) {
+        if (stop.load()) break;
+        if (look.serverFailed) {
             if (!stopped) {
                 err_ << "送信が止まりました: " << look.failure
                      << "。サーバーが戻るまで送り直し続けます\n";
                 err_.flush();
+                sentSinceStop = 0;
             }
             stopped = true;
-        } else if (stopped && !look.serverFailed) {
-            out_ << "再開しました（" << look.sent << " ファイルを送信）\n";
+            sentSinceStop += look.sent;
+        } else if (stopped && look.taken > 0) {
+            sentSinceStop += look.sent;
+            out_ << "再開しました（" << sentSinceStop << " ファイルを送信）\n";
             out_.flush();
             stopped = false;
         }
@@ -146,6 +162,7 @@ bool Publisher::watch(const std::atomic<bool>& stop, std::chrono::milliseconds i
         err_ << "サーバーにまだないもの: " << joined(missing) << "\n";
         return false;
     }
+    if (!readBackHolds()) return false;
     out_ << "サーバーはフォルダと同じです\n";
     return true;
 }

@@ -1,6 +1,7 @@
 #include "cli/publish/publisher.h"
 
 #include "cli/publish/web_publish.h"
+#include "platform/address_sign_in.h"
 #include "platform/text_rules.h"
 #include "store/meet_code.h"
 #include "store/server_addresses.h"
@@ -79,6 +80,26 @@ std::vector<std::string> Publisher::notOnServer() {
     if (listed && !parts_->listing.webListed(parts_->web.meet()))
         missing.push_back("ウェブ用の大会一覧 (web/meets.json) の項目");
     return missing;
+}
+
+bool Publisher::readBackHolds() {
+    Uploader::ReadBack back = parts_->uploader.readBack(kReadBackTime);
+    switch (back.outcome) {
+        case Uploader::ReadBack::Outcome::Same:
+            return true;
+        case Uploader::ReadBack::Outcome::Differs: {
+            std::string names;
+            for (const std::string& url : back.differing)
+                names += (names.empty() ? "" : ", ") + withoutPassword(url);
+            err_ << "サーバーの版がフォルダと違うもの: " << names << "\n";
+            return false;
+        }
+        case Uploader::ReadBack::Outcome::Unchecked:
+            break;
+    }
+    err_ << "サーバーがフォルダと同じか確認できませんでした（" << kReadBackTime.count()
+         << " ミリ秒のうちに答えがありません）: " << back.unanswered << "\n";
+    return false;
 }
 
 }  // namespace quendro

@@ -44,12 +44,19 @@ class Publisher {
     bool publishMeet();
 
     // Stays running until stop is set: every look, the files that changed and
-    // have come to rest are sent again; the meet goes on the list once all its
-    // files are there. A server away or failing is told once when sending stops
-    // and once when it comes back. True when, at the stop, the server holds
-    // what the folder holds; otherwise a line tells what it lacks.
+    // have come to rest are sent again (a lap file's whole lines even while it
+    // changes, one look after it was found changed); the meet goes on the list
+    // once all its files are there. A server away or failing is told once when
+    // sending stops, and once when it takes a file again, with the count of
+    // the meet's files sent since. True when, at the stop, the server holds
+    // what the folder holds by what it answers then (a read-back of every
+    // file, within kReadBackTime); otherwise a line tells what it lacks or
+    // that it could not be checked.
     bool watch(const std::atomic<bool>& stop,
                std::chrono::milliseconds interval = std::chrono::milliseconds(400));
+
+    // The time a stop gives the read-back of the server's files.
+    static constexpr std::chrono::milliseconds kReadBackTime{1500};
 
   private:
     // The parts, made once the meet is found; they refer to one another.
@@ -62,7 +69,8 @@ class Publisher {
         MeetSender sender;
     };
     struct Look {
-        int sent = 0;
+        int sent = 0;   // the meet's files the server took
+        int taken = 0;  // every upload it took: meet files, web data, viewer, list entry
         bool serverFailed = false;
         std::string failure;  // the first server failure's words
     };
@@ -74,6 +82,9 @@ class Publisher {
     bool sendWebData();
     // What the server lacks of the folder, for the closing line; empty when nothing.
     std::vector<std::string> notOnServer();
+    // Whether the server serves now what it took; tells on err when not, or
+    // when it could not be checked.
+    bool readBackHolds();
     std::string seasonUrl() const;
     std::string meetUrl() const;
 

@@ -52,6 +52,7 @@ std::vector<Uploader::Sent> Uploader::putAll(
             continue;
         }
         sent[k].ok = true;
+        ++taken_;
         remember(files[k].first, *files[k].second);
     }
     return sent;
@@ -70,8 +71,31 @@ Uploader::Plain Uploader::putUnlessHeld(const std::string& url, const std::strin
         failure = failureWords(url, answer);
         return Plain::Failed;
     }
+    ++taken_;
     remember(url, bytes);
     return Plain::Sent;
+}
+
+Uploader::ReadBack Uploader::readBack(std::chrono::milliseconds within) const {
+    std::vector<std::string> urls;
+    for (const auto& [address, digest] : digests_) urls.push_back(address);
+    // A server that stores gzip serves NAME unpacked from NAME.gz: the bytes
+    // read back are those the address took.
+    std::vector<HttpAnswer> answers = http_.getAll(urls, within);
+    ReadBack back;
+    for (size_t k = 0; k < urls.size(); ++k) {
+        if (!answers[k].answered()) {
+            if (back.unanswered.empty()) back.unanswered = failureWords(urls[k], answers[k]);
+        } else if (answers[k].status != 200 || !answers[k].error.empty() ||
+                   digestOf(answers[k].body) != digests_.at(urls[k])) {
+            back.differing.push_back(urls[k]);
+        }
+    }
+    if (!back.differing.empty())
+        back.outcome = ReadBack::Outcome::Differs;
+    else if (!back.unanswered.empty())
+        back.outcome = ReadBack::Outcome::Unchecked;
+    return back;
 }
 
 }  // namespace quendro

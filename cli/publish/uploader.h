@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <map>
 #include <optional>
@@ -31,6 +32,8 @@ class Uploader {
 
     // True when the address last took these very bytes.
     bool holds(const std::string& address, const std::string& bytes) const;
+    // How many uploads the server took in the run.
+    int taken() const { return taken_; }
 
     // What became of one upload; failure tells a failed one.
     struct Sent {
@@ -47,6 +50,20 @@ class Uploader {
     // (from an earlier run, or the publisher's own copy at its start).
     Plain putUnlessHeld(const std::string& url, const std::string& bytes, std::string& failure);
 
+    // What the server answers now for every address that took bytes in the
+    // run: a read-back, all within the time given.
+    struct ReadBack {
+        enum class Outcome {
+            Same,       // every address serves the bytes it took
+            Differs,    // some serve other bytes, or nothing (differing names them)
+            Unchecked,  // some gave no answer in time (and none differs)
+        };
+        Outcome outcome = Outcome::Same;
+        std::vector<std::string> differing;  // the addresses
+        std::string unanswered;              // the first read without an answer, and why
+    };
+    ReadBack readBack(std::chrono::milliseconds within) const;
+
   private:
     void remember(const std::string& address, const std::string& bytes);
 
@@ -55,6 +72,7 @@ class Uploader {
     std::ostream& out_;
     std::optional<bool> storesGzip_;  // learnt at the first answer of the run
     std::map<std::string, std::size_t> digests_;
+    int taken_ = 0;
 };
 
 }  // namespace quendro

@@ -225,6 +225,7 @@ TEST_F(PublishEndToEndTest, WatchSendsAChangedLapFileAndTheShownSwimFollows) {
     fs::path accessLog =
         m.root() / "publisher" / ("nginx-" + std::to_string(nginx.port())) / "logs" / "access.log";
     size_t logBefore = readFile(accessLog).size();
+    const int webDataSentBefore = countOf(readFile(log), "ウェブ用データを送信しました");
 
     // A viewer in internet mode shows a swim.
     MainWindow web(m.machine());
@@ -274,8 +275,11 @@ TEST_F(PublishEndToEndTest, WatchSendsAChangedLapFileAndTheShownSwimFollows) {
     // lap file in the same look.
     const std::string heatJson =
         "\"PUT /swim/2026/2026001/web/heats/" + toUtf8(swim->heat) + ".json";
+    // The publisher's own line comes once the look has sent the web data: a
+    // stop after it finds the server holding the folder.
     EXPECT_TRUE(waitFor([&] {
-        return countOf(readFile(accessLog).substr(logBefore), heatJson) > 0;
+        return countOf(readFile(accessLog).substr(logBefore), heatJson) > 0 &&
+               countOf(readFile(log), "ウェブ用データを送信しました") == webDataSentBefore + 1;
     })) << readFile(log);
     std::string sent = readFile(accessLog).substr(logBefore);
     // The lap file, and the browsers' file of its heat.

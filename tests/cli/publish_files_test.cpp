@@ -7,6 +7,8 @@
 
 #include <barrier>
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <thread>
 
 #include "cli/publish/season_entry.h"
@@ -242,6 +244,60 @@ TEST_F(PublishFilesTest, AHalfWrittenLineNeverReachesTheServer) {
     EXPECT_EQ(watch.stop(SIGTERM, took), 0) << watch.log();
 }
 
+// Item: a lap file that never rests still reaches the server, its whole lines
+// at most about a second after they were written.
+TEST_F(PublishFilesTest, ALapFileThatNeverRestsIsSentLineByLine) {
+    ASSERT_TRUE(nginx.running());
+    RunningProgram watch(test::publishCommand(m.root(), arguments("--watch")),
+                         m.root() / "watch.log");
+    ASSERT_TRUE(waitFor([&] { return fs::exists(served("list.txt")); })) << watch.log();
+    const fs::path lap = meet() / "lap" / "r0091";
+    const fs::path server = served("2026001/lap/r0091.txt");
+    auto line = [](int k) { return std::to_string(k % 10) + "," + std::to_string(30 + k) + ".25,G\r\n"; };
+    using Clock = std::chrono::steady_clock;
+    std::mutex guard;
+    std::vector<Clock::time_point> written;  // when each line was first in the file
+    // Rewritten every 0.1 s with a new split each second, the next one half written.
+    auto rewrite = [&](std::chrono::seconds length) {
+        std::string lines;
+        auto start = Clock::now();
+        int k = 0;
+        for (; Clock::now() - start < length; std::this_thread::sleep_for(100ms)) {
+            bool more = Clock::now() - start >= k * 1s;
+            if (more) lines += line(k++);
+            writeFile(lap, lines + line(k).substr(0, 4));
+            std::lock_guard<std::mutex> lock(guard);
+            if (more) written.push_back(Clock::now());
+        }
+        return lines + line(k);
+    };
+    std::string whole;
+    std::thread timing([&] { whole = rewrite(6s); });
+    auto stalest = Clock::duration::zero();
+    for (auto end = Clock::now() + 6s; Clock::now() < end; std::this_thread::sleep_for(100ms)) {
+        std::string held = heldOnServer(server);
+        EXPECT_TRUE(held.empty() || held.back() == '\n') << "the server held [" << held << "]";
+        size_t lines = countOf(held, "\n");
+        std::lock_guard<std::mutex> lock(guard);
+        if (lines < written.size()) stalest = std::max(stalest, Clock::now() - written[lines]);
+    }
+    timing.join();
+    EXPECT_LE(stalest, 1500ms) << watch.log();
+    // At rest, the rest of the file follows.
+    writeFile(lap, whole);
+    EXPECT_TRUE(waitFor([&] { return heldOnServer(server) == whole; })) << watch.log();
+    std::chrono::milliseconds took{};
+    EXPECT_EQ(watch.stop(SIGTERM, took), 0) << watch.log();
+
+    // A one-shot publish that cannot send the file whole ends in failure.
+    std::thread busy([&] { rewrite(8s); });
+    test::CommandResult run = publish();
+    busy.join();
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("サーバーにまだないもの: lap/r0091.txt"), std::string::npos)
+        << run.output;
+}
+
 // Item: only regular files are read, and no link leads out of the meet folder.
 TEST_F(PublishFilesTest, APipeOrALinkOutOfTheMeetIsNeverSent) {
     ASSERT_TRUE(nginx.running());
@@ -283,6 +339,15 @@ TEST_F(PublishFilesTest, ADamagedRecordFileIsHeldBackAndTheServerKeepsItsCopy) {
     const std::string goodHeats = readFile(meet() / "taikai.dat");
     const std::string goodResults = readFile(meet() / "kekka" / "KEKKA.DAT");
     const std::string servedInd2 = heldOnServer(served("2026001/ind2.txt"));
+    // The web data of the good files, meet.json and the competitors' files too.
+    auto webData = [&] {
+        std::map<std::string, std::string> held;
+        for (const std::string& file : filesUnder(served("2026001/web")))
+            held[file] = readFile(served("2026001/web/" + file));
+        return held;
+    };
+    const auto goodWebData = webData();
+    ASSERT_TRUE(goodWebData.count("meet.json") || goodWebData.count("meet.json.gz"));
     auto withCount16 = [](std::string bytes, std::int16_t count) {
         return test::RecordBytes(256).int16(0, count).str().substr(0, 2) + bytes.substr(2);
     };
@@ -315,6 +380,7 @@ TEST_F(PublishFilesTest, ADamagedRecordFileIsHeldBackAndTheServerKeepsItsCopy) {
         EXPECT_NE(run.output.find(fs::path(c.file).filename().string()), std::string::npos);
         EXPECT_EQ(heldOnServer(served("2026001/taikai.txt")), goodHeats) << c.what;
         EXPECT_EQ(heldOnServer(served("2026001/ind2.txt")), servedInd2) << c.what;
+        EXPECT_EQ(webData(), goodWebData) << c.what;
         writeFile(meet() / "taikai.dat", goodHeats);
         writeFile(meet() / "kekka" / "KEKKA.DAT", goodResults);
     }
@@ -326,12 +392,15 @@ TEST_F(PublishFilesTest, ADamagedRecordFileIsHeldBackAndTheServerKeepsItsCopy) {
     ASSERT_TRUE(waitFor([&] {
         return watch.log().find("変更を見張っています") != std::string::npos;
     })) << watch.log();
-    writeFile(meet() / "taikai.dat", withCount16(goodHeats, -1));
-    ASSERT_TRUE(waitFor([&] { return watch.log().find("壊れています") != std::string::npos; }))
-        << watch.log();
-    std::this_thread::sleep_for(1200ms);
-    EXPECT_EQ(heldOnServer(served("2026001/taikai.txt")), goodHeats);
-    EXPECT_EQ(countOf(watch.log(), "壊れています"), 1) << watch.log();
+    int told = 0;
+    for (const std::string& damaged : {withCount16(goodHeats, -1), std::string()}) {
+        writeFile(meet() / "taikai.dat", damaged);
+        ASSERT_TRUE(waitFor([&] { return countOf(watch.log(), "壊れています") > told; }))
+            << watch.log();
+        std::this_thread::sleep_for(1200ms);
+        EXPECT_EQ(heldOnServer(served("2026001/taikai.txt")), goodHeats);
+        EXPECT_EQ(countOf(watch.log(), "壊れています"), ++told) << watch.log();
+    }
     const std::string mended = withCount16(goodHeats + std::string(256, ' '), 20);
     writeFile(meet() / "taikai.dat", mended);
     EXPECT_TRUE(waitFor([&] { return heldOnServer(served("2026001/taikai.txt")) == mended; }))

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 
 #include "platform/text_rules.h"
 #include "tests/cli/publish_fixture.h"
@@ -195,17 +196,26 @@ TEST_F(PublishServiceTest, TheWatchWaitsForTheServerAndTellsAnOutageOnce) {
     EXPECT_EQ(countOf(watch.log(), "送信が止まりました"), 1) << watch.log();
     EXPECT_EQ(countOf(watch.log(), "再開しました"), 1) << watch.log();
 
-    // Away for a few seconds while a heat is rewritten.
+    // Away for a few seconds while a heat is rewritten again and again: one
+    // line tells it, and none says the server is back while it is away.
     nginx.stop();
-    std::string text = readFile(meet() / "lap" / "r0002") + "9,59.99,G\r\n";
-    writeFile(meet() / "lap" / "r0002", text);
-    std::this_thread::sleep_for(3s);
+    std::string text = readFile(meet() / "lap" / "r0002");
+    for (int split = 0; split < 4; ++split) {
+        text += std::to_string(split + 6) + ",59.9" + std::to_string(split) + ",G\r\n";
+        writeFile(meet() / "lap" / "r0002", text);
+        std::this_thread::sleep_for(1s);
+    }
+    EXPECT_EQ(countOf(watch.log(), "送信が止まりました"), 2) << watch.log();
+    EXPECT_EQ(countOf(watch.log(), "再開しました"), 1) << watch.log();
     ASSERT_TRUE(nginx.start());
     const fs::path lap = nginx.tree() / "2026" / "2026001" / "lap" / "r0002.txt";
     // The line comes after the look that sent the heat has also sent its web data.
+    std::string heldAtResume;
     EXPECT_TRUE(waitFor([&] {
-        return heldOnServer(lap) == text && countOf(watch.log(), "再開しました") == 2;
+        heldAtResume = heldOnServer(lap);
+        return countOf(watch.log(), "再開しました") == 2;
     })) << watch.log();
+    EXPECT_EQ(heldAtResume, text);
     std::string log = watch.log();
     EXPECT_EQ(countOf(log, "送信が止まりました"), 2) << log;
     EXPECT_EQ(countOf(log, "再開しました"), 2) << log;
@@ -213,6 +223,45 @@ TEST_F(PublishServiceTest, TheWatchWaitsForTheServerAndTellsAnOutageOnce) {
     EXPECT_EQ(countOf(log, "エラー"), 0) << log;
     std::chrono::milliseconds took{};
     EXPECT_EQ(watch.stop(SIGTERM, took), 0) << watch.log();
+}
+
+// Item: the closing word of a run is what the server answers at its end.
+TEST_F(PublishServiceTest, TheClosingWordIsReadBackFromTheServer) {
+    NginxPublisher nginx(m.root() / "publisher");
+    const std::string lap = "2026/2026001/lap/r0001.txt";
+    struct Case {
+        const char* what;
+        std::function<void()> meanwhile;  // after the watch has sent the meet
+        std::string word;
+        int status;
+    };
+    const Case cases[] = {
+        {"as sent", [] {}, "サーバーはフォルダと同じです", 0},
+        {"another client's garbage",
+         [&] {
+             bool packed = fs::exists(nginx.tree() / (lap + ".gz"));
+             nginx.place(packed ? lap + ".gz" : lap, "<html>garbage</html>");
+         },
+         "サーバーの版がフォルダと違うもの: " + nginx.base() + lap, 1},
+        {"server away", [&] { nginx.stop(); }, "確認できませんでした", 1},
+    };
+    for (const Case& c : cases) {
+        if (!nginx.running()) {
+            ASSERT_TRUE(nginx.start());
+        }
+        RunningProgram watch(command(nginx.base(), "--watch"),
+                             m.root() / ("watch-" + std::to_string(&c - cases) + ".log"));
+        ASSERT_TRUE(waitFor([&] {
+            return countOf(watch.log(), "ウェブ用データを送信しました") > 0;
+        })) << watch.log();
+        c.meanwhile();
+        std::chrono::milliseconds took{};
+        EXPECT_EQ(watch.stop(SIGTERM, took), c.status) << c.what << watch.log();
+        EXPECT_LT(took, 2s) << c.what;
+        EXPECT_NE(watch.log().find(c.word), std::string::npos) << c.what << watch.log();
+        EXPECT_EQ(countOf(watch.log(), "サーバーはフォルダと同じです"), c.status == 0 ? 1 : 0)
+            << c.what << watch.log();
+    }
 }
 
 TEST_F(PublishServiceTest, AStopDuringAStalledUploadEndsWithinTwoSeconds) {

@@ -66,6 +66,16 @@ TEST(ChangeWatchTest, AFileIsSentWhenItChangedAndCameToRest) {
     EXPECT_FALSE(watch.ready("lap/r0001.txt", c));     // still being written
     EXPECT_TRUE(watch.ready("lap/r0001.txt", c));      // complete
     EXPECT_FALSE(watch.ready("lap/r0001.txt", none));  // removed: nothing to send
+
+    // A lap file goes at the first look that finds it changed, while it moves.
+    const auto busy = ChangeWatch::Pace::Busy;
+    const auto now = ChangeWatch::Clock::now();
+    EXPECT_TRUE(watch.ready("lap/r0002.txt", a, now, busy));  // new
+    watch.sent("lap/r0002.txt", a);
+    EXPECT_FALSE(watch.ready("lap/r0002.txt", a, now, busy));  // sent already
+    EXPECT_FALSE(watch.moving("lap/r0002.txt"));
+    EXPECT_TRUE(watch.ready("lap/r0002.txt", b, now, busy));   // being written
+    EXPECT_TRUE(watch.moving("lap/r0002.txt"));
 }
 
 TEST(ChangeWatchTest, StampOfARealFile) {
