@@ -70,7 +70,7 @@ bool Publisher::publishMeet() {
     }
     // What the server serves now, not what it was sent, is what a viewer
     // reads: the meet is listed only once that is the folder's.
-    if (heldBack || !readBackHolds()) {
+    if (heldBack || !readBackHolds(kOneShotReadBackTime)) {
         err_ << "大会一覧には加えません。\n";
         return false;
     }
@@ -162,7 +162,7 @@ bool Publisher::watch(const std::atomic<bool>& stop, std::chrono::milliseconds i
         err_ << "サーバーにまだないもの: " << joined(missing) << "\n";
         return false;
     }
-    if (!readBackHolds()) return false;
+    if (!readBackHolds(kReadBackTime)) return false;
     out_ << "サーバーはフォルダと同じです\n";
     return true;
 }

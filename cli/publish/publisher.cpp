@@ -82,8 +82,8 @@ std::vector<std::string> Publisher::notOnServer() {
     return missing;
 }
 
-bool Publisher::readBackHolds() {
-    Uploader::ReadBack back = parts_->uploader.readBack(kReadBackTime);
+bool Publisher::readBackHolds(std::chrono::milliseconds within) {
+    Uploader::ReadBack back = parts_->uploader.readBack(within);
     switch (back.outcome) {
         case Uploader::ReadBack::Outcome::Same:
             return true;
@@ -97,7 +97,7 @@ bool Publisher::readBackHolds() {
         case Uploader::ReadBack::Outcome::Unchecked:
             break;
     }
-    err_ << "サーバーがフォルダと同じか確認できませんでした（" << kReadBackTime.count()
+    err_ << "サーバーがフォルダと同じか確認できませんでした（" << within.count()
          << " ミリ秒のうちに答えがありません）: " << back.unanswered << "\n";
     return false;
 }

@@ -57,6 +57,10 @@ class Publisher {
 
     // The time a stop gives the read-back of the server's files.
     static constexpr std::chrono::milliseconds kReadBackTime{1500};
+    // A one-shot publish has no stop pressing it: its read-back of the whole
+    // meet (the largest, thousands of files) is bounded by the transfers'
+    // own limits and this.
+    static constexpr std::chrono::milliseconds kOneShotReadBackTime{300000};
 
   private:
     // The parts, made once the meet is found; they refer to one another.
@@ -84,7 +88,7 @@ class Publisher {
     std::vector<std::string> notOnServer();
     // Whether the server serves now what it took; tells on err when not, or
     // when it could not be checked.
-    bool readBackHolds();
+    bool readBackHolds(std::chrono::milliseconds within);
     std::string seasonUrl() const;
     std::string meetUrl() const;
 
