@@ -23,8 +23,16 @@ std::u16string urlPathSegment(std::u16string_view text) {
     return segment;
 }
 
+std::u16string baseAddress(std::u16string_view typed) {
+    std::u16string base(typed);
+    if (base.empty()) return base;
+    if (base.find(u"://") == std::u16string::npos) base.insert(0, u"http://");
+    if (base.back() != u'/') base.push_back(u'/');
+    return base;
+}
+
 std::u16string seasonFolderUrl(std::u16string_view base, std::u16string_view season) {
-    return std::u16string(base) + urlPathSegment(season) + u"/";
+    return baseAddress(base) + urlPathSegment(season) + u"/";
 }
 
 std::u16string meetListUrl(std::u16string_view base, std::u16string_view season) {

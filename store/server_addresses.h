@@ -12,10 +12,15 @@ namespace quendro {
 // character is percent-encoded (as UTF-8), so that no text from a file or the
 // keyboard can change the shape of the address.
 
+// The base address as typed, made whole as the programs take it: "http://"
+// in front when it names no scheme, and a closing "/" when it has none
+// ("127.0.0.1:8808/swim" is "http://127.0.0.1:8808/swim/"); an address that
+// has both, and an empty text, stand as they are.
+std::u16string baseAddress(std::u16string_view typed);
 // A text as one segment of a URL path.
 std::u16string urlPathSegment(std::u16string_view text);
 
-// base + season + "/": the season folder.
+// base (made whole) + season + "/": the season folder.
 std::u16string seasonFolderUrl(std::u16string_view base, std::u16string_view season);
 // The season's meet list, "list.txt" in the season folder.
 std::u16string meetListUrl(std::u16string_view base, std::u16string_view season);

@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "app/main_window.h"
+#include "platform/text_rules.h"
+#include "store/server_addresses.h"
 #include "store/season_list.h"
 #include "tests/support/test_machine.h"
 
@@ -108,6 +110,32 @@ TEST_F(MeetListTest, EveryKeystrokeOfTheSeasonFetchesAList) {
     EXPECT_EQ(window.lstTaikai.listCount(), 0);
     EXPECT_EQ(window.statusText,
               u"この年度の大会一覧はまだありません: " + base() + u"2009/list.txt");
+}
+
+// The base address typed without its closing "/" or its "http://" reaches
+// the same season folder, as the programs take it.
+TEST_F(MeetListTest, ABaseAddressIsMadeWholeAsTyped) {
+    const std::u16string whole = base();  // "http://127.0.0.1:<port>/swim/"
+    struct Case {
+        std::u16string typed;
+        std::u16string list;  // the address of the season's list
+    };
+    const Case cases[] = {
+        {whole, whole + u"2010/list.txt"},
+        {whole.substr(0, whole.size() - 1), whole + u"2010/list.txt"},
+        {whole.substr(7), whole + u"2010/list.txt"},
+        {whole.substr(7, whole.size() - 8), whole + u"2010/list.txt"},
+        {u"HTTP://h/swim", u"HTTP://h/swim/2010/list.txt"},
+        {u"https://h/swim/", u"https://h/swim/2010/list.txt"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(meetListUrl(c.typed, u"2010"), c.list) << toUtf8(c.typed);
+    }
+    window.txtTaikai.setText(whole.substr(7, whole.size() - 8));
+    window.Form_Load();
+    EXPECT_EQ(window.lstTaikai.listCount(), 4) << toUtf8(window.statusText);
+    EXPECT_TRUE(window.statusText.empty());
+    EXPECT_EQ(meetListUrl(u"", u"2010"), u"2010/list.txt");
 }
 
 TEST_F(MeetListTest, ChoosingAMeetSetsItsCode) {
