@@ -97,8 +97,11 @@ MeetOpening MeetSession::openServer(std::u16string_view base, std::u16string_vie
         return refused(MeetOpenOutcome::BadMeetCode, std::u16string(meetCode),
                        MeetFileProblem::None, meetCodeRefusal(meetCode));
     const std::u16string folder = meetFolderUrl(base, season, meetCode);
-    std::vector<std::u16string> urls = {folder + u"taikai.txt", folder + u"ind2.txt",
-                                        folder + u"kijun.txt"};
+    // The heat table, the competitor table and the header, in the order the
+    // import names them.
+    std::vector<std::u16string> urls;
+    for (const MeetFile& file : meetFilesToDownload())
+        urls.push_back(folder + std::u16string(file.serverName));
     std::unique_ptr<BatchDownload> batch = inet_.openUrls(urls);
     std::string bodies[3];
     for (size_t k = 0; k < 3; ++k) {
