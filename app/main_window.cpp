@@ -5,6 +5,8 @@
 #include "app/start_up.h"
 #include "platform/text_rules.h"
 
+#include <utility>
+
 namespace quendro {
 namespace {
 
@@ -57,17 +59,24 @@ void MainWindow::connectHandlers() {
 void MainWindow::Form_Load() {
     lblVer.caption = versionCaption();
     seasonYear = seasonYearOf(machine_.clock.now());
-    // The text changes from empty, so txtNendo_Change runs here and, the internet
-    // option being selected, builds the season's meet list.
-    txtNendo.setText(seasonYear);
+    // What this machine holds comes first, so that the window stands whole
+    // while the server is asked for the season's meets, however long it takes.
     webMode = 1;
     ReadSiteControl();
-    lblWeb.caption = dataDir;
     selectedDir = dataDir;
     showFolderInDirList(dataDir);
     // In internet mode this is the header of the meet imported last.
     ReadMeetHeader();
     PrepareLapGrid();
+    // The text changes from empty, so txtNendo_Change runs here and, the internet
+    // option being selected, builds the season's meet list (which shows the
+    // season's folder while it is fetched). Once the list is there the window
+    // ends as a start that lists the meets first would: the data folder shown,
+    // and a missing data folder told over what the list said.
+    std::u16string localWords = std::exchange(statusText, {});
+    txtNendo.setText(seasonYear);
+    lblWeb.caption = dataDir;
+    if (!localWords.empty()) statusText = std::move(localWords);
     if (statusText.empty()) hintConfirm();
 }
 

@@ -8,6 +8,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <chrono>
@@ -123,6 +125,51 @@ TEST_F(WindowWaitTest, EscStopsAStalledDownloadAndHeldInputFollows) {
     QTimer::singleShot(200, [this] { inet.cancel(); });
     EXPECT_FALSE(inet.download(silent.base() + u"2011/list.txt").ok());
     EXPECT_TRUE(inet.download(m.serverBase() + u"2011/list.txt").ok());
+}
+
+// A server slow to answer: the window stands whole at once, with what this
+// machine holds, and says that it fetches the season's meets; they come after.
+TEST_F(WindowWaitTest, TheWindowStandsWholeWhileTheSeasonsMeetsAreFetched) {
+    std::filesystem::create_directories(m.driveD() / "meet");
+    writeFile(m.siteControlFile(), sjis(u"1,D:\\meet,3,D:\\kekka,KEKKA.DAT\r\n"));
+    std::u16string header = u"X:\\kekka\\,KEKKA.DAT,2010001,県選手権,県選,20100725,20100726,プール,1";
+    for (int i = 10; i <= 73; ++i) header += u",0";  // 25 m, touchpads at both ends
+    writeFile(m.workingFolder() / "kijun.dat", sjis(header));
+    writeFile(m.workingFolder() / "taikai.dat", "x");
+    m.server().serve("/swim/2010/list.txt", sjis(u"\"2010001 県選手権\"\r\n"));
+    m.server().holdBack("/swim/2010/list.txt", std::chrono::milliseconds(2500));
+    window.txtTaikai.setText(m.serverBase());
+
+    auto begin = std::chrono::steady_clock::now();
+    auto seconds = [&begin] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    };
+    double seenAt = -1;
+    QStringList seen;
+    QTimer::singleShot(700, [&] {
+        seenAt = seconds();
+        seen << view.findChild<QLineEdit*>(QStringLiteral("txtRyaku"))->text()
+             << (view.findChild<QRadioButton*>(QStringLiteral("optSuiro(0)"))->isChecked()
+                     ? QStringLiteral("25m")
+                     : QStringLiteral("-"))
+             << view.findChild<QLabel*>(QStringLiteral("lblShu(1)"))->text()
+             << view.findChild<QLabel*>(QStringLiteral("lblVer"))->text().section(u'\n', 0, 0)
+             << view.findChild<QWidget*>(QStringLiteral("Dir1"))->property("shownPath").toString()
+             << view.findChild<QLabel*>(QStringLiteral("statusLine"))->text()
+             << QString::number(view.findChild<QListView*>(QStringLiteral("lstTaikai"))->model()->rowCount());
+        view.grab().save(QStringLiteral(QUENDRO_SHOT_DIR "/start_while_list_waits.png"));
+    });
+    view.perform([this] { window.Form_Load(); });
+
+    EXPECT_LT(seenAt, 1.0);
+    EXPECT_EQ(seen.join(u'|').toStdString(), "県選|25m| 50m|Ver 3.30|D:\\meet|大会一覧を取得中 …|0");
+    // Then the answer: the list, and the window as a start ends.
+    EXPECT_GE(seconds(), 2.5);
+    EXPECT_EQ(window.lstTaikai.items(), std::vector<std::u16string>{u"2010001 県選手権"});
+    EXPECT_EQ(window.lblWeb.caption, u"D:\\meet\\");
+    EXPECT_EQ(window.statusText, u"確定 で大会を読み込みます");
+    EXPECT_FALSE(std::filesystem::exists(m.workingFolder() / "taikai.dat"));
+    EXPECT_TRUE(std::filesystem::exists(m.workingFolder() / "kijun.dat"));
 }
 
 TEST_F(WindowWaitTest, TheStatusLineCountsTheFilesOfTheWork) {
