@@ -19,4 +19,8 @@ std::vector<std::optional<int>> lapTimes(std::span<const std::optional<int>> cum
     return laps;
 }
 
+int roundedMean(long long time, int laps) {
+    return static_cast<int>((2 * time + laps) / (2LL * laps));
+}
+
 }  // namespace quendro

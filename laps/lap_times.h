@@ -26,4 +26,7 @@ std::optional<int> lapTime(std::span<const std::optional<int>> cumulative, size_
 std::vector<std::optional<int>> lapTimes(std::span<const std::optional<int>> cumulative,
                                          size_t step);
 
+// A time over a number of laps, to the nearest hundredth (halves up).
+int roundedMean(long long time, int laps);
+
 }  // namespace quendro

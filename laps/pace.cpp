@@ -39,11 +39,6 @@ bool finalStandsApart(const SwimSplits& swim) {
                                  .place == FinalPlace::AtDistance;
 }
 
-// A time over a number of laps, to the nearest hundredth (halves up).
-int roundedMean(int time, int laps) {
-    return static_cast<int>((2LL * time + laps) / (2LL * laps));
-}
-
 }  // namespace
 
 PaceVerdict paceVerdict(int firstTime, int firstLaps, int secondTime, int secondLaps) {
@@ -201,14 +196,14 @@ PaceFigures paceFigures(const SwimSplits& swim, int lapIndex) {
 
     long long sum = 0;
     int count = 0;
-    for (size_t i = 0; i < figures.laps.size(); ++i) {
-        const auto& t = figures.laps[i].time;
-        if (!t) continue;
-        sum += *t;
+    std::vector<std::optional<int>> times;
+    for (const Lap& lap : figures.laps) {
+        times.push_back(lap.time);
+        if (!lap.time) continue;
+        sum += *lap.time;
         ++count;
-        if (!figures.fastest || *t < *figures.laps[*figures.fastest].time) figures.fastest = i;
-        if (!figures.slowest || *t > *figures.laps[*figures.slowest].time) figures.slowest = i;
     }
+    figures.marks = lapMarks(times);
     if (count > 0) {
         figures.mean = static_cast<int>(std::lround(static_cast<double>(sum) / count));
         for (auto& lap : figures.laps) {

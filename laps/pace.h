@@ -6,11 +6,13 @@
 #include <string_view>
 #include <vector>
 
+#include "laps/lap_marks.h"
+
 namespace quendro {
 
 // Pace figures of one swim: its laps at a chosen interval, how each lap stands
-// against the mean lap, the two halves of the race, the fastest and slowest
-// lap, and checks on the recorded splits. Times are whole hundredths of a second.
+// against the mean lap, the two halves of the race, the first lap set apart
+// with the fastest and slowest of the laps after it, and checks on the recorded splits. Times are whole hundredths of a second.
 
 // A time text in hundredths: "   31.25" is 3125, " 1:05.32" is 6532. Empty for
 // an empty text, a result word, a zero time or anything else that is no time.
@@ -103,8 +105,7 @@ struct PaceFigures {
     int lapDistance = 0;  // metres per lap
     std::vector<Lap> laps;
     std::optional<int> mean;  // mean of the laps that have a time, rounded
-    std::optional<size_t> fastest;
-    std::optional<size_t> slowest;
+    LapMarks marks;           // the first lap apart; the fastest and slowest after it
     std::optional<Halves> halves;
     std::vector<Check> checks;
 };

@@ -53,8 +53,9 @@ PaceTable paceTable(const SwimSplits& swim, const SwimSplits* other, int lapInde
         if (lapEnds && lap < figures.laps.size()) {
             row.push_back(timeOr(figures.laps[lap].time));
             row.push_back(differenceOr(figures.laps[lap].fromMean, asciiMinus));
-            if (figures.fastest == lap) table.fastestRow = static_cast<int>(k);
-            if (figures.slowest == lap) table.slowestRow = static_cast<int>(k);
+            if (lap == 0 && figures.marks.start) table.startRow = static_cast<int>(k);
+            if (figures.marks.fastest == lap) table.fastestRow = static_cast<int>(k);
+            if (figures.marks.slowest == lap) table.slowestRow = static_cast<int>(k);
         } else {
             row.insert(row.end(), {u"", u""});
         }
@@ -107,11 +108,22 @@ std::vector<std::u16string> paceSummary(const PaceFigures& f) {
                             u" / 後半 " + secondsText(*h.secondPace) + u"）");
         }
     }
-    if (f.fastest && f.slowest) {
-        const Lap& fast = f.laps[*f.fastest];
-        const Lap& slow = f.laps[*f.slowest];
+    if (const auto& start = f.marks.start) {
+        std::u16string line = u"第1ラップ " + secondsText(start->time) + u"（スタート込み";
+        if (start->laterMean && start->allowance) {
+            line += u"。2本目以降の平均 " + secondsText(*start->laterMean) + u" との差 " +
+                    differenceText(*start->allowance);
+        }
+        lines.push_back(line + u"）");
+    }
+    if (f.marks.marking == LapMarking::Marked) {
+        const Lap& fast = f.laps[*f.marks.fastest];
+        const Lap& slow = f.laps[*f.marks.slowest];
         lines.push_back(u"最速 " + metres(fast.endDistance) + u" " + secondsText(*fast.time) +
-                        u" / 最遅 " + metres(slow.endDistance) + u" " + secondsText(*slow.time));
+                        u" / 最遅 " + metres(slow.endDistance) + u" " + secondsText(*slow.time) +
+                        u"（第1ラップを除く）");
+    } else if (f.marks.marking == LapMarking::AllEqual) {
+        lines.push_back(u"2本目以降のラップはすべて同タイム（最速・最遅なし）");
     }
     for (const Check& check : f.checks) lines.push_back(u"注意: " + check.text);
     return lines;

@@ -16,8 +16,9 @@ namespace quendro {
 struct PaceTable {
     std::vector<std::u16string> heading;
     std::vector<std::vector<std::u16string>> rows;
-    int fastestRow = -1;  // the row where the fastest lap ends
-    int slowestRow = -1;  // the row where the slowest lap ends
+    int startRow = -1;    // the row where the first lap, the start's, ends
+    int fastestRow = -1;  // the row where the fastest lap after it ends
+    int slowestRow = -1;  // the row where the slowest lap after it ends
 };
 
 // other may be null. With asciiMinus differences are written "-0.15", which a
@@ -28,8 +29,9 @@ PaceTable paceTable(const SwimSplits& swim, const SwimSplits* other, int lapInde
 // Tab-separated lines, the heading first, each line ended by a line feed.
 std::u16string tabSeparated(const PaceTable& table);
 
-// The figures of the whole swim in a few lines: mean lap, halves, fastest and
-// slowest lap, then one line per check.
+// The figures of the whole swim in a few lines: mean lap, halves, the first
+// lap with what the start gave it, the fastest and slowest lap after it, then
+// one line per check.
 std::vector<std::u16string> paceSummary(const PaceFigures& figures);
 
 // One line on how the halves are judged, for the analysis window.

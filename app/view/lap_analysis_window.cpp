@@ -35,6 +35,7 @@ QString qt(std::u16string_view text) {
 const QColor kLapColour(70, 110, 170);
 const QColor kFastColour(40, 150, 70);
 const QColor kSlowColour(200, 60, 50);
+const QColor kStartColour(150, 160, 175);
 const QColor kMeanColour(90, 90, 90);
 const QColor kOtherColour(230, 140, 20);
 
@@ -80,6 +81,7 @@ LapAnalysisWindow::LapAnalysisWindow(MainWindow& model, FileSystem& files, QWidg
     chart_->setAnimationOptions(QChart::NoAnimation);
     chart_->legend()->setAlignment(Qt::AlignBottom);
     chartView_ = new QChartView(chart_);
+    chartView_->setObjectName(QStringLiteral("lapChart"));
     chartView_->setRenderHint(QPainter::Antialiasing);
     chartView_->setMinimumHeight(300);
 
@@ -248,12 +250,11 @@ void LapAnalysisWindow::drawChart() {
     const PaceFigures figures = paceFigures(splits_, lapIndex_);
     chart_->setTitle(QStringLiteral("%1m ごとのラップ（秒）").arg(figures.lapDistance));
 
-    auto* laps = new QBarSet(QStringLiteral("ラップ"));
-    auto* fastest = new QBarSet(QStringLiteral("最速"));
-    auto* slowest = new QBarSet(QStringLiteral("最遅"));
-    laps->setColor(kLapColour);
-    fastest->setColor(kFastColour);
-    slowest->setColor(kSlowColour);
+    // Each lap in one of four bar sets: the first (the start's), the fastest
+    // or the slowest after it, or the others.
+    const LapMarks& marks = figures.marks;
+    enum { Others, First, Fastest, Slowest };
+    QList<qreal> values[4];
     QStringList categories;
     double low = 1e9, high = 0;
     auto seconds = [](int hundredths) { return hundredths / 100.0; };
@@ -261,18 +262,30 @@ void LapAnalysisWindow::drawChart() {
         const Lap& lap = figures.laps[i];
         categories << QStringLiteral("%1m").arg(lap.endDistance);
         double value = lap.time ? seconds(*lap.time) : 0;
-        laps->append(figures.fastest == i || figures.slowest == i ? 0 : value);
-        fastest->append(figures.fastest == i ? value : 0);
-        slowest->append(figures.slowest == i && figures.fastest != i ? value : 0);
+        const int set = i == 0               ? First
+                        : marks.fastest == i ? Fastest
+                        : marks.slowest == i ? Slowest
+                                             : Others;
+        for (int s = Others; s <= Slowest; ++s) values[s] << (s == set ? value : 0);
         if (lap.time) {
             low = std::min(low, value);
             high = std::max(high, value);
         }
     }
     auto* bars = new QStackedBarSeries;
-    bars->append(laps);
-    bars->append(fastest);
-    bars->append(slowest);
+    auto addSet = [bars](const QString& name, const QColor& colour, const QList<qreal>& v) {
+        auto* set = new QBarSet(name);
+        set->setColor(colour);
+        set->append(v);
+        bars->append(set);
+    };
+    addSet(QStringLiteral("ラップ"), kLapColour, values[Others]);
+    if (marks.start)
+        addSet(QStringLiteral("第1ラップ（スタート込み）"), kStartColour, values[First]);
+    if (marks.marking == LapMarking::Marked) {
+        addSet(QStringLiteral("最速"), kFastColour, values[Fastest]);
+        addSet(QStringLiteral("最遅"), kSlowColour, values[Slowest]);
+    }
     chart_->addSeries(bars);
 
     QAbstractAxis* axisX = nullptr;
@@ -349,6 +362,8 @@ void LapAnalysisWindow::fillTable() {
         for (int c = 0; c < static_cast<int>(row.size()); ++c) {
             auto* item = new QTableWidgetItem(qt(row[static_cast<size_t>(c)]));
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (r == table.startRow && (c == 2 || c == 3))
+                item->setBackground(kStartColour.lighter(140));
             if (r == table.fastestRow && (c == 2 || c == 3))
                 item->setBackground(kFastColour.lighter(180));
             if (r == table.slowestRow && (c == 2 || c == 3))

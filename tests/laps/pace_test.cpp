@@ -80,8 +80,8 @@ TEST(Pace, A1500mOf60SplitsAtEveryInterval) {
     EXPECT_EQ(by25.step, 1);
     EXPECT_EQ(by25.laps[0].time, 1500);
     EXPECT_EQ(by25.laps[59].endDistance, 1500);
-    EXPECT_EQ(by25.fastest, 59u);  // the 14.00 finish
-    EXPECT_EQ(by25.slowest, 1u);   // the first of the equal 16.00 laps
+    EXPECT_EQ(by25.marks.fastest, 59u);  // the 14.00 finish
+    EXPECT_EQ(by25.marks.slowest, 1u);   // the first of the equal 16.00 laps
     EXPECT_EQ(by25.mean, 1595);    // 95700 / 60
     EXPECT_EQ(by25.laps[1].fromMean, 5);
     EXPECT_TRUE(by25.checks.empty());
@@ -183,7 +183,7 @@ TEST(Pace, ASwimEndingInAResultWord) {
     PaceFigures none = paceFigures(swim({}, u"", 50, 100), 2);
     EXPECT_TRUE(none.laps.empty());
     EXPECT_FALSE(none.mean);
-    EXPECT_FALSE(none.fastest);
+    EXPECT_FALSE(none.marks.fastest);
 }
 
 TEST(Pace, SplitsPerLapNarrowsToTheSwim) {
@@ -237,8 +237,10 @@ TEST(SwimCompare, DifferencesAtEverySplitAndLap) {
     ASSERT_EQ(table.rows.size(), 2u);
     EXPECT_EQ(table.rows[0][6], u"+0.32");
     EXPECT_EQ(table.rows[1][6], u"\u22120.15");
-    EXPECT_EQ(table.fastestRow, 0);
-    EXPECT_EQ(table.slowestRow, 1);
+    // Two laps: the first stands apart, and one lap after it is no fastest.
+    EXPECT_EQ(table.startRow, 0);
+    EXPECT_EQ(table.fastestRow, -1);
+    EXPECT_EQ(table.slowestRow, -1);
     EXPECT_EQ(tabSeparated(paceTable(mine, &theirs, 2, true)),
               u"距離\t通過\tラップ\t平均との差\t比較 通過\t比較 ラップ\t通過の差\tラップの差\n"
               u"50m\t30.90\t30.90\t-1.04\t30.58\t30.58\t+0.32\t+0.32\n"
@@ -279,7 +281,7 @@ TEST(PaceSummary, HalvesFastestSlowestAndChecks) {
     // 100 m in two laps: the first half is the start's lap alone, nothing like
     // to judge it against, so the halves stand without a verdict.
     EXPECT_EQ(lines[1], u"前半 30.90 / 後半 32.98（+2.08、+6.7%）");
-    EXPECT_EQ(lines[2], u"最速 50m 30.90 / 最遅 100m 32.98");
+    EXPECT_EQ(lines[2], u"第1ラップ 30.90（スタート込み。2本目以降の平均 32.98 との差 −2.08）");
 }
 
 TEST(HeatPlaces, PlacesWithTiesAndLanesThatStop) {

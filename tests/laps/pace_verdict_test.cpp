@@ -1,7 +1,9 @@
 // Fade and negative split judged like with like: the first lap, which holds
-// the start's dive, is left out of the first half.
+// the start's dive, is left out of the first half, and out of the fastest and
+// slowest lap.
 #include <gtest/gtest.h>
 
+#include "laps/lap_marks.h"
 #include "laps/pace.h"
 #include "laps/pace_table.h"
 #include "platform/text_rules.h"
@@ -79,11 +81,52 @@ TEST(PaceVerdict, TheStartsLapIsLeftOutOfTheFirstHalf) {
     }
 }
 
+TEST(LapMarks, TheFirstLapStandsApartFromTheFastestAndSlowest) {
+    const std::optional<int> none;
+    struct Case {
+        const char* what;
+        std::vector<std::optional<int>> laps;
+        LapMarking marking;
+        std::optional<size_t> fastest, slowest;
+        std::optional<int> start, laterMean;
+    };
+    const Case cases[] = {
+        {"one lap", {2895}, LapMarking::TooFewLaps, {}, {}, 2895, {}},
+        {"two laps: one after the first", {3090, 3298}, LapMarking::TooFewLaps, {}, {}, 3090, 3298},
+        {"three laps: two after the first", {2800, 3100, 3150}, LapMarking::Marked, 1, 2, 2800, 3125},
+        {"equal laps after the first", {2800, 3100, 3100, 3100}, LapMarking::AllEqual, {}, {}, 2800,
+         3100},
+        {"one hundredth apart; of equal the earlier", {2800, 3100, 3101, 3100}, LapMarking::Marked,
+         1, 2, 2800, 3100},
+        {"the first fastest by its dive", {2800, 3100, 3050, 3200}, LapMarking::Marked, 2, 3, 2800,
+         3117},
+        {"a lap missing in the middle", {2800, 3100, none, 3050, 3170}, LapMarking::Marked, 3, 4,
+         2800, 3107},
+        {"the first lap missing", {none, none, 3100, 3050}, LapMarking::Marked, 3, 2, {}, {}},
+        {"no laps", {}, LapMarking::TooFewLaps, {}, {}, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const LapMarks marks = lapMarks(c.laps);
+        EXPECT_EQ(marks.marking, c.marking);
+        EXPECT_EQ(marks.fastest, c.fastest);
+        EXPECT_EQ(marks.slowest, c.slowest);
+        ASSERT_EQ(marks.start.has_value(), c.start.has_value());
+        if (!marks.start) continue;
+        EXPECT_EQ(marks.start->time, *c.start);
+        EXPECT_EQ(marks.start->laterMean, c.laterMean);
+        EXPECT_EQ(marks.start->allowance,
+                  c.laterMean ? std::optional<int>(*c.start - *c.laterMean) : std::nullopt);
+    }
+}
+
 TEST(PaceVerdict, TheSummarySaysTheVerdictAndTheWindowHowItIsJudged) {
     auto fade = paceSummary(paceFigures(swimOf({u"28.00", u"59.00", u"1:30.31", u"2:01.62"}, 50, 200), 2));
-    ASSERT_EQ(fade.size(), 4u);
+    ASSERT_EQ(fade.size(), 5u);
     EXPECT_EQ(fade[1], u"前半 59.00 / 後半 1:02.62（+3.62、+6.1%）");
     EXPECT_EQ(fade[2], u"後半の落ち込み（平均ラップ 前半 31.00 / 後半 31.31）");
+    EXPECT_EQ(fade[3], u"第1ラップ 28.00（スタート込み。2本目以降の平均 31.21 との差 −3.21）");
+    EXPECT_EQ(fade[4], u"最速 100m 31.00 / 最遅 150m 31.31（第1ラップを除く）");
     auto fifty = paceSummary(paceFigures(swimOf({u"13.50", u"29.00"}, 25, 50), 1));
     for (const auto& line : fifty) {
         EXPECT_EQ(line.find(u"落ち込み"), std::u16string::npos) << toUtf8(line);

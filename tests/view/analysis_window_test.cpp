@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractBarSeries>
 #include <QAbstractItemView>
+#include <QBarSet>
+#include <QChartView>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
@@ -42,6 +45,17 @@ class AnalysisWindowTest : public test::AnalysisViewFixture {
         window.txtTaikai.setText(m.serverBase());
         test::openLocalMeet(window);
         view.refresh();
+    }
+
+    // The names of the chart's bar sets, in the order drawn.
+    static QStringList barSets(QWidget* analysis) {
+        QStringList names;
+        for (QAbstractSeries* series : child<QChartView>(analysis, "lapChart")->chart()->series()) {
+            if (auto* bars = qobject_cast<QAbstractBarSeries*>(series)) {
+                for (QBarSet* set : bars->barSets()) names << set->label();
+            }
+        }
+        return names;
     }
 };
 
@@ -101,12 +115,29 @@ TEST_F(AnalysisWindowTest, ItFollowsTheChosenSwimAndTheLapOption) {
     EXPECT_EQ(cell(table, 3, 2), QStringLiteral("40.50"));
     EXPECT_TRUE(
         child<QLabel>(analysis, "paceSummary")->text().contains(QString::fromUtf8("2:19.50")));
+    // Laps of 30.80 (the dive), 33.60, 34.70 and 40.50: the fastest is the
+    // 100 m lap, and the first stands apart in the chart and the table.
+    EXPECT_EQ(
+        barSets(analysis),
+        QStringList({QString::fromUtf8("ラップ"), QString::fromUtf8("第1ラップ（スタート込み）"),
+                     QString::fromUtf8("最速"), QString::fromUtf8("最遅")}));
+    EXPECT_EQ(table->item(1, 2)->background().color(), QColor(40, 150, 70).lighter(180));
+    EXPECT_EQ(table->item(0, 2)->background().color(), QColor(150, 160, 175).lighter(140));
+    EXPECT_TRUE(
+        child<QLabel>(analysis, "paceSummary")
+            ->text()
+            .contains(QString::fromUtf8("最速 100m 33.60 / 最遅 200m 40.50（第1ラップを除く）")));
+    QTest::qWait(200);  // the chart lays its new axes out
+    EXPECT_TRUE(analysis->grab().save(QStringLiteral(QUENDRO_SHOT_DIR "/lap_analysis_200m.png")));
 
     window.optLap.select(3);  // 100 m laps
     view.refresh();
     EXPECT_EQ(cell(table, 0, 2), QString());
     EXPECT_EQ(cell(table, 1, 2), QStringLiteral("1:04.40"));
     EXPECT_EQ(cell(table, 3, 2), QStringLiteral("1:15.20"));
+    // Two laps: the first apart, no fastest or slowest of one lap after it.
+    EXPECT_EQ(barSets(analysis), QStringList({QString::fromUtf8("ラップ"),
+                                              QString::fromUtf8("第1ラップ（スタート込み）")}));
 
     choose(0, 1);  // the final: no lap file for its heat
     EXPECT_EQ(table->rowCount(), 0);
