@@ -54,8 +54,10 @@ QRect CaptionLabel::room() const {
     const QObjectList& siblings = parentWidget()->children();
     for (qsizetype i = siblings.indexOf(const_cast<CaptionLabel*>(this)) + 1; i < siblings.size();
          ++i) {
+        // A window of its own that the main window owns (the lap analysis, a
+        // dialog) lies over no control of it: its geometry is on the screen.
         auto* other = qobject_cast<QWidget*>(siblings[i]);
-        if (!other || other->isHidden()) continue;
+        if (!other || other->isHidden() || other->isWindow()) continue;
         QRect cover = other->geometry().translated(-pos()).intersected(free);
         if (cover.isEmpty()) continue;
         bool fullHeight = cover.top() <= free.top() && cover.bottom() >= free.bottom();

@@ -19,7 +19,6 @@
 #include "app/view/settings.h"
 #include "app/view/threaded_transfer.h"
 #include "app/view/translations.h"
-#include "app/view/zoom.h"
 #include "platform/ca_file.h"
 #include "platform/curl_transfer.h"
 #include "platform/host_files.h"
@@ -39,19 +38,11 @@ std::filesystem::path drivesFolder() {
     return base / ".local" / "share" / "quendro" / "drives";
 }
 
-// The window where it stood last time, when that is still on a screen; the
-// screen's middle otherwise.
-void placeOnScreen(QWidget& view, std::optional<QPoint> kept) {
+// The screen the window opens on: the one where it stood last time, when
+// that is still a screen; the main screen otherwise.
+QScreen* openingScreen(std::optional<QPoint> kept) {
     QScreen* screen = kept ? QGuiApplication::screenAt(*kept) : nullptr;
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
-    QRect room = screen->availableGeometry();
-    QPoint at = kept ? *kept : room.center() - QPoint(view.width() / 2, view.height() / 2);
-    at.setX(
-        std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - view.width())));
-    at.setY(
-        std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - view.height())));
-    view.move(at);
+    return screen ? screen : QGuiApplication::primaryScreen();
 }
 
 }  // namespace
@@ -99,15 +90,12 @@ int main(int argc, char* argv[]) {
 
     quendro::view::MainView view(window, files);
     view.attachTransfer(inet);
-    // On a screen smaller than the window, the largest zoom that fits.
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect room = screen->availableGeometry();
-        QSize atOne = view.sizeAt(1.0);
-        view.setZoom(quendro::view::fittingZoom(settings.zoom(), atOne.width(), atOne.height(),
-                                                room.width(), room.height()));
-    }
+    // Wholly on its screen: where it stood last time, moved onto the screen
+    // when it would reach past an edge (a position kept on a larger screen),
+    // at the largest zoom up to the kept one that fits.
+    if (QScreen* screen = openingScreen(settings.position()))
+        view.fitInto(screen->availableGeometry(), settings.zoom(), settings.position());
     view.onZoomChanged = [&settings](double zoom) { settings.keepZoom(zoom); };
-    placeOnScreen(view, settings.position());
     quendro::view::AnalysisHooks analysis(window, files, view);
     view.show();
     view.perform([&window, &caRefusal] {

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "app/main_window.h"
@@ -42,6 +43,14 @@ class MainView : public QWidget {
     // The window's size, status line included, at a zoom.
     QSize sizeAt(double zoom) const;
     void setZoom(double zoom);
+    // The window's size at a zoom with the title bar and borders the window
+    // system gives it (none before the window first shows, nor without them).
+    QSize frameAt(double zoom) const;
+    // Puts the whole window, its frame included, in the room (the screen it
+    // opens or stands on, less the panels): at the largest zoom up to wanted
+    // that fits, at the kept position moved just far enough onto the room
+    // (its middle when none is kept). Start-up and every zoom step use it.
+    void fitInto(const QRect& room, double wanted, std::optional<QPoint> kept);
     std::function<void(double)> onZoomChanged;
     // The status line's words as they stand whole (the line shows them cut
     // with "…" when they are longer than its box, and whole in its tooltip).
@@ -51,6 +60,7 @@ class MainView : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -83,6 +93,7 @@ class MainView : public QWidget {
     bool refreshing_ = false;
     bool waitRefresh_ = false;  // refreshing while a download is waited for
     double zoom_ = 1.0;
+    QSize frameSeen_{0, 0};  // what the title bar and borders added when last seen
     WindowStyle* style_ = nullptr;
     ThreadedTransfer* transfer_ = nullptr;
     qint64 lastWaitRefresh_ = 0;

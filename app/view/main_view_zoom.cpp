@@ -1,9 +1,9 @@
 // The window scales as one: every control at its twips times the zoom.
 #include <QKeySequence>
 #include <QLabel>
+#include <QMoveEvent>
 #include <QScreen>
 #include <QShortcut>
-#include <algorithm>
 #include <cmath>
 
 #include "app/view/main_view.h"
@@ -54,44 +54,46 @@ void MainView::setZoom(double zoom) {
     if (onZoomChanged) onZoomChanged(zoom_);
 }
 
+QSize MainView::frameAt(double zoom) const {
+    return sizeAt(zoom) + (frameGeometry().size() - size());
+}
+
+void MainView::fitInto(const QRect& room, double wanted, std::optional<QPoint> kept) {
+    auto frame = [this](double zoom) { return frameAt(zoom); };
+    setZoom(fittingZoom(wanted, frame, room.size()));
+    move(placeWindow(frameAt(zoom_), kept, room));
+}
+
+// The window system gave the window its title bar (or another one) after it
+// was placed: it is fitted again with the bar, where it stands.
+void MainView::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    QSize frame = frameGeometry().size() - size();
+    if (frame == frameSeen_) return;
+    frameSeen_ = frame;
+    if (QScreen* at = screen(); at && isVisible()) fitInto(at->availableGeometry(), zoom_, pos());
+}
+
 void MainView::addZoomKeys() {
-    auto add = [this](QKeySequence keys, auto action) {
+    // Each step keeps the whole window on the screen it stands on: a step
+    // that would not fit is not taken, and one that reaches past an edge
+    // moves the window back.
+    auto add = [this](QKeySequence keys, double (*next)(double)) {
         auto* shortcut = new QShortcut(keys, this);
         shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, action);
+        connect(shortcut, &QShortcut::activated, this, [this, next] {
+            if (QScreen* at = screen()) {
+                fitInto(at->availableGeometry(), next(zoom_), pos());
+            } else {
+                setZoom(next(zoom_));
+            }
+        });
     };
-    // The window grows no larger than its screen.
-    auto in = [this] {
-        QSize next = sizeAt(zoomIn(zoom_));
-        QScreen* at = screen();
-        if (at && (next.width() > at->availableGeometry().width() ||
-                   next.height() > at->availableGeometry().height()))
-            return;
-        setZoom(zoomIn(zoom_));
-    };
-    auto out = [this] { setZoom(zoomOut(zoom_)); };
-    auto onScreen = [this] {
-        // A window that grew past the screen's edge moves back onto it.
-        QScreen* at = screen();
-        if (!at || !isVisible()) return;
-        QRect room = at->availableGeometry();
-        QRect frame = frameGeometry();
-        int dx = std::min(0, room.right() - frame.right());
-        int dy = std::min(0, room.bottom() - frame.bottom());
-        if (dx || dy) move(std::max(room.left(), x() + dx), std::max(room.top(), y() + dy));
-    };
-    auto inOnScreen = [in, onScreen] {
-        in();
-        onScreen();
-    };
-    add(QKeySequence::ZoomIn, inOnScreen);
-    add(QKeySequence(Qt::CTRL | Qt::Key_Equal), inOnScreen);
-    add(QKeySequence(Qt::CTRL | Qt::Key_Semicolon), inOnScreen);  // "+" on a Japanese keyboard
-    add(QKeySequence::ZoomOut, out);
-    add(QKeySequence(Qt::CTRL | Qt::Key_0), [this, onScreen] {
-        setZoom(1.0);
-        onScreen();
-    });
+    add(QKeySequence::ZoomIn, zoomIn);
+    add(QKeySequence(Qt::CTRL | Qt::Key_Equal), zoomIn);
+    add(QKeySequence(Qt::CTRL | Qt::Key_Semicolon), zoomIn);  // "+" on a Japanese keyboard
+    add(QKeySequence::ZoomOut, zoomOut);
+    add(QKeySequence(Qt::CTRL | Qt::Key_0), [](double) { return 1.0; });
 }
 
 }  // namespace quendro::view

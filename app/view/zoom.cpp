@@ -1,5 +1,6 @@
 #include "app/view/zoom.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -33,14 +34,24 @@ int zoomedPixels(int twips, double zoom) {
     return static_cast<int>(std::lround(twips * zoom / 15.0));
 }
 
-double fittingZoom(double wanted, int width, int height, int roomWidth, int roomHeight) {
+double fittingZoom(double wanted, const std::function<QSize(double)>& frameAt, QSize room) {
     double fits = kZoomSteps[0];
     for (double step : kZoomSteps) {
         if (step > zoomStep(wanted)) break;
-        if (std::lround(width * step) <= roomWidth && std::lround(height * step) <= roomHeight)
-            fits = step;
+        QSize frame = frameAt(step);
+        if (frame.width() <= room.width() && frame.height() <= room.height()) fits = step;
     }
     return fits;
+}
+
+QPoint placeWindow(QSize frame, std::optional<QPoint> kept, const QRect& room) {
+    QPoint at = kept.value_or(QPoint(room.left() + (room.width() - frame.width()) / 2,
+                                     room.top() + (room.height() - frame.height()) / 2));
+    // The last position at which the frame's far edge is still in the room.
+    const int lastX = room.left() + room.width() - frame.width();
+    const int lastY = room.top() + room.height() - frame.height();
+    return {std::max(room.left(), std::min(at.x(), lastX)),
+            std::max(room.top(), std::min(at.y(), lastY))};
 }
 
 PixelRect zoomedRect(const TwipRect& twips, double zoom) {

@@ -1,5 +1,11 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <functional>
+#include <optional>
+
 #include "platform/controls.h"
 
 namespace quendro::view {
@@ -14,9 +20,16 @@ double zoomIn(double zoom);
 double zoomOut(double zoom);
 // The step nearest to zoom, so that a remembered value is always a step.
 double zoomStep(double zoom);
-// The largest step, no larger than wanted, at which a window of the given
-// size at zoom 1 fits the room; the smallest step when none fits.
-double fittingZoom(double wanted, int width, int height, int roomWidth, int roomHeight);
+// The largest step, no larger than wanted, at which the window fits the room
+// (frameAt gives its size at a step); the smallest step when none fits.
+double fittingZoom(double wanted, const std::function<QSize(double)>& frameAt, QSize room);
+
+// Where the top left of a window's frame (title bar and borders included, when
+// the window has them) goes so that all of the frame lies in the room, the
+// screen less its panels: the kept position, moved just far enough onto the
+// room; the room's middle when none is kept. A frame larger than the room
+// keeps to its top left, where the title bar is.
+QPoint placeWindow(QSize frame, std::optional<QPoint> kept, const QRect& room);
 
 // Pixels of a length in twips at a zoom.
 int zoomedPixels(int twips, double zoom);

@@ -146,6 +146,43 @@ TEST_F(AnalysisWindowTest, ItFollowsTheChosenSwimAndTheLapOption) {
                     .contains(QString::fromUtf8("読めませんでした")));
 }
 
+// The main window's controls not shown as the model has them: hidden, or a
+// label with a caption but no ink (black on grey) in its picture.
+std::vector<std::string> unshownControls(MainWindow& window, view::MainView& view) {
+    std::vector<std::string> unshown;
+    for (Control* control : window.controls()) {
+        auto* w = view.findChild<QWidget*>(QString::fromStdString(control->name));
+        bool shown = w && w->isVisible() == control->visible;
+        auto* label = qobject_cast<QLabel*>(w);
+        if (shown && label && label->isVisible() && !label->text().trimmed().isEmpty()) {
+            const QImage image = label->grab().toImage();
+            shown = false;
+            for (int i = 0; i < image.width() * image.height() && !shown; ++i)
+                shown = qGray(image.pixel(i % image.width(), i / image.width())) < 128;
+        }
+        if (!shown) unshown.push_back(control->name);
+    }
+    return unshown;
+}
+
+TEST_F(AnalysisWindowTest, ZoomWithItOpenKeepsEveryControlOfTheMainWindowShowing) {
+    view.show();
+    choose(0, 0);
+    ASSERT_NE(hooks.openAnalysis(), nullptr);
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    view.setZoom(0.8);  // Ctrl+plus then fits the test's screen
+    for (auto [key, zoom] : {std::pair{Qt::Key_Plus, 0.9}, {Qt::Key_0, 1.0}}) {
+        QTest::keyClick(&view, key, Qt::ControlModifier);
+        EXPECT_EQ(view.zoom(), zoom);
+        EXPECT_EQ(unshownControls(window, view), std::vector<std::string>()) << key;
+    }
+    choose(0, 2);  // another swim: the 200 m, whose times fill the grid
+    EXPECT_EQ(window.lblLap[3].caption, u" 2:19.60");
+    EXPECT_EQ(unshownControls(window, view), std::vector<std::string>());
+    EXPECT_TRUE(view.grab().save(QStringLiteral(QUENDRO_SHOT_DIR "/zoom_beside_analysis.png")));
+}
+
 TEST_F(AnalysisWindowTest, TheHeatAtEverySplit) {
     choose(0, 0);
     auto* analysis = hooks.openAnalysis();

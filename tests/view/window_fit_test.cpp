@@ -9,8 +9,11 @@
 #include <QAbstractItemView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyleOption>
 #include <QTest>
+#include <cmath>
+#include <optional>
 
 #include "app/view/caption_label.h"
 #include "app/view/main_view.h"
@@ -184,13 +187,20 @@ TEST_F(WindowFitTest, TheWholeWindowScales) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
     QTest::keyClick(&view, Qt::Key_0, Qt::ControlModifier);
     EXPECT_EQ(view.zoom(), 1.0);
-    QTest::keyClick(&view, Qt::Key_Plus, Qt::ControlModifier);
-    EXPECT_EQ(view.zoom(), 1.1);
-    EXPECT_EQ(told, 1.1);
-    QTest::keyClick(&view, Qt::Key_Minus, Qt::ControlModifier);
     QTest::keyClick(&view, Qt::Key_Minus, Qt::ControlModifier);
     EXPECT_EQ(view.zoom(), 0.9);
+    EXPECT_EQ(told, 0.9);
     EXPECT_EQ(view.width(), 654);  // 10905 twips at 0.9
+
+    // A step past the screen's edge moves the window back; one at which the
+    // window with its borders is wider than the screen (804 at 1.1) is not taken.
+    const QRect room = view.screen()->availableGeometry();
+    view.move(room.right() - view.frameGeometry().width(), room.bottom() - 10);
+    for (double zoom : {1.0, 1.0}) {
+        QTest::keyClick(&view, Qt::Key_Plus, Qt::ControlModifier);
+        EXPECT_EQ(view.zoom(), zoom);
+        EXPECT_TRUE(room.contains(view.frameGeometry())) << view.frameGeometry().bottom();
+    }
 }
 
 TEST(Zoom, TheLargestStepThatFits) {
@@ -202,15 +212,38 @@ TEST(Zoom, TheLargestStepThatFits) {
         {1.0, 1024, 768, 1.0},                          // fits as it is
         {2.0, 1024, 768, 1.25},  {1.0, 512, 384, 0.7},  // 1024 x 768 at a scale factor of 2
         {2.0, 1920, 1080, 2.0},  {1.0, 200, 100, 0.5},  // nothing fits: the smallest step
-        {1.3, 4000, 4000, 1.25},
+        {1.3, 4000, 4000, 1.25}, {1.0, 727, 539, 1.0},  // at the edge
+        {1.0, 727, 538, 0.9},                           // a pixel short
+    };
+    auto atOne = [](double zoom) {  // a window of 727 x 539 at zoom 1
+        return QSize(static_cast<int>(std::lround(727 * zoom)),
+                     static_cast<int>(std::lround(539 * zoom)));
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(view::fittingZoom(c.wanted, 727, 539, c.roomWidth, c.roomHeight), c.expected)
+        EXPECT_EQ(view::fittingZoom(c.wanted, atOne, QSize(c.roomWidth, c.roomHeight)), c.expected)
             << c.roomWidth << "x" << c.roomHeight;
     }
     EXPECT_EQ(view::zoomIn(3.0), 3.0);
     EXPECT_EQ(view::zoomOut(0.5), 0.5);
     EXPECT_EQ(view::zoomOut(1.0), 0.9);
+}
+
+TEST(Zoom, TheWindowStaysWhollyOnItsScreen) {
+    const QSize frame(735, 587);         // zoom 1 with borders and a title bar
+    const QRect room(0, 28, 1024, 740);  // 1024 x 768 under a panel
+    struct Case {
+        std::optional<QPoint> kept;
+        QPoint expected;
+    } cases[] = {
+        {std::nullopt, {144, 104}},        // none kept: the middle
+        {QPoint(289, 181), {289, 181}},    // the right and bottom edges
+        {QPoint(290, 182), {289, 181}},    // a pixel past them
+        {QPoint(0, 28), {0, 28}},          // the left and top edges
+        {QPoint(-1, 27), {0, 28}},         // a pixel past them
+        {QPoint(1500, 1100), {289, 181}},  // kept on a larger screen
+    };
+    for (const Case& c : cases) EXPECT_EQ(view::placeWindow(frame, c.kept, room), c.expected);
+    EXPECT_EQ(view::placeWindow(frame, QPoint(9, 9), QRect(0, 0, 640, 480)), QPoint(0, 0));
 }
 
 TEST_F(WindowFitTest, KeyboardAsOnTheDesktop) {
