@@ -3,7 +3,7 @@
 # folders under /swim/, with PUT for this machine (or a user and password).
 #
 #   scripts/publisher.sh start [--tls] [port] [tree]   # port 8808, tree $home/swim
-#   scripts/publisher.sh stop [port]
+#   scripts/publisher.sh stop [port]                     # found by its port, whatever its home
 #   scripts/publisher.sh status [port]
 #
 # $home is $QUENDRO_PUBLISHER_HOME, by default ~/.local/share/quendro/publisher;
@@ -66,6 +66,33 @@ running_pid() {
   pid=$(cat "$pidfile" 2>/dev/null) || return 1
   [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && echo "$pid"
 }
+
+# The publisher on this port that another home started (run.sh keeps its
+# own): nginx's master names its prefix on its command line, and a prefix of
+# ours ends in nginx-<port> and holds publish.conf and the master's pid file.
+prefix_on_port() {
+  local pid title found
+  for pid in $(pgrep -x nginx 2>/dev/null); do
+    title=$(tr '\0' ' ' < "/proc/$pid/cmdline" 2>/dev/null) || continue
+    case "$title" in "nginx: master process "*" -p "*" -c "*) ;; *) continue ;; esac
+    found=${title#* -p }
+    found=${found%% -c *}
+    [ "$(basename -- "$found")" = "nginx-$port" ] || continue
+    [ -f "$found/conf/publish.conf" ] || continue
+    [ "$(cat "$found/logs/nginx.pid" 2>/dev/null)" = "$pid" ] || continue
+    echo "$found"
+    return 0
+  done
+  return 1
+}
+
+# stop and status find the port's publisher without being told its home.
+if [ "$command" = stop ] || [ "$command" = status ]; then
+  if ! running_pid >/dev/null && found=$(prefix_on_port); then
+    prefix=$found
+    pidfile="$prefix/logs/nginx.pid"
+  fi
+fi
 
 tlsdir="$home/tls"
 
