@@ -55,14 +55,8 @@ if "$here/scripts/publisher.sh" start "$port" "$home/publisher/swim" 9>&-; then
       echo "見本の大会 $meet を公開できませんでした。インターネットでは表示されません" >&2
   done
   # The web viewer, served by the same nginx at the site's root: its address
-  # on this machine is the publisher's "ビューア:" line.
-  if [ -n "${QUENDRO_PUBLISHER_LISTEN:-}" ] && [ "$QUENDRO_PUBLISHER_LISTEN" != 127.0.0.1 ]; then
-    for address in $(hostname -I 2>/dev/null); do
-      case "$address" in *:*) ;; *) echo "同じネットワークのスマートフォンから: http://$address:$port/" ;; esac
-    done
-  else
-    echo "スマートフォンから見るには QUENDRO_PUBLISHER_LISTEN=0.0.0.0 ./run.sh (README を参照)"
-  fi
+  # on this machine is the publisher's "ビューア:" line, and the addresses
+  # phones open, with their QR codes, its "スマートフォンから:" lines.
 else
   echo "公開サーバーが起動しませんでした。インターネットではサーバーが見つかりません" >&2
 fi

@@ -11,6 +11,7 @@
 #include "cli/publish/publisher.h"
 #include "cli/publish/sign_in.h"
 #include "platform/clock.h"
+#include "platform/drive_map.h"
 #include "platform/text_rules.h"
 
 namespace {
@@ -39,23 +40,6 @@ constexpr const char* kUsage =
     "                認証局でも確かめる (PEM)。既定は環境変数 QUENDRO_CA_FILE\n"
     "  サーバーが gzip で保存すると答えたら (X-Quendro-Stores-Gzip: 1)、大会のファイルと\n"
     "  ウェブ用データは名前.gz として gzip で送る。\n";
-
-// Drive letters live in $XDG_DATA_HOME/quendro/drives, as for the window.
-std::filesystem::path drivesFolder() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
-        return std::filesystem::path(data) / "quendro" / "drives";
-    const char* home = std::getenv("HOME");
-    std::filesystem::path base = (home && *home) ? home : std::filesystem::temp_directory_path();
-    return base / ".local" / "share" / "quendro" / "drives";
-}
-
-bool isSeasonName(std::u16string_view season) {
-    if (season.size() != 4) return false;
-    for (char16_t c : season) {
-        if (c < u'0' || c > u'9') return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -135,14 +119,14 @@ int main(int argc, char* argv[]) {
         quendro::SystemClock clock;
         options.season = quendro::seasonYearOf(clock.now());
     }
-    if (!isSeasonName(options.season)) {
+    if (!quendro::isSeasonName(options.season)) {
         std::cerr << "エラー: 年度「" << quendro::toUtf8(quendro::visibleText(options.season))
                   << "」は使えません（数字 4 文字）\n";
         return 2;
     }
 
     quendro::HostFileSystem files(
-        quendro::DriveMap(drivesFolder(), std::filesystem::current_path()));
+        quendro::DriveMap(quendro::userDrivesFolder(), std::filesystem::current_path()));
     quendro::HttpClient::Limits limits = quendro::HttpClient::uploadLimits();
     limits.caFile = quendro::caFileForTransfers(ca);
     quendro::HttpClient http(limits);

@@ -47,6 +47,15 @@ if QUENDRO_PUBLISHER_HOME="$work/a\$b" "$publisher" start "$port" >/dev/null 2>&
   QUENDRO_PUBLISHER_HOME="$work/a\$b" "$publisher" stop "$port" >/dev/null
   fail "started in a home with a \$"
 fi
+# The addresses with their QR codes, read back as a phone's camera would.
+"$publisher" start "$port" "$work/swim" >/dev/null
+"$publisher" qr "$port" > "$work/qr.txt"
+grep -q "^ビューア: http://127.0.0.1:$port/$" "$work/qr.txt" || fail "qr names no viewer"
+python3 "$(dirname "$0")/qr_text.py" "$work/qr.txt" "$work/qr.pbm" light
+[ "$(zbarimg --raw -q "$work/qr.pbm" 2>/dev/null)" = "http://127.0.0.1:$port/" ] ||
+  fail "the terminal's QR code does not read as the viewer's address"
+"$publisher" stop "$port" >/dev/null
+
 # stop and status by the port alone, from a shell that knows no home: the
 # publisher run.sh started in a home of its own is found all the same.
 "$publisher" start "$port" "$work/swim" >/dev/null
