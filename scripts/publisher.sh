@@ -3,6 +3,7 @@
 # folders under /swim/, with PUT for this machine (or a user and password).
 #
 #   scripts/publisher.sh start [--tls] [port] [tree]   # port 8808, tree $home/swim
+#   scripts/publisher.sh run [--tls] [port] [tree]     # the same in the foreground (a service)
 #   scripts/publisher.sh stop [port]                     # found by its port, whatever its home
 #   scripts/publisher.sh status [port]
 #   scripts/publisher.sh qr [port]       # the addresses phones open, with QR codes
@@ -42,7 +43,7 @@
 # what is served, and moved into place: a failed upload leaves nothing.
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
+here=$(cd "$(dirname "$(readlink -f "$0")")" && pwd)
 home=${QUENDRO_PUBLISHER_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/quendro/publisher}
 command=${1:-}
 [ $# -gt 0 ] && shift
@@ -457,6 +458,13 @@ start() {
       "$here/publisher/publish.conf" > "$prefix/conf/publish.conf"
 
   rm -f "$pidfile"
+  # In the foreground (a service's nginx), its errors on standard error: the
+  # journal keeps them.
+  if [ "$command" = run ]; then
+    echo "公開サーバーを起動します: $scheme://127.0.0.1:$port/swim/ → $tree"
+    phone_addresses
+    exec "$nginx_bin" -p "$prefix" -c "$prefix/conf/nginx.conf" -e stderr -g 'daemon off; error_log stderr;'
+  fi
   if ! "$nginx_bin" -p "$prefix" -c "$prefix/conf/nginx.conf" -e "$prefix/logs/error.log" \
        2>>"$prefix/logs/start.log"; then
     echo "公開サーバーを起動できませんでした (ポート $port):" >&2
@@ -510,7 +518,7 @@ stop() {
 }
 
 case "$command" in
-  start) start ;;
+  start | run) start ;;
   stop) stop ;;
   status)
     if pid=$(running_pid); then echo "動いています (pid $pid): $(scheme)://127.0.0.1:$port/swim/"
@@ -519,6 +527,6 @@ case "$command" in
     if running_pid >/dev/null; then echo "ビューア: $(scheme)://127.0.0.1:$port/"; phone_addresses loopback
     else echo "公開サーバーは動いていません (ポート $port)" >&2; exit 1; fi ;;
   *)
-    echo "使い方: $0 start [--tls] [ポート] [フォルダ] | stop [ポート] | status [ポート] | qr [ポート]" >&2
+    echo "使い方: $0 start|run [--tls] [ポート] [フォルダ] | stop [ポート] | status [ポート] | qr [ポート]" >&2
     exit 2 ;;
 esac

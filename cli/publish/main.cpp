@@ -35,11 +35,28 @@ constexpr const char* kUsage =
     "  --results ファイル  結果ファイル (既定は大会基準ファイルと dr_kyo.ctl から探す)\n"
     "  --watch       送信のあとも動き続け、変わったラップファイルと組表を送り直す\n"
     "  --viewer フォルダ  サイトのルートに送るウェブビューアのファイル\n"
-    "                (既定はこのプログラムを作ったプロジェクトの web/ フォルダ)\n"
+    "                (既定は /usr/share/quendro/web、なければこのプログラムを作ったプロジェクトの web/)\n"
     "  --cacert ファイル  https のサーバーの証明書を、システムの認証局に加えてこのファイルの\n"
     "                認証局でも確かめる (PEM)。既定は環境変数 QUENDRO_CA_FILE\n"
     "  サーバーが gzip で保存すると答えたら (X-Quendro-Stores-Gzip: 1)、大会のファイルと\n"
     "  ウェブ用データは名前.gz として gzip で送る。\n";
+
+// The viewer sent by default: the one installed beside the program
+// (/usr/share/quendro/web for /usr/bin/quendro-publish), else the web/ folder
+// of the project that built it.
+std::filesystem::path installedViewer() {
+    std::error_code error;
+    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        std::filesystem::path beside = program.parent_path().parent_path() / "share" / "quendro" / "web";
+        if (std::filesystem::is_directory(beside, error)) return beside;
+    }
+#ifdef QUENDRO_WEB_DIR
+    return QUENDRO_WEB_DIR;
+#else
+    return {};
+#endif
+}
 
 }  // namespace
 
@@ -49,9 +66,7 @@ int main(int argc, char* argv[]) {
     std::signal(SIGTERM, requestStop);
 
     quendro::PublishOptions options;
-#ifdef QUENDRO_WEB_DIR
-    options.viewerFolder = QUENDRO_WEB_DIR;
-#endif
+    options.viewerFolder = installedViewer();
     bool watch = false;
     std::optional<std::string> netrcFile;
     std::optional<std::string> caFile;
