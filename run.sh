@@ -8,6 +8,18 @@ set -euo pipefail
 cd "$(dirname "$0")"
 here=$(pwd)
 
+# One trial at a time: a second ./run.sh leaves the first's window, publisher
+# and sample alone. The lock lasts as long as this script; nginx, which outlives
+# it as a daemon, is started without it.
+mkdir -p build
+exec 9>>build/run.lock
+if ! flock -n 9; then
+  first=$(cat build/run.pid 2>/dev/null || true)
+  echo "quendro はすでに起動しています${first:+ (pid $first)}。そのウィンドウを閉じてから、もう一度起動してください。"
+  exit 0
+fi
+echo $$ > build/run.pid
+
 scripts/install_packages.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)" --target quendro quendro-publish quendro-export
@@ -36,21 +48,15 @@ export XDG_CONFIG_HOME="$home/config"
 # the sample meets of the current season in it.
 export QUENDRO_PUBLISHER_HOME="$home/publisher"
 port=8808
-if "$here/scripts/publisher.sh" start "$port" "$home/publisher/swim"; then
-  trap '"$here/scripts/publisher.sh" stop "$port"' EXIT
+if "$here/scripts/publisher.sh" start "$port" "$home/publisher/swim" 9>&-; then
+  trap '"$here/scripts/publisher.sh" stop "$port" 9>&-' EXIT
   for meet in 'Q:\meet' 'Q:\meet50'; do
     "$here/build/cli/publish/quendro-publish" "$meet" "http://127.0.0.1:$port/swim/" >/dev/null ||
       echo "見本の大会 $meet を公開できませんでした。インターネットでは表示されません" >&2
   done
   # The web viewer, served by the same nginx at the site's root: its address
-  # on this machine is the publisher's "ビューア:" line.
-  if [ -n "${QUENDRO_PUBLISHER_LISTEN:-}" ] && [ "$QUENDRO_PUBLISHER_LISTEN" != 127.0.0.1 ]; then
-    for address in $(hostname -I 2>/dev/null); do
-      case "$address" in *:*) ;; *) echo "同じネットワークのスマートフォンから: http://$address:$port/" ;; esac
-    done
-  else
-    echo "スマートフォンから見るには QUENDRO_PUBLISHER_LISTEN=0.0.0.0 ./run.sh (README を参照)"
-  fi
+  # on this machine is the publisher's "ビューア:" line, and the addresses
+  # phones open, with their QR codes, its "スマートフォンから:" lines.
 else
   echo "公開サーバーが起動しませんでした。インターネットではサーバーが見つかりません" >&2
 fi

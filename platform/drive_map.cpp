@@ -1,6 +1,7 @@
 #include "platform/drive_map.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <system_error>
 
 #include "platform/text_rules.h"
@@ -148,6 +149,23 @@ std::vector<std::u16string> DriveMap::drives() const {
     }
     std::sort(letters.begin(), letters.end());
     return letters;
+}
+
+std::filesystem::path userDrivesFolder() {
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
+        return std::filesystem::path(data) / "quendro" / "drives";
+    const char* home = std::getenv("HOME");
+    std::filesystem::path base = (home && *home) ? home : std::filesystem::temp_directory_path();
+    return base / ".local" / "share" / "quendro" / "drives";
+}
+
+std::u16string folderAsGiven(const DriveMap& map, std::string_view given) {
+    bool drive = given.size() >= 2 && given[1] == ':' &&
+                 ((given[0] >= 'A' && given[0] <= 'Z') || (given[0] >= 'a' && given[0] <= 'z'));
+    if (drive) return fromUtf8(given);
+    std::error_code error;
+    std::filesystem::path host = std::filesystem::absolute(std::filesystem::path(given), error);
+    return map.toProgram(host.lexically_normal());
 }
 
 }  // namespace quendro

@@ -61,4 +61,13 @@ class DriveMap {
     mutable std::unordered_map<std::string, Listing> listings_;
 };
 
+// The user's drives folder, shared by the window and the programs so that a
+// drive path names the same folder in each: $XDG_DATA_HOME/quendro/drives, by
+// default ~/.local/share/quendro/drives.
+std::filesystem::path userDrivesFolder();
+
+// A meet folder given on a command line: a drive path ("Q:\meet") as it
+// stands, any other path as the program's form of the host folder it names.
+std::u16string folderAsGiven(const DriveMap& map, std::string_view given);
+
 }  // namespace quendro

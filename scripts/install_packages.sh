@@ -12,8 +12,9 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth xdotool imagemagick poppler-utils
   qt6-charts-dev libqt6opengl6-dev python3 python3-jsonschema
-  nginx
+  nginx procps util-linux
   chromium chromium-driver python3-selenium nghttp2-client
+  libqrencode-dev qrencode zbar-tools lintian adduser
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang-14 libclang-rt-14-dev)

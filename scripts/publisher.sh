@@ -3,8 +3,10 @@
 # folders under /swim/, with PUT for this machine (or a user and password).
 #
 #   scripts/publisher.sh start [--tls] [port] [tree]   # port 8808, tree $home/swim
-#   scripts/publisher.sh stop [port]
+#   scripts/publisher.sh run [--tls] [port] [tree]     # the same in the foreground (a service)
+#   scripts/publisher.sh stop [port]                     # found by its port, whatever its home
 #   scripts/publisher.sh status [port]
+#   scripts/publisher.sh qr [port]       # the addresses phones open, with QR codes
 #
 # $home is $QUENDRO_PUBLISHER_HOME, by default ~/.local/share/quendro/publisher;
 # nginx keeps its configuration, logs and pid in $home/nginx-<port>. With
@@ -41,7 +43,7 @@
 # what is served, and moved into place: a failed upload leaves nothing.
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
+here=$(cd "$(dirname "$(readlink -f "$0")")" && pwd)
 home=${QUENDRO_PUBLISHER_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/quendro/publisher}
 command=${1:-}
 [ $# -gt 0 ] && shift
@@ -66,6 +68,69 @@ running_pid() {
   pid=$(cat "$pidfile" 2>/dev/null) || return 1
   [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && echo "$pid"
 }
+
+# The publisher on this port that another home started (run.sh keeps its
+# own): nginx's master names its prefix on its command line, and a prefix of
+# ours ends in nginx-<port> and holds publish.conf and the master's pid file.
+prefix_on_port() {
+  local pid title found
+  for pid in $(pgrep -x nginx 2>/dev/null); do
+    title=$(tr '\0' ' ' < "/proc/$pid/cmdline" 2>/dev/null) || continue
+    case "$title" in "nginx: master process "*" -p "*" -c "*) ;; *) continue ;; esac
+    found=${title#* -p }
+    found=${found%% -c *}
+    [ "$(basename -- "$found")" = "nginx-$port" ] || continue
+    [ -f "$found/conf/publish.conf" ] || continue
+    [ "$(cat "$found/logs/nginx.pid" 2>/dev/null)" = "$pid" ] || continue
+    echo "$found"
+    return 0
+  done
+  return 1
+}
+
+# The addresses of this machine on its networks, IPv4, loopback left out; only
+# the one nginx listens on when that is not every address.
+venue_addresses() {
+  if [ "$listen" != 0.0.0.0 ]; then echo "$listen"; return; fi
+  local address
+  for address in $(hostname -I 2>/dev/null); do
+    case "$address" in *:* | 127.*) ;; *) echo "$address" ;; esac
+  done
+}
+
+# A QR code of an address in the terminal (in colours a dark terminal keeps),
+# when qrencode is there.
+show_qr() {
+  command -v qrencode >/dev/null || return 0
+  if [ -t 1 ]; then qrencode -t ANSIUTF8 -m 2 "$1"; else qrencode -t UTF8 -m 2 "$1"; fi
+}
+
+# The addresses phones at the venue open, each with its QR code for their
+# cameras: those of this machine's networks when nginx listens beyond it, this
+# machine's own otherwise (a phone cannot reach it then: said so).
+phone_addresses() {
+  local on address scheme_now
+  on=$(sed -n 's/^ *listen \([^:]*\):'"$port"'.*;$/\1/p' "$prefix/conf/nginx.conf" 2>/dev/null | head -n 1)
+  scheme_now=$(scheme)
+  if [ "${on:-127.0.0.1}" = 127.0.0.1 ]; then
+    echo "スマートフォンからは見られません (この機械だけ。会場のネットワークには QUENDRO_PUBLISHER_LISTEN=0.0.0.0 で起動)"
+    [ "${1:-}" = loopback ] && show_qr "$scheme_now://127.0.0.1:$port/"
+    return 0
+  fi
+  listen=$on
+  for address in $(venue_addresses); do
+    echo "スマートフォンから: $scheme_now://$address:$port/"
+    show_qr "$scheme_now://$address:$port/"
+  done
+}
+
+# stop and status find the port's publisher without being told its home.
+if [ "$command" = stop ] || [ "$command" = status ] || [ "$command" = qr ]; then
+  if ! running_pid >/dev/null && found=$(prefix_on_port); then
+    prefix=$found
+    pidfile="$prefix/logs/nginx.pid"
+  fi
+fi
 
 tlsdir="$home/tls"
 
@@ -393,6 +458,13 @@ start() {
       "$here/publisher/publish.conf" > "$prefix/conf/publish.conf"
 
   rm -f "$pidfile"
+  # In the foreground (a service's nginx), its errors on standard error: the
+  # journal keeps them.
+  if [ "$command" = run ]; then
+    echo "公開サーバーを起動します: $scheme://127.0.0.1:$port/swim/ → $tree"
+    phone_addresses
+    exec "$nginx_bin" -p "$prefix" -c "$prefix/conf/nginx.conf" -e stderr -g 'daemon off; error_log stderr;'
+  fi
   if ! "$nginx_bin" -p "$prefix" -c "$prefix/conf/nginx.conf" -e "$prefix/logs/error.log" \
        2>>"$prefix/logs/start.log"; then
     echo "公開サーバーを起動できませんでした (ポート $port):" >&2
@@ -409,6 +481,7 @@ start() {
   fi
   echo "公開サーバーを起動しました (pid $pid): $scheme://127.0.0.1:$port/swim/ → $tree"
   echo "ビューア: $scheme://127.0.0.1:$port/"
+  phone_addresses
   if [ "$tls" = 1 ]; then
     if [ -n "${QUENDRO_TLS_CERT:-}" ]; then
       echo "証明書: $QUENDRO_TLS_CERT"
@@ -445,12 +518,15 @@ stop() {
 }
 
 case "$command" in
-  start) start ;;
+  start | run) start ;;
   stop) stop ;;
   status)
     if pid=$(running_pid); then echo "動いています (pid $pid): $(scheme)://127.0.0.1:$port/swim/"
     else echo "動いていません (ポート $port)"; exit 1; fi ;;
+  qr)
+    if running_pid >/dev/null; then echo "ビューア: $(scheme)://127.0.0.1:$port/"; phone_addresses loopback
+    else echo "公開サーバーは動いていません (ポート $port)" >&2; exit 1; fi ;;
   *)
-    echo "使い方: $0 start [--tls] [ポート] [フォルダ] | stop [ポート] | status [ポート]" >&2
+    echo "使い方: $0 start|run [--tls] [ポート] [フォルダ] | stop [ポート] | status [ポート] | qr [ポート]" >&2
     exit 2 ;;
 esac

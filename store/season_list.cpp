@@ -103,4 +103,11 @@ std::u16string seasonYearOf(const LocalDateTime& today) {
     return zeroFilled(year, 4);
 }
 
+bool isSeasonName(std::u16string_view season) {
+    if (season.size() != 4) return false;
+    for (char16_t c : season)
+        if (c < u'0' || c > u'9') return false;
+    return true;
+}
+
 }  // namespace quendro

@@ -56,5 +56,7 @@ std::string seasonListWithMeet(std::string_view listBytes, std::u16string_view m
 // The swimming season runs from April to March: from January to March the
 // season is the previous calendar year. Four digits.
 std::u16string seasonYearOf(const LocalDateTime& today);
+// A season that names a season folder: four digits ("2026").
+bool isSeasonName(std::u16string_view season);
 
 }  // namespace quendro

@@ -27,17 +27,6 @@
 
 namespace {
 
-// Drive letters live in $XDG_DATA_HOME/quendro/drives (by default
-// ~/.local/share/quendro/drives), one entry per drive.
-std::filesystem::path drivesFolder() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
-        return std::filesystem::path(data) / "quendro" / "drives";
-    }
-    const char* home = std::getenv("HOME");
-    std::filesystem::path base = (home && *home) ? home : std::filesystem::temp_directory_path();
-    return base / ".local" / "share" / "quendro" / "drives";
-}
-
 // The screen the window opens on: the one where it stood last time, when
 // that is still a screen; the main screen otherwise.
 QScreen* openingScreen(std::optional<QPoint> kept) {
@@ -61,7 +50,7 @@ int main(int argc, char* argv[]) {
     quendro::view::installJapaneseDialogs();
 
     quendro::HostFileSystem files(
-        quendro::DriveMap(drivesFolder(), std::filesystem::current_path()));
+        quendro::DriveMap(quendro::userDrivesFolder(), std::filesystem::current_path()));
     quendro::SystemClock clock;
     // A publisher's own CA: the window's setting, else QUENDRO_CA_FILE. One
     // that cannot be used is said on the status line at start, and the

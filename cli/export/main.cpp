@@ -20,17 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The drives of the window: $XDG_DATA_HOME/quendro/drives, by default
-// ~/.local/share/quendro/drives, so that a drive path names the same folder.
-fs::path userDrivesFolder() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
-        return fs::path(data) / "quendro" / "drives";
-    }
-    const char* home = std::getenv("HOME");
-    fs::path base = (home && *home) ? home : fs::temp_directory_path();
-    return base / ".local" / "share" / "quendro" / "drives";
-}
-
 // A folder of its own for the run, removed at the end.
 struct Scratch {
     fs::path path;
@@ -43,11 +32,6 @@ struct Scratch {
         if (!path.empty()) fs::remove_all(path, ignored);
     }
 };
-
-bool isDrivePath(const std::string& source) {
-    return source.size() >= 2 && source[1] == ':' &&
-           ((source[0] >= 'A' && source[0] <= 'Z') || (source[0] >= 'a' && source[0] <= 'z'));
-}
 
 // Standard output, written as it comes; a failure is told at commit().
 class StandardOutput : public quendro::OutputFile {
@@ -100,15 +84,7 @@ int main(int argc, char* argv[]) {
     HostFileSystem files(DriveMap(drives, fs::current_path()));
 
     std::u16string folder;
-    if (!fromServer) {
-        if (isDrivePath(options.source)) {
-            folder = fromUtf8(options.source);
-        } else {
-            std::error_code error;
-            fs::path host = fs::absolute(options.source, error);
-            folder = files.driveMap().toProgram(host.lexically_normal());
-        }
-    }
+    if (!fromServer) folder = folderAsGiven(files.driveMap(), options.source);
 
     CurlTransfer::Limits limits;
     ChosenCaFile ca = chooseCaFile(options.caFile, std::getenv(kCaFileVariable));

@@ -11,6 +11,7 @@
 #include "cli/publish/publisher.h"
 #include "cli/publish/sign_in.h"
 #include "platform/clock.h"
+#include "platform/drive_map.h"
 #include "platform/text_rules.h"
 
 namespace {
@@ -34,27 +35,27 @@ constexpr const char* kUsage =
     "  --results ファイル  結果ファイル (既定は大会基準ファイルと dr_kyo.ctl から探す)\n"
     "  --watch       送信のあとも動き続け、変わったラップファイルと組表を送り直す\n"
     "  --viewer フォルダ  サイトのルートに送るウェブビューアのファイル\n"
-    "                (既定はこのプログラムを作ったプロジェクトの web/ フォルダ)\n"
+    "                (既定は /usr/share/quendro/web、なければこのプログラムを作ったプロジェクトの web/)\n"
     "  --cacert ファイル  https のサーバーの証明書を、システムの認証局に加えてこのファイルの\n"
     "                認証局でも確かめる (PEM)。既定は環境変数 QUENDRO_CA_FILE\n"
     "  サーバーが gzip で保存すると答えたら (X-Quendro-Stores-Gzip: 1)、大会のファイルと\n"
     "  ウェブ用データは名前.gz として gzip で送る。\n";
 
-// Drive letters live in $XDG_DATA_HOME/quendro/drives, as for the window.
-std::filesystem::path drivesFolder() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
-        return std::filesystem::path(data) / "quendro" / "drives";
-    const char* home = std::getenv("HOME");
-    std::filesystem::path base = (home && *home) ? home : std::filesystem::temp_directory_path();
-    return base / ".local" / "share" / "quendro" / "drives";
-}
-
-bool isSeasonName(std::u16string_view season) {
-    if (season.size() != 4) return false;
-    for (char16_t c : season) {
-        if (c < u'0' || c > u'9') return false;
+// The viewer sent by default: the one installed beside the program
+// (/usr/share/quendro/web for /usr/bin/quendro-publish), else the web/ folder
+// of the project that built it.
+std::filesystem::path installedViewer() {
+    std::error_code error;
+    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        std::filesystem::path beside = program.parent_path().parent_path() / "share" / "quendro" / "web";
+        if (std::filesystem::is_directory(beside, error)) return beside;
     }
-    return true;
+#ifdef QUENDRO_WEB_DIR
+    return QUENDRO_WEB_DIR;
+#else
+    return {};
+#endif
 }
 
 }  // namespace
@@ -65,9 +66,7 @@ int main(int argc, char* argv[]) {
     std::signal(SIGTERM, requestStop);
 
     quendro::PublishOptions options;
-#ifdef QUENDRO_WEB_DIR
-    options.viewerFolder = QUENDRO_WEB_DIR;
-#endif
+    options.viewerFolder = installedViewer();
     bool watch = false;
     std::optional<std::string> netrcFile;
     std::optional<std::string> caFile;
@@ -135,14 +134,14 @@ int main(int argc, char* argv[]) {
         quendro::SystemClock clock;
         options.season = quendro::seasonYearOf(clock.now());
     }
-    if (!isSeasonName(options.season)) {
+    if (!quendro::isSeasonName(options.season)) {
         std::cerr << "エラー: 年度「" << quendro::toUtf8(quendro::visibleText(options.season))
                   << "」は使えません（数字 4 文字）\n";
         return 2;
     }
 
     quendro::HostFileSystem files(
-        quendro::DriveMap(drivesFolder(), std::filesystem::current_path()));
+        quendro::DriveMap(quendro::userDrivesFolder(), std::filesystem::current_path()));
     quendro::HttpClient::Limits limits = quendro::HttpClient::uploadLimits();
     limits.caFile = quendro::caFileForTransfers(ca);
     quendro::HttpClient http(limits);

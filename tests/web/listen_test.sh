@@ -47,4 +47,37 @@ if QUENDRO_PUBLISHER_HOME="$work/a\$b" "$publisher" start "$port" >/dev/null 2>&
   QUENDRO_PUBLISHER_HOME="$work/a\$b" "$publisher" stop "$port" >/dev/null
   fail "started in a home with a \$"
 fi
+# The addresses with their QR codes, read back as a phone's camera would.
+"$publisher" start "$port" "$work/swim" >/dev/null
+"$publisher" qr "$port" > "$work/qr.txt"
+grep -q "^ビューア: http://127.0.0.1:$port/$" "$work/qr.txt" || fail "qr names no viewer"
+python3 "$(dirname "$0")/qr_text.py" "$work/qr.txt" "$work/qr.pbm" light
+[ "$(zbarimg --raw -q "$work/qr.pbm" 2>/dev/null)" = "http://127.0.0.1:$port/" ] ||
+  fail "the terminal's QR code does not read as the viewer's address"
+"$publisher" stop "$port" >/dev/null
+
+# stop and status by the port alone, from a shell that knows no home: the
+# publisher run.sh started in a home of its own is found all the same.
+"$publisher" start "$port" "$work/swim" >/dev/null
+nobody_home() { env -u QUENDRO_PUBLISHER_HOME HOME="$work/elsewhere" XDG_DATA_HOME= "$publisher" "$@"; }
+nobody_home status "$port" | grep -q "動いています" || fail "status by the port alone finds nothing"
+nobody_home stop "$port" | grep -q "止めました" || fail "stop by the port alone stops nothing"
+curl -s -o /dev/null "http://127.0.0.1:$port/" && fail "still serving after the stop by the port"
+if nobody_home status "$port" >/dev/null; then fail "a stopped publisher is said to run"; fi
+
+# A second ./run.sh while the first holds its lock says so and touches nothing.
+lock_dir="$source_dir/build"
+mkdir -p "$lock_dir"
+python3 -c 'import fcntl, sys, time
+f = open(sys.argv[1], "a")
+try: fcntl.flock(f, fcntl.LOCK_EX | fcntl.LOCK_NB)
+except OSError: pass  # a real trial holds it already
+time.sleep(30)' "$lock_dir/run.lock" & holder=$!
+sleep 0.3
+before=$(stat -c %Y "$lock_dir/run.pid" 2>/dev/null || echo none)
+said=$(timeout 10 "$source_dir/run.sh") || fail "a second run.sh failed or hung"
+kill "$holder"; wait "$holder" 2>/dev/null || true
+case "$said" in *すでに起動しています*) ;; *) fail "a second run.sh did not say the first runs: $said" ;; esac
+[ "$(stat -c %Y "$lock_dir/run.pid" 2>/dev/null || echo none)" = "$before" ] ||
+  fail "a second run.sh took the first one's place"
 echo "publisher listening address: all checks passed"
