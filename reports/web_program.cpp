@@ -91,7 +91,8 @@ std::string webProgramJson(const std::vector<ProgramHeat>& program) {
     return out + (program.empty() ? "]}\n" : "\n]}\n");
 }
 
-std::string webNowJson(const std::vector<ProgramHeat>& program, const ProgramStand& stand) {
+std::string webNowJson(const std::vector<ProgramHeat>& program, std::string_view id,
+                       const ProgramStand& stand) {
     std::string states;
     int until = 0;
     bool seen = false;
@@ -104,7 +105,7 @@ std::string webNowJson(const std::vector<ProgramHeat>& program, const ProgramSta
     }
     const std::u16string now =
         stand.now && *stand.now < program.size() ? program[*stand.now].heat : u"";
-    return "{\"version\":1,\"program\":\"" + programId(program) + "\",\"states\":\"" + states +
+    return "{\"version\":1,\"program\":\"" + std::string(id) + "\",\"states\":\"" + states +
            "\",\"until\":" + std::to_string(until) + ",\"now\":" + jsonString(now) + "}\n";
 }
 

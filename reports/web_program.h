@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "reports/web_data.h"
@@ -53,6 +54,8 @@ ProgramStand programStand(const std::vector<HeatActivity>& heats);
 // The program's identity: 16 hex digits of FNV-1a (64 bits) over its lines.
 std::string programId(const std::vector<ProgramHeat>& program);
 std::string webProgramJson(const std::vector<ProgramHeat>& program);
-std::string webNowJson(const std::vector<ProgramHeat>& program, const ProgramStand& stand);
+// The states of program, whose programId is id.
+std::string webNowJson(const std::vector<ProgramHeat>& program, std::string_view id,
+                       const ProgramStand& stand);
 
 }  // namespace quendro

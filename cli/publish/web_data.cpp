@@ -80,6 +80,7 @@ WebData::Due WebData::due() {
         }
         due.files.emplace_back("fold.json", webFoldJson());
         program_ = webProgram(*meet_);
+        programId_ = programId(program_);
         for (auto& [path, bytes] : webCompetitorFiles(*meet_)) due.files.emplace_back(path, bytes);
         due.meetJson = webMeetJson(*meet_, fromUtf8(meetUpdated_));
     }
@@ -101,7 +102,7 @@ WebData::Due WebData::due() {
         auto known = activity_.find(h.heat);
         activity.push_back(known == activity_.end() ? HeatActivity{} : known->second);
     }
-    due.nowJson = webNowJson(program_, programStand(activity));
+    due.nowJson = webNowJson(program_, programId_, programStand(activity));
     return due;
 }
 

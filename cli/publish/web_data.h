@@ -59,6 +59,7 @@ class WebData {
     std::map<std::u16string, std::string> lapBytes_;  // each heat's lap file as sent
     std::set<std::u16string> heatsStale_;
     std::vector<ProgramHeat> program_;
+    std::string programId_;
     std::map<std::u16string, HeatActivity> activity_;  // of each heat's file as made
     std::size_t meetJsonDigest_ = 0;
     std::string meetUpdated_;

@@ -88,14 +88,14 @@ TEST(WebProgram, HeatsInTheTableOrderAndTheirFiles) {
               "{\"heat\":\"0002\",\"event\":\"100m自由形\",\"stage\":\"予選\"},\n"
               "{\"heat\":\"0010\",\"event\":\"400m個人メドレー\",\"stage\":\"決勝\"},\n"
               "{\"heat\":\"0011\",\"event\":\"\",\"stage\":\"\"}\n]}\n");
-    EXPECT_EQ(webNowJson(program, programStand(activityOf("s.."))),
+    EXPECT_EQ(webNowJson(program, id, programStand(activityOf("s.."))),
               "{\"version\":1,\"program\":\"" + id +
                   "\",\"states\":\"SUU\",\"until\":1,\"now\":\"0002\"}\n");
-    EXPECT_EQ(webNowJson(program, programStand(activityOf("fff"))),
+    EXPECT_EQ(webNowJson(program, id, programStand(activityOf("fff"))),
               "{\"version\":1,\"program\":\"" + id +
                   "\",\"states\":\"DDD\",\"until\":0,\"now\":\"0011\"}\n");
     EXPECT_EQ(webProgramJson({}), "{\"version\":1,\"id\":\"cbf29ce484222325\",\"heats\":[]}\n");
-    EXPECT_EQ(webNowJson({}, programStand({})),
+    EXPECT_EQ(webNowJson({}, programId({}), programStand({})),
               "{\"version\":1,\"program\":\"cbf29ce484222325\",\"states\":\"\",\"until\":0,"
               "\"now\":\"\"}\n");
     // Another stage is another program.

@@ -1,12 +1,15 @@
 // A meet: its header, the search by number or name as one types, and the
-// heats published so far (newest first).
+// program: every heat in order with its state, the heat now swimming at the
+// top of the list, kept current from now.json.
 
 import { el, replace, daysText } from '../dom.js';
-import { loadData, meetAddress, numberShardFile, nameShardFile, NotFound } from '../data.js';
+import {
+  loadData, cached, meetAddress, numberShardFile, nameShardFile, NotFound,
+} from '../data.js';
 import { readQuery, matches } from '../search.js';
+import { PROGRAM_FILE, NOW_FILE, statesFit, programHeats, stateWord } from '../program.js';
 
 const SHOWN_RESULTS = 50;
-const SHOWN_HEATS = 24;
 
 function meetHeader(meet) {
   const facts = [
@@ -18,14 +21,80 @@ function meetHeader(meet) {
   return [el('h1', {}, meet.name || meet.code), el('p', { class: 'sub' }, facts.join(' ・ '))];
 }
 
-function heatList(page, meet) {
-  const heats = Object.keys(meet.heats || {}).filter((h) => /^[0-9]{4}$/.test(h)).sort().reverse();
-  if (heats.length === 0) return null;
-  const { season, meet: code } = page.address;
-  return el('section', { class: 'heats' },
-    el('h2', {}, `組 (${heats.length})`),
-    el('ul', { class: 'chips' }, heats.slice(0, SHOWN_HEATS).map((heat) =>
-      el('li', {}, el('a', { href: `#/${season}/${code}/h/${heat}` }, heat)))));
+// A file the publisher may not have written yet reads as null.
+const unlessMissing = (promise) => promise.catch((error) => {
+  if (error instanceof NotFound) return null;
+  throw error;
+});
+
+// The program as a list of links, one a heat; its rows are made once for a
+// program and only their state words change after.
+class ProgramList {
+  constructor(page) {
+    this.page = page;
+    this.section = el('section', { class: 'program', 'aria-label': 'プログラム' });
+    this.rows = new Map(); // heat -> {row, word}
+    this.program = null;
+    this.nowHeat = null;
+    this.placed = null; // scrollTop the list was put at for the heat now swimming
+  }
+
+  draw(program, now) {
+    if (!program || !(program.heats || []).length) {
+      this.program = null;
+      replace(this.section);
+      return;
+    }
+    if (program !== this.program) this.build(program);
+    const entries = programHeats(program, now);
+    for (const entry of entries) {
+      const shown = this.rows.get(entry.heat);
+      if (!shown || shown.row.dataset.state === entry.state) continue;
+      shown.row.dataset.state = entry.state;
+      shown.word.textContent = stateWord(entry);
+    }
+    const nowHeat = statesFit(program, now) ? now.now : null;
+    if (nowHeat !== this.nowHeat) {
+      this.rows.get(this.nowHeat)?.row.removeAttribute('aria-current');
+      this.rows.get(nowHeat)?.row.setAttribute('aria-current', 'true');
+      // Followed while the list stays where it was put; a list scrolled by
+      // hand is left alone.
+      if (this.placed === null || this.list.scrollTop === this.placed) this.scrollTo(nowHeat);
+      this.nowHeat = nowHeat;
+    }
+  }
+
+  build(program) {
+    const { season, meet: code } = this.page.address;
+    this.program = program;
+    this.rows.clear();
+    this.nowHeat = null;
+    this.placed = null;
+    const items = program.heats.map((h) => {
+      const word = el('span', { class: 'state' });
+      const row = el('li', { 'data-heat': h.heat },
+        el('a', { href: `#/${season}/${code}/h/${h.heat}` },
+          el('span', { class: 'what' }, [h.event, h.stage].filter(Boolean).join(' ') || '—'),
+          word,
+          el('span', { class: 'sub' }, `組 ${h.heat}`)));
+      this.rows.set(h.heat, { row, word });
+      return row;
+    });
+    // Room below the last heat, so that a heat near the end can stand at the top.
+    this.spacer = el('li', { class: 'spacer', 'aria-hidden': 'true' });
+    this.list = el('ol', { class: 'program-list' }, items, this.spacer);
+    replace(this.section, el('h2', {}, `プログラム (${items.length}組)`), this.list);
+  }
+
+  scrollTo(heat) {
+    const shown = this.rows.get(heat);
+    if (!shown || !this.list.isConnected) return;
+    this.spacer.style.height = '0';
+    const lack = this.list.clientHeight - (this.list.scrollHeight - shown.row.offsetTop);
+    if (lack > 0) this.spacer.style.height = `${lack}px`;
+    this.list.scrollTop = shown.row.offsetTop;
+    this.placed = this.list.scrollTop;
+  }
 }
 
 function resultList(page, rows) {
@@ -45,12 +114,17 @@ function resultList(page, rows) {
 export async function showMeet(page) {
   const { season, meet: code, params } = page.address;
   const meetFile = meetAddress(season, code, 'meet.json');
-  const [meet, fold] = await Promise.all([
-    loadData(meetFile), loadData(meetAddress(season, code, 'fold.json'))]);
+  const programFile = meetAddress(season, code, PROGRAM_FILE);
+  const nowFile = meetAddress(season, code, NOW_FILE);
+  let [meet, fold, program, now] = await Promise.all([
+    loadData(meetFile), loadData(meetAddress(season, code, 'fold.json')),
+    unlessMissing(loadData(programFile)), unlessMissing(loadData(nowFile))]);
+  // Asked for while the publisher was writing a new program: its states came first.
+  if (now && program && !statesFit(program, now)) program = await unlessMissing(loadData(programFile));
   if (!page.current()) return { addresses: [] };
 
   const header = el('section', { class: 'meet' });
-  const heats = el('div');
+  const heats = new ProgramList(page);
   const results = el('div', { id: 'results', 'aria-live': 'polite' });
   const input = el('input', {
     id: 'search', type: 'search', autocomplete: 'off', enterkeyhint: 'search',
@@ -82,21 +156,28 @@ export async function showMeet(page) {
 
   const draw = (data) => {
     replace(header, meetHeader(data));
-    replace(heats, heatList(page, data));
     document.title = `${data.name || data.code} - 競技会結果`;
   };
   draw(meet);
   replace(page.view, header,
     el('form', { class: 'search', role: 'search', onsubmit: (e) => e.preventDefault() },
       el('label', { for: 'search' }, '選手を探す'), input),
-    results, heats);
+    results, heats.section);
+  heats.draw(program, now);
   if (input.value) search();
 
   return {
-    addresses: [meetFile],
+    addresses: [nowFile, meetFile],
     refresh: async () => {
-      const data = await loadData(meetFile);
+      // The states as just asked for; the program again only when they are
+      // of another one.
+      now = cached(nowFile) || await unlessMissing(loadData(nowFile));
+      if (now && !statesFit(program, now)) program = await unlessMissing(loadData(programFile));
       if (!page.current()) return;
+      heats.draw(program, now);
+      const data = cached(meetFile) || meet;
+      if (data === meet) return;
+      meet = data;
       draw(data);
       // New competitors may be in the shards asked for so far: ask for them
       // again (an unchanged shard answers 304), showing the old answer
