@@ -26,6 +26,13 @@ std::vector<std::optional<int>> placingTimes(const SwimSplits& swim) {
     return times;
 }
 
+std::vector<std::optional<int>> finalPlaces(const std::vector<std::u16string>& finals) {
+    std::vector<std::optional<int>> times;
+    times.reserve(finals.size());
+    for (const auto& final : finals) times.push_back(hundredthsOf(final));
+    return placesAt(times);
+}
+
 HeatPlaces heatPlaces(const std::vector<std::vector<std::optional<int>>>& cumulativeByLane) {
     HeatPlaces result;
     for (const auto& lane : cumulativeByLane) {

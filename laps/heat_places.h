@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "laps/pace.h"
@@ -25,6 +26,11 @@ struct HeatPlaces {
 // The times a lane is placed by: its cumulative times (cumulativeHundredths),
 // except that a swim that ended in a result word takes no place at the finish.
 std::vector<std::optional<int>> placingTimes(const SwimSplits& swim);
+
+// The lanes of a heat by their final: a time places the lane by it, equal
+// times an equal place and the next skipped; a result word (棄権, 泳法 ...) or no
+// final yet gives no place. The heat's finish order, with or without a lap file.
+std::vector<std::optional<int>> finalPlaces(const std::vector<std::u16string>& finals);
 
 HeatPlaces heatPlaces(const std::vector<std::vector<std::optional<int>>>& cumulativeByLane);
 

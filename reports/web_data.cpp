@@ -118,6 +118,8 @@ WebHeat webHeatOf(const WebMeet& meet, std::u16string_view heat, const HeatLaps&
         // The places as the heat's window ranks them.
         SwimSplits splits;
         LaneSplits read = laps.lane(lane.lane);
+        result.splits = result.splits || !read.splits.empty();
+        result.finals = result.finals || !lane.final.empty();
         splits.recorded = std::move(read.splits);
         splits.goal = read.goal;
         splits.finalTime = finalTime;
@@ -127,7 +129,13 @@ WebHeat webHeatOf(const WebMeet& meet, std::u16string_view heat, const HeatLaps&
         result.lanes.push_back(std::move(lane));
     }
     HeatPlaces places = heatPlaces(times);
-    for (size_t l = 0; l < result.lanes.size(); ++l) result.lanes[l].places = places.places[l];
+    std::vector<std::u16string> finals;
+    for (const WebLane& lane : result.lanes) finals.push_back(lane.final);
+    const std::vector<std::optional<int>> byFinal = finalPlaces(finals);
+    for (size_t l = 0; l < result.lanes.size(); ++l) {
+        result.lanes[l].places = places.places[l];
+        result.lanes[l].place = byFinal[l];
+    }
     for (int k = 0; k < places.splits; ++k) {
         std::optional<int> leader;
         for (size_t l = 0; l < result.lanes.size() && !leader; ++l) {

@@ -86,6 +86,7 @@ struct WebLane {
     WebCompetitor competitor;
     int lane = 0;  // from 1
     std::u16string final;
+    std::optional<int> place;  // by the final among the heat's lanes (finalPlaces)
     int splitCount = 0;
     std::vector<std::u16string> cumulative;  // 60 cells, trimmed
     // The cells of each lap option the split distance allows (index 1 to 4).
@@ -99,6 +100,8 @@ struct WebHeat {
     std::u16string stage;
     std::vector<WebLane> lanes;                // by lane
     std::vector<std::optional<int>> leaders;  // lane leading at each split
+    bool finals = false;  // some lane has its final (a time or a result word)
+    bool splits = false;  // the lap file holds a split of some lane
 };
 
 // The heat numbers of the swim index, each once, in order.

@@ -162,6 +162,7 @@ std::string webHeatJson(const WebMeet& meet, const WebHeat& heat) {
                ",\"name\":" + jsonString(lane.competitor.name) +
                ",\"team\":" + jsonString(lane.competitor.team) +
                ",\"final\":" + jsonString(lane.final) +
+               ",\"place\":" + (lane.place ? std::to_string(*lane.place) : "null") +
                ",\"splitCount\":" + std::to_string(lane.splitCount) +
                ",\"cumulative\":" + texts(lane.cumulative) + ",\"laps\":{";
         bool first = true;

@@ -79,6 +79,8 @@ WebData::Due WebData::due() {
             meetUpdated_ = timeNow();
         }
         due.files.emplace_back("fold.json", webFoldJson());
+        program_ = webProgram(*meet_);
+        programId_ = programId(program_);
         for (auto& [path, bytes] : webCompetitorFiles(*meet_)) due.files.emplace_back(path, bytes);
         due.meetJson = webMeetJson(*meet_, fromUtf8(meetUpdated_));
     }
@@ -89,9 +91,18 @@ WebData::Due WebData::due() {
         auto bytes = lapBytes_.find(heat);
         std::u16string text = bytes == lapBytes_.end() ? u"" : decodeShiftJis(bytes->second);
         HeatLaps laps(text, isOlderLapLayout(text));
-        due.files.emplace_back(webHeatPath(heat),
-                               webHeatJson(*meet_, webHeatOf(*meet_, heat, laps)));
+        WebHeat made = webHeatOf(*meet_, heat, laps);
+        activity_[heat] = heatActivityOf(made);
+        due.files.emplace_back(webHeatPath(heat), webHeatJson(*meet_, made));
     }
+    if (!due.meetJson.empty()) due.files.emplace_back("program.json", webProgramJson(program_));
+    std::vector<HeatActivity> activity;
+    activity.reserve(program_.size());
+    for (const ProgramHeat& h : program_) {
+        auto known = activity_.find(h.heat);
+        activity.push_back(known == activity_.end() ? HeatActivity{} : known->second);
+    }
+    due.nowJson = webNowJson(program_, programId_, programStand(activity));
     return due;
 }
 

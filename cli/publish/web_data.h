@@ -12,6 +12,7 @@
 #include "cli/publish/meet_source.h"
 #include "platform/files.h"
 #include "reports/web_data.h"
+#include "reports/web_program.h"
 
 namespace quendro {
 
@@ -27,10 +28,13 @@ class WebData {
     void note(const MeetFileOnServer& file, const std::string& bytes, bool changed);
 
     // The files due, by their paths below the meet's web/ folder: the heats'
-    // files and the meet's other files, and meet.json apart (a browser reads
-    // it first, so it goes after them; empty when not due).
+    // files and the meet's other files (program.json among them), now.json
+    // apart (it speaks of the heats, so it goes after them; made every time,
+    // sent when its bytes changed), and meet.json apart (a browser reads it
+    // first, so it goes last; empty when not due).
     struct Due {
         std::vector<std::pair<std::string, std::string>> files;
+        std::string nowJson;
         std::string meetJson;
     };
     Due due();
@@ -54,6 +58,9 @@ class WebData {
     bool meetStale_ = true;
     std::map<std::u16string, std::string> lapBytes_;  // each heat's lap file as sent
     std::set<std::u16string> heatsStale_;
+    std::vector<ProgramHeat> program_;
+    std::string programId_;
+    std::map<std::u16string, HeatActivity> activity_;  // of each heat's file as made
     std::size_t meetJsonDigest_ = 0;
     std::string meetUpdated_;
 };

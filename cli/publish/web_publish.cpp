@@ -41,6 +41,7 @@ bool sendWebData(WebData& web, Uploader& uploader, const std::string& meetUrl, s
     const std::string webUrl = meetUrl + "web/";
     if (!putChanged(due.files, uploader, webUrl, sent, failure)) return false;
     web.heatsSent();
+    if (!putChanged({{"now.json", due.nowJson}}, uploader, webUrl, sent, failure)) return false;
     if (!due.meetJson.empty()) {
         if (!putChanged({{"meet.json", due.meetJson}}, uploader, webUrl, sent, failure))
             return false;

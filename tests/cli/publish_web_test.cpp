@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "platform/text_rules.h"
@@ -86,6 +87,61 @@ TEST_F(PublishWebTest, AChangedLapFileReachesItsHeatWithinThreeSeconds) {
     // The heat's file alone: the meet's and the competitors' stay as they were.
     EXPECT_EQ(heldOnServer(served("2026001/web/meet.json")), meetBefore);
     EXPECT_EQ(heldOnServer(served("2026001/web/competitors/0.json")), competitorsBefore);
+    std::chrono::milliseconds took{};
+    EXPECT_EQ(watch.stop(SIGTERM, took), 0) << watch.log();
+}
+
+// Where the meet stands follows the heat table and the lap files under the
+// watch: a lap change that moves no state leaves now.json alone; finals taken
+// back make a heat with splits the one swimming; another event changes the
+// program, and the states name the new program.
+TEST_F(PublishWebTest, TheProgramAndItsStatesFollowTheWatch) {
+    ASSERT_TRUE(nginx.running());
+    RunningProgram watch(test::publishCommand(m.root(), arguments("--watch")),
+                         m.root() / "watch.log");
+    const fs::path now = served("2026001/web/now.json");
+    const fs::path program = served("2026001/web/program.json");
+    ASSERT_TRUE(waitFor([&] { return fs::exists(served("web/meets.json")); }, 60s)) << watch.log();
+    const std::string doneNow = heldOnServer(now);
+    const std::string firstProgram = heldOnServer(program);
+    ASSERT_NE(doneNow.find("\"states\":\"DDDDDDDDDDDDDDDDDDD\""), std::string::npos) << doneNow;
+
+    std::string lap = readFile(meet() / "lap" / "r0001");
+    {
+        std::ofstream file(meet() / "lap" / "r0001", std::ios::binary | std::ios::trunc);
+        file << "4,19.87,,0,0,0,0,0,0\r\n" << lap;
+    }
+    const fs::path heat = served("2026001/web/heats/0001.json");
+    ASSERT_TRUE(waitFor([&] { return heldOnServer(heat).find("\"19.87\"") != std::string::npos; }, 5s));
+    EXPECT_EQ(heldOnServer(now), doneNow);
+
+    // Heat 19 without its finals: its lap file makes it the heat swimming.
+    std::string table = readFile(meet() / "taikai.dat");
+    const size_t heat19 = (19 + 9) * 256;
+    std::fill(table.begin() + heat19 + 46, table.begin() + heat19 + 94, '\0');
+    auto write = [&] {
+        std::ofstream file(meet() / "taikai.dat", std::ios::binary | std::ios::trunc);
+        file << table;
+    };
+    write();
+    EXPECT_TRUE(waitFor([&] {
+        return heldOnServer(now).find("\"states\":\"DDDDDDDDDDDDDDDDDDS\",\"until\":0,\"now\":\"0019\"") !=
+               std::string::npos;
+    }, 5s)) << heldOnServer(now);
+    EXPECT_EQ(heldOnServer(program), firstProgram);
+
+    // Heat 19 another event: a new program, and states that name it.
+    table[heat19 + 11] = 7;  // 1500m自由形
+    table[heat19 + 12] = 0;
+    write();
+    EXPECT_TRUE(waitFor([&] {
+        return heldOnServer(program).find("{\"heat\":\"0019\",\"event\":\"1500m自由形\"") !=
+               std::string::npos;
+    }, 5s)) << heldOnServer(program);
+    const std::string newProgram = heldOnServer(program);
+    const std::string id = newProgram.substr(newProgram.find("\"id\":") + 5, 18);
+    EXPECT_TRUE(waitFor([&] { return heldOnServer(now).find("\"program\":" + id) != std::string::npos; },
+                        5s)) << heldOnServer(now);
     std::chrono::milliseconds took{};
     EXPECT_EQ(watch.stop(SIGTERM, took), 0) << watch.log();
 }

@@ -51,7 +51,7 @@ def kind_of(path):
     name = path.split("/web/", 1)[1]
     if name == "meets.json":
         return "meets"
-    if name in ("meet.json", "fold.json"):
+    if name in ("meet.json", "fold.json", "program.json", "now.json"):
         return name[:-5]
     folder = name.split("/", 1)[0]
     return {"names": "shard", "numbers": "shard", "competitors": "competitors",
@@ -86,12 +86,27 @@ class WebSchema(unittest.TestCase):
             kinds[kind] = kinds.get(kind, 0) + 1
             jsonschema.validate(data, SCHEMA)  # one of the kinds
             jsonschema.validate(data, {"$ref": "#/$defs/" + kind, "$defs": SCHEMA["$defs"]})
-        self.assertEqual(set(kinds), {"meets", "meet", "fold", "shard", "competitors", "heat"})
+        self.assertEqual(set(kinds), {"meets", "meet", "fold", "shard", "competitors", "heat",
+                                      "program", "now"})
         self.assertEqual(kinds["meet"], 2)
+        self.assertEqual(kinds["program"], 2)
+        self.assertEqual(kinds["now"], 2)
 
     def test_season_meets_lists_both(self):
         meets = json.loads(Store.files["/swim/2026/web/meets.json"].decode("utf-8"))
         self.assertEqual([m["code"] for m in meets["meets"]], ["2026001", "2026002"])
+
+    def test_program_and_states_belong_together(self):
+        for code in ("2026001", "2026002"):
+            web = "/swim/2026/%s/web/" % code
+            program = json.loads(Store.files[web + "program.json"].decode("utf-8"))
+            now = json.loads(Store.files[web + "now.json"].decode("utf-8"))
+            self.assertEqual(now["program"], program["id"])
+            self.assertEqual(len(now["states"]), len(program["heats"]))
+            # Every heat of the program has its file, and every heat file is in the program.
+            heats = sorted(p.rsplit("/", 1)[1][:4] for p in Store.files if p.startswith(web + "heats/"))
+            self.assertEqual([h["heat"] for h in program["heats"]], heats)
+            self.assertIn(now["now"], heats)
 
     def test_a_file_that_breaks_the_schema_is_refused(self):
         heat = next(b for p, b in Store.files.items() if "/web/heats/" in p)
@@ -99,6 +114,11 @@ class WebSchema(unittest.TestCase):
         data["lanes"][0]["places"] = [0]
         with self.assertRaises(jsonschema.ValidationError):
             jsonschema.validate(data, {"$ref": "#/$defs/heat", "$defs": SCHEMA["$defs"]})
+        for states in ("DSUX", "DUD"):  # an unknown letter; an upcoming heat before a swum one
+            with self.assertRaises(jsonschema.ValidationError):
+                jsonschema.validate({"version": 1, "program": "0123456789abcdef", "states": states,
+                                     "until": 0, "now": ""},
+                                    {"$ref": "#/$defs/now", "$defs": SCHEMA["$defs"]})
 
 
 if __name__ == "__main__":

@@ -84,11 +84,11 @@ TEST(WebData, HeatWithSplitsLapsPlacesAndAResultWord) {
                   }() +
                   "],\"lanes\":[\n"
                   "{\"lane\":4,\"ordinal\":1,\"number\":\"11\",\"name\":\"山田 太郎\","
-                  "\"team\":\"ＡＢＣ水泳\",\"final\":\"1:05.32\",\"splitCount\":2,"
+                  "\"team\":\"ＡＢＣ水泳\",\"final\":\"1:05.32\",\"place\":1,\"splitCount\":2,"
                   "\"cumulative\":[\"31.25\",\"1:05.32\"],\"laps\":{\"25\":[\"31.25\",\"34.07\"],"
                   "\"50\":[\"\",\"1:05.32\"],\"100\":[],\"200\":[]},\"places\":[1,1]},\n"
                   "{\"lane\":5,\"ordinal\":2,\"number\":\"22\",\"name\":\"ﾔﾏﾀﾞ ﾊﾅｺ\","
-                  "\"team\":\"ＡＢＣ水泳\",\"final\":\"棄権\",\"splitCount\":2,"
+                  "\"team\":\"ＡＢＣ水泳\",\"final\":\"棄権\",\"place\":null,\"splitCount\":2,"
                   "\"cumulative\":[\"33.40\",\"棄権\"],\"laps\":{\"25\":[\"33.40\",\"棄権\"],"
                   "\"50\":[\"\",\"棄権\"],\"100\":[],\"200\":[]},\"places\":[2,null]}],"
                   "\"leaders\":[4,4]}\n");
@@ -101,6 +101,47 @@ TEST(WebData, HeatWithSplitsLapsPlacesAndAResultWord) {
     EXPECT_TRUE(second.leaders.empty());
     // A heat of no swim has no lanes.
     EXPECT_TRUE(webHeatOf(meet, u"0003", HeatLaps()).lanes.empty());
+}
+
+// The lanes of a heat placed by their finals, with or without a lap file, and
+// what the heat tells the program: finals in, splits arriving.
+TEST(WebData, FinalPlacesAndWhatTheHeatTells) {
+    struct Case {
+        const char* what;
+        std::vector<std::int32_t> finals;  // lanes 1, 2, 3 in slots 0, 1, 2
+        std::u16string laps;
+        std::vector<std::optional<int>> places;
+        bool finals_, splits;
+    };
+    const std::optional<int> none;
+    const Case cases[] = {
+        {"no finals, no lap file", {0, 0, 0}, u"", {none, none, none}, false, false},
+        {"splits but no finals", {0, 0, 0}, u"1,31.25,\r\n2,31.30,\r\n", {none, none, none},
+         false, true},
+        {"without a lap file, ranked by the finals", {10532, 10498, 10601}, u"", {2, 1, 3}, true,
+         false},
+        {"equal finals share a place, the next skipped", {10532, 10532, 10601}, u"", {1, 1, 3},
+         true, false},
+        {"equal by a hundredth: 1:05.32 before 1:05.33", {10532, 10533, 10532}, u"", {1, 3, 1},
+         true, false},
+        {"a result word takes no place", {888888, 10532, 700002}, u"", {none, 1, none}, true,
+         false},
+        {"one lane in, the others still to come", {0, 3125, 0}, u"2,31.25,G\r\n",
+         {none, 1, none}, true, true},
+    };
+    for (const Case& c : cases) {
+        WebMeet meet;
+        fill(meet,
+             {{1, 2, u"1", c.finals[0], 1, 0}, {2, 2, u"1", c.finals[1], 1, 1},
+              {3, 2, u"1", c.finals[2], 1, 2}},
+             {u"甲", u"乙", u"丙"});
+        WebHeat heat = webHeatOf(meet, u"0001", HeatLaps(c.laps, false));
+        std::vector<std::optional<int>> places;
+        for (const WebLane& lane : heat.lanes) places.push_back(lane.place);
+        EXPECT_EQ(places, c.places) << c.what;
+        EXPECT_EQ(heat.finals, c.finals_) << c.what;
+        EXPECT_EQ(heat.splits, c.splits) << c.what;
+    }
 }
 
 // The leader of a split is the lane placed first there; of lanes that tie,

@@ -170,15 +170,20 @@ def competitor_and_swim():
 
 
 def follows_the_server():
-    # The meet page: a new heat appears, and a new competitor in the answer
-    # to the search typed.
+    # The meet page: a new heat appears in the program, and a new competitor
+    # in the answer to the search typed.
     show("#/2026/2026001")
-    wait_for(driver, lambda d: texts(d, ".chips a") == ["0002", "0001"], what="the heats")
+    program = lambda d: [(e.get_attribute("data-heat"), e.find_element(By.CSS_SELECTOR, ".state").text)
+                         for e in d.find_elements(By.CSS_SELECTOR, ".program-list li[data-heat]")]
+    wait_for(driver, lambda d: program(d) == [("0001", "終了"), ("0002", "泳いでいる")], what="the heats")
     type_into(driver, "#search", "10")
     wait_for(driver, lambda d: texts(d, "#results .number") == ["1001", "1002"])
     put_file(tree, f"{MEET}numbers/1.json", read_json(later, f"{MEET}numbers/1.json"))
     put_file(tree, f"{MEET}meet.json", read_json(later, f"{MEET}meet.json"))
-    took = wait_for(driver, lambda d: texts(d, ".chips a") == ["0003", "0002", "0001"]
+    put_file(tree, f"{MEET}program.json", read_json(later, f"{MEET}program.json"))
+    put_file(tree, f"{MEET}now.json", read_json(later, f"{MEET}now.json"))
+    took = wait_for(driver, lambda d: program(d) == [("0001", "終了"), ("0002", "泳いでいる"),
+                                                     ("0003", "あと1組")]
                     and texts(d, "#results .number") == ["1001", "1002", "1004"],
                     LIVE_SECONDS, "the new heat and competitor")
     print(f"new heat and competitor shown after {took:.2f} s")

@@ -1,12 +1,16 @@
 // A meet: its header, the search by number or name as one types, and the
-// heats published so far (newest first).
+// program: every heat in order with its state, the heat now swimming at the
+// top of the list, kept current from now.json.
 
 import { el, replace, daysText } from '../dom.js';
-import { loadData, meetAddress, numberShardFile, nameShardFile, NotFound } from '../data.js';
+import {
+  loadData, cached, meetAddress, numberShardFile, nameShardFile, NotFound,
+} from '../data.js';
 import { readQuery, matches } from '../search.js';
+import { PROGRAM_FILE, NOW_FILE, statesFit } from '../program.js';
+import { ProgramList, unlessMissing } from './program_list.js';
 
 const SHOWN_RESULTS = 50;
-const SHOWN_HEATS = 24;
 
 function meetHeader(meet) {
   const facts = [
@@ -16,16 +20,6 @@ function meetHeader(meet) {
     meet.touchpads ? `タッチ板 ${meet.touchpads}` : '',
   ].filter(Boolean);
   return [el('h1', {}, meet.name || meet.code), el('p', { class: 'sub' }, facts.join(' ・ '))];
-}
-
-function heatList(page, meet) {
-  const heats = Object.keys(meet.heats || {}).filter((h) => /^[0-9]{4}$/.test(h)).sort().reverse();
-  if (heats.length === 0) return null;
-  const { season, meet: code } = page.address;
-  return el('section', { class: 'heats' },
-    el('h2', {}, `組 (${heats.length})`),
-    el('ul', { class: 'chips' }, heats.slice(0, SHOWN_HEATS).map((heat) =>
-      el('li', {}, el('a', { href: `#/${season}/${code}/h/${heat}` }, heat)))));
 }
 
 function resultList(page, rows) {
@@ -45,12 +39,17 @@ function resultList(page, rows) {
 export async function showMeet(page) {
   const { season, meet: code, params } = page.address;
   const meetFile = meetAddress(season, code, 'meet.json');
-  const [meet, fold] = await Promise.all([
-    loadData(meetFile), loadData(meetAddress(season, code, 'fold.json'))]);
+  const programFile = meetAddress(season, code, PROGRAM_FILE);
+  const nowFile = meetAddress(season, code, NOW_FILE);
+  let [meet, fold, program, now] = await Promise.all([
+    loadData(meetFile), loadData(meetAddress(season, code, 'fold.json')),
+    unlessMissing(loadData(programFile)), unlessMissing(loadData(nowFile))]);
+  // Asked for while the publisher was writing a new program: its states came first.
+  if (now && program && !statesFit(program, now)) program = await unlessMissing(loadData(programFile));
   if (!page.current()) return { addresses: [] };
 
   const header = el('section', { class: 'meet' });
-  const heats = el('div');
+  const heats = new ProgramList(page);
   const results = el('div', { id: 'results', 'aria-live': 'polite' });
   const input = el('input', {
     id: 'search', type: 'search', autocomplete: 'off', enterkeyhint: 'search',
@@ -82,21 +81,28 @@ export async function showMeet(page) {
 
   const draw = (data) => {
     replace(header, meetHeader(data));
-    replace(heats, heatList(page, data));
     document.title = `${data.name || data.code} - 競技会結果`;
   };
   draw(meet);
   replace(page.view, header,
     el('form', { class: 'search', role: 'search', onsubmit: (e) => e.preventDefault() },
       el('label', { for: 'search' }, '選手を探す'), input),
-    results, heats);
+    results, heats.section);
+  heats.draw(program, now);
   if (input.value) search();
 
   return {
-    addresses: [meetFile],
+    addresses: [nowFile, meetFile],
     refresh: async () => {
-      const data = await loadData(meetFile);
+      // The states as just asked for; the program again only when they are
+      // of another one.
+      now = cached(nowFile) || await unlessMissing(loadData(nowFile));
+      if (now && !statesFit(program, now)) program = await unlessMissing(loadData(programFile));
       if (!page.current()) return;
+      heats.draw(program, now);
+      const data = cached(meetFile) || meet;
+      if (data === meet) return;
+      meet = data;
       draw(data);
       // New competitors may be in the shards asked for so far: ask for them
       // again (an unchanged shard answers 304), showing the old answer

@@ -57,6 +57,8 @@ export async function showSwim(page) {
       shown.length ? splitTable(lane, captions, shown, at, option, pickSplit)
         : el('p', { class: 'note' }, 'まだタイムがありません。'),
       el('section', { class: 'heat-at' }, heatTitle(heat),
+        el('p', {}, el('a', { class: 'to-heat', href: `#/${address.season}/${address.meet}/h/${heat.heat}` },
+          'この組の結果と通過を見る')),
         shown.length ? [el('p', { class: 'at' }, `${captions[at] || ''} 時点`),
           heatTable(heat, at, option, lane.lane)] : null));
   };
