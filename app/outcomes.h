@@ -17,6 +17,18 @@ enum class ImportOutcome {
     Failed,    // a download or the working folder failed: the last meet stays
 };
 
+enum class MeetListOutcome {
+    NotRun,
+    Listed,     // the season's list, naming at least one meet
+    NoListYet,  // the season's list names no meet yet (an empty list)
+    NoServer,   // no server answered: refused, no such host, no answer in time
+    NoFolder,   // the server has no such folder: the list's address is not found (404)
+    NotAList,   // the server answered with something else: a page, bytes of no text
+    TooLarge,   // past the bounds of a season: neither kept nor listed
+    Failed,     // any other failure of the download (an error status, a cut, a certificate)
+    Unsaved,    // the working folder would not take the list
+};
+
 enum class WriteOutcome {
     NotRun,
     Written,  // the file is in place, whole
