@@ -10,6 +10,7 @@ enum class ImportOutcome {
     NotRun,    // no import since the window was made
     Imported,  // the meet's header and heat table were read
     Missing,   // the folder lacks the header or the heat table: an empty meet
+    NoFolder,  // the chosen folder is not there at all: an empty meet
     NoResults, // the heats are read, but the results file is not there: no competitors
     Damaged,   // a meet file is no file of a meet (empty, cut short, a pipe, a link
                // out of the folder): nothing was taken, the last meet stays
