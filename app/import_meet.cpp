@@ -129,9 +129,12 @@ void MainWindow::cmdKakutei_Click() {
     SearchCompetitors();
 
     // A meet folder without its header or heat table imports as an empty meet;
-    // the status line says which file is missing.
+    // the status line says which file is missing, or that the folder itself is.
     importOutcome = ImportOutcome::Missing;
-    if (!fileReadable(files, headerPath)) {
+    if (webMode == 0 && opened.outcome == MeetOpenOutcome::NoFolder) {
+        statusText = opened.word;
+        importOutcome = ImportOutcome::NoFolder;
+    } else if (!fileReadable(files, headerPath)) {
         statusText = u"ファイルがありません: " + pathForUser(files, headerPath);
     } else if (!fileReadable(files, heatTablePath)) {
         statusText = u"ファイルがありません: " + pathForUser(files, heatTablePath);
@@ -141,7 +144,8 @@ void MainWindow::cmdKakutei_Click() {
     } else if (webMode == 0) {
         // Which results file the competitors come from, so that a results file
         // of another meet is never read unnoticed.
-        statusText = u"読み込みました: " + lblWeb.caption + u"  結果ファイル: " + resultDir + resultFile;
+        statusText = u"読み込みました: " + shownPath(lblWeb.caption) + u"  結果ファイル: " +
+                     shownPath(resultDir + resultFile);
         importOutcome = ImportOutcome::Imported;
     } else {
         statusText = u"読み込みました: " + withoutPassword(lblWeb.caption);

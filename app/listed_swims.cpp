@@ -85,7 +85,7 @@ void writeListExport(MainWindow& window, FileSystem& files, ListFormat format) {
     std::string bytes =
         format == ListFormat::Csv ? exportCsv(meet, swims) : exportJson(meet, swims);
     if (files.writeBytes(path, bytes) != FileStatus::Ok) {
-        window.statusText = kind + u" を書き込めませんでした: " + path;
+        window.statusText = kind + u" を書き込めませんでした: " + shownPath(path);
     } else {
         // Swims whose lap file could not be read are written without splits; say how many.
         int bare = 0;
@@ -93,7 +93,7 @@ void writeListExport(MainWindow& window, FileSystem& files, ListFormat format) {
         std::u16string note =
             bare == 0 ? u"" : u"、通過タイムのないレース " + decimalText(bare) + u" 件";
         window.statusText = kind + u" を書き出しました（" + decimalText(window.hitCount) + u" 人" +
-                            note + u"）: " + path;
+                            note + u"）: " + shownPath(path);
     }
 }
 

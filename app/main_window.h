@@ -39,7 +39,8 @@ class MainWindow {
     std::function<void(MousePointer)> onMousePointer;
     // A failure that no procedure handles itself is told here, in Japanese.
     std::u16string statusText;
-    // How the last import, HTML page and upload ended.
+    // How the last season list, import, HTML page and upload ended.
+    MeetListOutcome meetListOutcome = MeetListOutcome::NotRun;
     ImportOutcome importOutcome = ImportOutcome::NotRun;
     WriteOutcome htmlOutcome = WriteOutcome::NotRun;
     UploadOutcome uploadOutcome = UploadOutcome::NotRun;

@@ -1,6 +1,7 @@
 #include "app/meet_list.h"
 
 #include "app/main_window.h"
+#include "app/meet_list_outcome.h"
 #include "store/server_addresses.h"
 #include "meet/status_words.h"
 #include "platform/address_sign_in.h"
@@ -77,42 +78,33 @@ void MainWindow::BuildMeetList() {
     std::u16string url = meetListUrl(txtTaikai.text(), seasonYear);
     const std::u16string shownUrl = withoutPassword(url);
     showWork();
-    statusText = u"大会一覧を読み込めませんでした: " + shownUrl;
+    Download body;
+    FileStatus written = FileStatus::Ok;
     for (int attempt = 0; attempt < kMeetListAttempts; ++attempt) {
-        Download body = Inet1.download(url);
-        if (!body.ok()) {
-            if (body.failure == DownloadFailure::ErrorStatus && body.status == 404) {
-                statusText = u"この年度の大会一覧はまだありません: " + shownUrl;
-                break;
-            }
-            statusText =
-                u"大会一覧を読み込めませんでした (" + downloadFailureWord(body) + u"): " + shownUrl;
-            // Only a server that did not answer is asked again: an error page, a
-            // stall or an endless body would only come again.
-            if (body.failure == DownloadFailure::NoAnswer) continue;
+        body = Inet1.download(url);
+        meetListOutcome = meetListOutcomeOf(body);
+        // Only a server that did not answer is asked again: an error page, a
+        // stall or an endless body would only come again.
+        if (meetListOutcome == MeetListOutcome::NoServer) continue;
+        // What is no season's list is neither kept nor listed.
+        if (meetListOutcome != MeetListOutcome::Listed &&
+            meetListOutcome != MeetListOutcome::NoListYet)
             break;
-        }
-        // No season holds more than a megabyte of meets: a larger list is
-        // neither kept nor listed.
-        if (seasonListShape(body.body) == SeasonListShape::TooLarge) {
-            statusText = seasonListTooLargeWord(shownUrl);
-            break;
-        }
-        FileStatus written = files.writeBytes(kWorkingList, body.body);
+        const MeetListOutcome fetched = meetListOutcome;
+        meetListOutcome = MeetListOutcome::Unsaved;
+        written = files.writeBytes(kWorkingList, body.body);
         // The folder may be missing: it is made, and the list fetched again.
         if (written == FileStatus::PathNotFound && ensureWorkingFolder(files)) continue;
-        if (written != FileStatus::Ok) {
-            statusText = workingFolderWord(written);
-            break;
-        }
+        if (written != FileStatus::Ok) break;
         std::u16string text;
         if (readText(files, kWorkingList, text) != FileStatus::Ok) continue;
         int counter = 0;
         for (auto& entry : meetListEntries(std::move(text)))
             lstTaikai.setItem(counter++, std::move(entry));
-        statusText.clear();
+        meetListOutcome = fetched;
         break;
     }
+    statusText = meetListWord(meetListOutcome, shownUrl, body, written);
     setMousePointer(MousePointer::Default);
 }
 

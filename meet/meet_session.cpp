@@ -53,7 +53,7 @@ MeetOpening MeetSession::openFolder(std::u16string_view dataFolder, const SiteCo
     std::u16string bare = folder.size() > 3 ? folder.substr(0, folder.size() - 1) : folder;
     if (!files_.folderExists(bare))
         return refused(MeetOpenOutcome::NoFolder, bare, MeetFileProblem::Missing,
-                       u"フォルダがありません: " + bare);
+                       missingFolderWord(bare));
     const std::u16string headerPath = folder + std::u16string(kMeetHeaderName);
     const std::u16string heatsPath = folder + u"taikai.dat";
     MeetFileRead header = readMeetFile(files_, folder, headerPath, std::nullopt);
@@ -67,7 +67,7 @@ MeetOpening MeetSession::openFolder(std::u16string_view dataFolder, const SiteCo
     MeetHeader parsed = parseMeetHeader(decodeShiftJis(header.bytes));
     ResultsFileChoice results = locateResultsFile(files_, folder, parsed, site, resultsFile);
     if (!results.found) {
-        std::u16string word = u"結果ファイルがありません: " + results.path;
+        std::u16string word = u"結果ファイルがありません: " + shownPath(results.path);
         return refused(MeetOpenOutcome::NoResults, results.path, MeetFileProblem::Missing, word);
     }
     // The results file lies in a folder of its own, and stays inside it.

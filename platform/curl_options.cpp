@@ -167,51 +167,76 @@ bool bodyLengthStated(CURL* curl) {
     return value.find("chunked") != std::string::npos;
 }
 
-Download finishTransfer(CURL* curl, CURLcode code, BodySink& sink) {
-    Download result;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
+DownloadFailure failureOfCode(CURLcode code, const TransferEnd& end) {
     switch (code) {
-        case CURLE_OK:
-            if (result.status >= 400) {
-                result.failure = DownloadFailure::ErrorStatus;
-            } else if (result.status >= 300) {
-                result.failure = DownloadFailure::BadRedirect;
-            } else {
-                result.failure = DownloadFailure::None;
-                result.body = std::move(sink.bytes);
-                result.lengthStated = bodyLengthStated(curl);
-            }
-            break;
+        case CURLE_OK: return DownloadFailure::None;
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY: return DownloadFailure::NoHost;
+        case CURLE_COULDNT_CONNECT: return DownloadFailure::NoConnection;
+        case CURLE_OPERATION_TIMEDOUT:
+            return end.connected ? DownloadFailure::Stalled : DownloadFailure::TimedOut;
         case CURLE_WRITE_ERROR:
         case CURLE_FILESIZE_EXCEEDED:
-            result.failure = sink.overflow || code == CURLE_FILESIZE_EXCEEDED
-                                 ? DownloadFailure::TooLarge
-                                 : DownloadFailure::CutShort;
-            break;
-        case CURLE_OPERATION_TIMEDOUT:
-            result.failure = connected(curl) ? DownloadFailure::Stalled : DownloadFailure::NoAnswer;
-            break;
+            return end.overflow || code == CURLE_FILESIZE_EXCEEDED ? DownloadFailure::TooLarge
+                                                                   : DownloadFailure::CutShort;
         case CURLE_PARTIAL_FILE:
         case CURLE_RECV_ERROR:
-            result.failure =
-                result.status > 0 ? DownloadFailure::CutShort : DownloadFailure::NoAnswer;
-            break;
-        case CURLE_URL_MALFORMAT: result.failure = DownloadFailure::BadAddress; break;
-        case CURLE_BAD_CONTENT_ENCODING: result.failure = DownloadFailure::Damaged; break;
+        case CURLE_SEND_ERROR:
+            return end.answered ? DownloadFailure::CutShort : DownloadFailure::NoAnswer;
+        case CURLE_GOT_NOTHING:
+        case CURLE_WEIRD_SERVER_REPLY:
+        case CURLE_HTTP2:
+        case CURLE_HTTP2_STREAM: return DownloadFailure::NoAnswer;
+        case CURLE_URL_MALFORMAT: return DownloadFailure::BadAddress;
         case CURLE_UNSUPPORTED_PROTOCOL:
             // A scheme other than http or https; or, once connected, an answer
             // that is no HTTP at all.
-            result.failure =
-                connected(curl) ? DownloadFailure::NoAnswer : DownloadFailure::BadAddress;
-            break;
-        case CURLE_TOO_MANY_REDIRECTS: result.failure = DownloadFailure::BadRedirect; break;
+            return end.connected ? DownloadFailure::NoAnswer : DownloadFailure::BadAddress;
+        case CURLE_BAD_CONTENT_ENCODING: return DownloadFailure::Damaged;
+        case CURLE_TOO_MANY_REDIRECTS: return DownloadFailure::BadRedirect;
         case CURLE_PEER_FAILED_VERIFICATION:
-        case CURLE_SSL_CACERT_BADFILE:
-            result.failure = DownloadFailure::Certificate;
+        case CURLE_SSL_CACERT_BADFILE: return DownloadFailure::Certificate;
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_SSL_CERTPROBLEM:
+        case CURLE_SSL_CIPHER:
+        case CURLE_SSL_ENGINE_NOTFOUND:
+        case CURLE_SSL_ENGINE_SETFAILED:
+        case CURLE_SSL_ENGINE_INITFAILED:
+        case CURLE_SSL_SHUTDOWN_FAILED:
+        case CURLE_SSL_CRL_BADFILE:
+        case CURLE_SSL_ISSUER_ERROR:
+        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        case CURLE_SSL_INVALIDCERTSTATUS:
+        case CURLE_SSL_CLIENTCERT: return DownloadFailure::SecureLink;
+        // Only the transfer's stop callback aborts it: the user stopped it.
+        case CURLE_ABORTED_BY_CALLBACK: return DownloadFailure::Cancelled;
+        default: return DownloadFailure::Other;
+    }
+}
+
+TransferEnd transferEndOf(CURL* curl, bool overflow) {
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    return TransferEnd{connected(curl), status > 0, overflow};
+}
+
+Download finishTransfer(CURL* curl, CURLcode code, BodySink& sink) {
+    Download result;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
+    if (code != CURLE_OK) {
+        result.failure = failureOfCode(code, transferEndOf(curl, sink.overflow));
+        if (result.failure == DownloadFailure::Certificate) {
             result.certificate = certificateProblemOf(curl, code);
             result.host = hostOf(curl);
-            break;
-        default: result.failure = DownloadFailure::NoAnswer; break;
+        }
+    } else if (result.status >= 400) {
+        result.failure = DownloadFailure::ErrorStatus;
+    } else if (result.status >= 300) {
+        result.failure = DownloadFailure::BadRedirect;
+    } else {
+        result.failure = DownloadFailure::None;
+        result.body = std::move(sink.bytes);
+        result.lengthStated = bodyLengthStated(curl);
     }
     return result;
 }

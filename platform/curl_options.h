@@ -50,6 +50,19 @@ void configureUpload(CURL* curl, UploadSource& source);
 // way; libcurl itself fails a body cut short of a stated end.
 bool bodyLengthStated(CURL* curl);
 
+// What a transfer had come to when libcurl ended it.
+struct TransferEnd {
+    bool connected = false;  // a connection to the server was made
+    bool answered = false;   // the status line of an answer came
+    bool overflow = false;   // the body grew past the cap
+};
+// The kind of failure of a transfer that libcurl ended with code: the one
+// rule by which every transfer's failure is told (None for CURLE_OK, whose
+// answer's status the caller looks at).
+DownloadFailure failureOfCode(CURLcode code, const TransferEnd& end);
+// What the finished transfer had come to; overflow as its sink says.
+TransferEnd transferEndOf(CURL* curl, bool overflow);
+
 // How a finished transfer ended, from perform's code and the sink; the body is
 // moved out of the sink when the transfer succeeded. A 3xx answer is a
 // BadRedirect here: the caller that follows redirects looks at it first.

@@ -46,10 +46,26 @@ FileStatus FileSystem::moveFile(std::u16string_view from, std::u16string_view to
     return status;
 }
 
+std::u16string shownPath(std::u16string_view path) {
+    if (path.find(u"://") != std::u16string_view::npos) return std::u16string(path);
+    const char16_t separator = !path.empty() && path.front() == u'/' ? u'/' : u'\\';
+    std::u16string shown;
+    shown.reserve(path.size());
+    for (char16_t c : path) {
+        if (c == u'/' || c == u'\\') {
+            if (!shown.empty() && shown.back() == separator) continue;
+            c = separator;
+        }
+        shown.push_back(c);
+    }
+    return shown;
+}
+
 std::u16string pathForUser(FileSystem& files, std::u16string_view path) {
+    std::u16string shown = shownPath(path);
     std::u16string where = files.whereOnMachine(path);
-    if (where.empty() || where == path) return std::u16string(path);
-    return std::u16string(path) + u" (" + where + u")";
+    if (where.empty() || where == shown) return shown;
+    return shown + u" (" + where + u")";
 }
 
 FileStatus readText(FileSystem& files, std::u16string_view path, std::u16string& text) {

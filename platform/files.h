@@ -119,8 +119,15 @@ class FileSystem {
     virtual std::optional<FileVersion> fileVersion(std::u16string_view) { return std::nullopt; }
 };
 
-// A path as the status line names it: the program's path and, in brackets,
-// where it is on this machine, so that the user can find the file.
+// A path in the one form every word shows it in, whatever separators it was
+// built with: a host path (one that begins with "/") with "/" throughout, any
+// other ("D:\meet\kekka") with "\" throughout; a separator doubled on the way
+// (a drive's top folder "D:\" given its closing "\" once more) shown once. An
+// address ("http://...") stands as it is.
+std::u16string shownPath(std::u16string_view path);
+
+// A path as the status line names it: the program's path in its one form and,
+// in brackets, where it is on this machine, so that the user can find the file.
 std::u16string pathForUser(FileSystem& files, std::u16string_view path);
 
 // Remembers folder listings for as long as the object lives.

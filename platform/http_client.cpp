@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include "platform/http_exchange.h"
+#include "platform/text_rules.h"
 
 namespace quendro {
 namespace {
@@ -19,7 +20,22 @@ bool changedWithinTheSecond(const Validators& validators, const std::string& dat
     return modified != -1 && answered != -1 && answered <= modified;
 }
 
+HttpAnswer unmade() {
+    HttpAnswer answer;
+    answer.failure = DownloadFailure::Other;
+    return answer;
+}
+
 }  // namespace
+
+std::u16string failureWord(const HttpAnswer& answer) {
+    DownloadFailure failure = answer.failure;
+    if (failure == DownloadFailure::None && answer.status >= 400)
+        failure = DownloadFailure::ErrorStatus;
+    if (failure == DownloadFailure::None && answer.status >= 300)
+        failure = DownloadFailure::BadRedirect;
+    return transferFailureWord(failure, answer.status, answer.certificate, fromUtf8(answer.host));
+}
 
 HttpClient::Limits HttpClient::uploadLimits() {
     Limits limits;
@@ -42,7 +58,7 @@ HttpClient::~HttpClient() {
 HttpAnswer HttpClient::get(std::string_view url, const Validators& since) const {
     Received received;
     EasyHandle curl = prepareExchange(url, limits_, signIn_, cancel_, share_.get(), received);
-    if (!curl) return HttpAnswer{0, {}, {}, "no transfer handle"};
+    if (!curl) return unmade();
     // No redirect is followed: a publisher's files answer where they are, and a
     // redirect elsewhere is a failure like any other answer that is no body.
     HeaderList headers;
@@ -65,7 +81,7 @@ HttpAnswer HttpClient::get(std::string_view url, const Validators& since) const 
 HttpAnswer HttpClient::put(std::string_view url, std::string_view bytes) const {
     Received received;
     EasyHandle curl = prepareExchange(url, limits_, signIn_, cancel_, share_.get(), received);
-    if (!curl) return HttpAnswer{0, {}, {}, "no transfer handle"};
+    if (!curl) return unmade();
     UploadSource upload{bytes};
     makePut(curl.get(), upload);
     // No "Expect: 100-continue", which costs a round trip more before the bytes.

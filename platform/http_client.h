@@ -10,6 +10,7 @@
 #include "platform/address_sign_in.h"
 #include "platform/certificate_problem.h"
 #include "platform/curl_multi.h"
+#include "platform/transfer_failure.h"
 #include "platform/transfer_limits.h"
 
 namespace quendro {
@@ -28,9 +29,12 @@ struct HttpAnswer {
     long status = 0;
     std::string body;
     Validators validators;
-    std::string error;  // why no answer came, in the words of libcurl; in
-                        // Japanese, naming the host, for a refused certificate
+    // Why no answer came (None when one did); a body that came damaged has
+    // its status and Damaged both. failureWord tells it.
+    DownloadFailure failure = DownloadFailure::None;
+    // For a Certificate failure: why, and the host that showed the certificate.
     CertificateProblem certificate = CertificateProblem::None;
+    std::string host;
     // The server said "X-Quendro-Stores-Gzip: 1": it keeps a file sent as
     // NAME.gz in gzip and serves NAME from it.
     bool storesGzip = false;
@@ -41,6 +45,11 @@ struct HttpAnswer {
     bool answered() const { return status > 0; }
     bool ok() const { return status >= 200 && status < 300; }
 };
+
+// What went wrong with an answer that was no success, in the words of every
+// transfer failure (transferFailureWord): why no answer came, or the status
+// that came; "" for a success.
+std::u16string failureWord(const HttpAnswer& answer);
 
 // Who a client signs in as, given apart from the address so that no password
 // stands in a URL: a user and password, or else the entry of the server's host
@@ -95,7 +104,7 @@ class HttpClient {
     // kConnections kept HTTP/1.1 connections. The answers come in the order of
     // the uploads, each as put() would give it. Once the cancel flag is set,
     // the running uploads end and those not started end without an answer
-    // ("cancelled").
+    // (Cancelled).
     std::vector<HttpAnswer> putAll(const std::vector<Upload>& uploads,
                                    size_t inFlight = kStreams) const;
     static constexpr size_t kStreams = MultiPolicy::kUploadStreams;
@@ -112,7 +121,7 @@ class HttpClient {
 
     // Every later transfer signs in so.
     void setSignIn(HttpSignIn signIn) { signIn_ = std::move(signIn); }
-    // Every later transfer ends soon (as no answer, "cancelled") once *cancel
+    // Every later transfer ends soon (as no answer, Cancelled) once *cancel
     // is true: it is asked about once a second, or more often, also while a
     // server says nothing.
     void setCancel(const std::atomic<bool>* cancel) { cancel_ = cancel; }

@@ -2,8 +2,6 @@
 
 #include <cctype>
 
-#include "platform/shift_jis.h"
-#include "platform/text_rules.h"
 
 namespace quendro {
 namespace {
@@ -56,7 +54,6 @@ EasyHandle prepareExchange(std::string_view url, const TransferLimits& limits,
     if (share) share->attach(curl.get());
     curl_easy_setopt(curl.get(), CURLOPT_HEADERFUNCTION, collectHeader);
     curl_easy_setopt(curl.get(), CURLOPT_HEADERDATA, &received);
-    curl_easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, received.error);
     if (!signIn.user.empty()) {
         curl_easy_setopt(curl.get(), CURLOPT_USERNAME, signIn.user.c_str());
         curl_easy_setopt(curl.get(), CURLOPT_PASSWORD, signIn.password.c_str());
@@ -82,15 +79,11 @@ void makePut(CURL* curl, UploadSource& source) {
 HttpAnswer answerOf(CURL* curl, CURLcode code, Received& received) {
     HttpAnswer answer;
     if (code != CURLE_OK) {
-        // A body over the cap: announced in advance, or found as it came.
-        bool tooLarge = received.body.overflow || code == CURLE_FILESIZE_EXCEEDED;
-        answer.error = tooLarge              ? "body too large"
-                       : *received.error ? received.error
-                                         : curl_easy_strerror(code);
-        CertificateProblem problem = certificateProblemOf(curl, code);
-        if (problem != CertificateProblem::None) {
-            answer.certificate = problem;
-            answer.error = toUtf8(certificateFailureWord(decodeShiftJis(hostOf(curl)), problem));
+        // Told by its kind alone: libcurl's own words are English.
+        answer.failure = failureOfCode(code, transferEndOf(curl, received.body.overflow));
+        if (answer.failure == DownloadFailure::Certificate) {
+            answer.certificate = certificateProblemOf(curl, code);
+            answer.host = hostOf(curl);
         }
         return answer;
     }

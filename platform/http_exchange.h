@@ -32,7 +32,6 @@ struct Received {
     Validators validators;
     std::string date;  // the answer's Date
     bool storesGzip = false;  // X-Quendro-Stores-Gzip: 1
-    char error[CURL_ERROR_SIZE] = {};  // libcurl's words for a failure
 };
 
 // Everything a client's transfer of url is set up with: the limits, the

@@ -28,7 +28,7 @@ class Reads : public CurlMulti::Transfers {
         // and the time given ends it instead.
         EasyHandle easy = prepareExchange(urls_[i], limits_, signIn_, nullptr, share_, *start);
         if (!easy) {
-            answers_[i].error = "no transfer handle";
+            answers_[i].failure = DownloadFailure::Other;
             return {};
         }
         CURL* handle = easy.get();
@@ -47,7 +47,7 @@ class Reads : public CurlMulti::Transfers {
 
     void dropped(size_t i, CurlMulti::Dropped) override {
         running_.erase(i);
-        answers_[i].error = "timed out";
+        answers_[i].failure = DownloadFailure::TimedOut;
     }
 
     const std::vector<std::string>& urls_;

@@ -11,9 +11,9 @@
 namespace quendro {
 namespace {
 
-HttpAnswer noAnswer(const char* why) {
+HttpAnswer noAnswer(DownloadFailure why) {
     HttpAnswer answer;
-    answer.error = why;
+    answer.failure = why;
     return answer;
 }
 
@@ -46,7 +46,7 @@ class Uploads : public CurlMulti::Transfers {
         start->easy = prepareExchange(upload.url, limits_, signIn_, cancel_, share_,
                                       start->received);
         if (!start->easy) {
-            answers_[i] = noAnswer("no transfer handle");
+            answers_[i] = noAnswer(DownloadFailure::Other);
             return {};
         }
         start->source = UploadSource{upload.bytes};
@@ -70,9 +70,9 @@ class Uploads : public CurlMulti::Transfers {
     void dropped(size_t i, CurlMulti::Dropped why) override {
         running_.erase(i);
         switch (why) {
-            case CurlMulti::Dropped::Stopped: answers_[i] = noAnswer("cancelled"); break;
-            case CurlMulti::Dropped::NotAdded: answers_[i] = noAnswer("no transfer handle"); break;
-            case CurlMulti::Dropped::MultiFailed: answers_[i] = noAnswer("transfer failed"); break;
+            case CurlMulti::Dropped::Stopped: answers_[i] = noAnswer(DownloadFailure::Cancelled); break;
+            case CurlMulti::Dropped::NotAdded: answers_[i] = noAnswer(DownloadFailure::Other); break;
+            case CurlMulti::Dropped::MultiFailed: answers_[i] = noAnswer(DownloadFailure::Other); break;
         }
     }
 

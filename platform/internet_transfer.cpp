@@ -6,22 +6,8 @@
 namespace quendro {
 
 std::u16string downloadFailureWord(const Download& download) {
-    switch (download.failure) {
-        case DownloadFailure::None: return u"";
-        case DownloadFailure::NoAnswer: return u"サーバーから応答がありません";
-        case DownloadFailure::ErrorStatus:
-            return u"サーバーがエラー " + decimalText(download.status) + u" を返しました";
-        case DownloadFailure::TooLarge: return u"ファイルが大きすぎます";
-        case DownloadFailure::Stalled: return u"サーバーからの送信が止まりました";
-        case DownloadFailure::CutShort: return u"転送が途中で切れました";
-        case DownloadFailure::BadRedirect: return u"転送先が正しくありません";
-        case DownloadFailure::BadAddress: return u"アドレスが正しくありません";
-        case DownloadFailure::Damaged: return u"サーバーの応答が壊れています";
-        case DownloadFailure::Certificate:
-            return certificateFailureWord(visibleText(decodeShiftJis(download.host)),
-                                          download.certificate);
-    }
-    return u"";
+    return transferFailureWord(download.failure, download.status, download.certificate,
+                               decodeShiftJis(download.host));
 }
 
 namespace {

@@ -10,24 +10,9 @@
 
 #include "platform/certificate_problem.h"
 #include "platform/http_client.h"
+#include "platform/transfer_failure.h"
 
 namespace quendro {
-
-// How a download ended. Only a whole body with a status below 400 is a body;
-// every other ending is a failure that the caller reports and never stores.
-enum class DownloadFailure {
-    None,
-    NoAnswer,     // no connection, or the server closed it before answering
-    ErrorStatus,  // the server answered with a status of 400 or above
-    TooLarge,     // the body grew past the size limit
-    Stalled,      // the server stopped sending for longer than the stall limit
-    CutShort,     // the connection broke inside the body
-    BadRedirect,  // a redirect to another host or scheme, or too many of them
-    BadAddress,   // the URL cannot be used
-    Certificate,  // the server's certificate could not be verified
-    Damaged,      // the answer came, but cannot be read: a body that says gzip and is not
-};
-
 
 struct Download {
     DownloadFailure failure = DownloadFailure::NoAnswer;
@@ -42,7 +27,8 @@ struct Download {
     bool ok() const { return failure == DownloadFailure::None; }
 };
 
-// What went wrong, in the words of the status line ("" when nothing did).
+// What went wrong, in the words of the status line ("" when nothing did):
+// transferFailureWord of its kind.
 std::u16string downloadFailureWord(const Download& download);
 
 // How far a batch of downloads has come: done of total transfers ended.

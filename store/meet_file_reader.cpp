@@ -35,7 +35,7 @@ std::u16string folderOf(std::u16string_view path) {
 }
 
 std::u16string meetFileProblemWord(MeetFileProblem problem, std::u16string_view file) {
-    std::u16string name(file);
+    std::u16string name = shownPath(file);
     switch (problem) {
         case MeetFileProblem::None: return {};
         case MeetFileProblem::Missing: return u"ファイルがありません: " + name;
@@ -51,6 +51,10 @@ std::u16string meetFileProblemWord(MeetFileProblem problem, std::u16string_view 
             return u"ファイルが壊れています（件数が負の数です）: " + name;
     }
     return {};
+}
+
+std::u16string missingFolderWord(std::u16string_view folder) {
+    return u"フォルダがありません: " + shownPath(std::u16string(folder) + u"\\");
 }
 
 }  // namespace quendro

@@ -44,7 +44,12 @@ MeetFileRead readMeetFile(FileSystem& files, std::u16string_view folder,
 // The folder of a path: everything up to its last "\" or "/", that one included.
 std::u16string folderOf(std::u16string_view path);
 
-// The status line's and stderr's word for a problem, naming the file as given.
+// The status line's and stderr's word for a problem, naming the file as given,
+// in its one form (shownPath).
 std::u16string meetFileProblemWord(MeetFileProblem problem, std::u16string_view file);
+
+// A meet's folder that is not there is told as such, before any file of it
+// ("フォルダがありません: D:\meet\"): a mistyped folder is not a missing header.
+std::u16string missingFolderWord(std::u16string_view folder);
 
 }  // namespace quendro

@@ -54,6 +54,18 @@ std::string endedList(std::string_view listBytes) {
 
 }  // namespace
 
+SeasonListContent seasonListContent(std::string_view listBytes) {
+    for (char c : listBytes) {
+        auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\t' && c != '\r' && c != '\n' && byte != 0x1A) || byte == 0x7F)
+            return SeasonListContent::NotAList;
+    }
+    std::size_t first = listBytes.find_first_not_of(" \t\r\n");
+    if (first != std::string_view::npos && listBytes[first] == '<')
+        return SeasonListContent::NotAList;
+    return entriesOf(listBytes).empty() ? SeasonListContent::NoMeets : SeasonListContent::Meets;
+}
+
 std::u16string seasonEntryCode(std::u16string_view entry) {
     return leftChars(entry, kListedMeetCodeLength);
 }

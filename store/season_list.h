@@ -26,6 +26,16 @@ enum class SeasonListShape {
 // is never a comma, a quote or a line end).
 SeasonListShape seasonListShape(std::string_view listBytes);
 
+enum class SeasonListContent {
+    Meets,     // at least one entry that is not empty
+    NoMeets,   // no entry but empty ones (no bytes at all, too): no meet listed yet
+    NotAList,  // no season list: a page ("<" before any entry), or bytes that no
+               // text holds (a control byte but a tab, a line end or the old
+               // end-of-file mark 1A)
+};
+// What a list's bytes hold.
+SeasonListContent seasonListContent(std::string_view listBytes);
+
 // The meet code of an entry: its first seven characters (the whole entry when
 // shorter). The window opens the meet of this code.
 std::u16string seasonEntryCode(std::u16string_view entry);

@@ -1,11 +1,12 @@
 #include "cli/publish/failure_words.h"
 
 #include "platform/address_sign_in.h"
+#include "platform/text_rules.h"
 
 namespace quendro {
 
 std::string answerWords(const HttpAnswer& answer) {
-    return answer.answered() ? "HTTP " + std::to_string(answer.status) : answer.error;
+    return toUtf8(failureWord(answer));
 }
 
 std::string failureWords(std::string_view url, std::string_view why) {

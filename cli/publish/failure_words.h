@@ -7,8 +7,9 @@
 
 namespace quendro {
 
-// What went wrong with an answer that was no success: its status ("HTTP 403"),
-// or libcurl's words when no answer came at all.
+// What went wrong with an answer that was no success, in the words of every
+// transfer failure: the status's ("サーバーに断られました（HTTP 403）"), or
+// why no answer came at all.
 std::string answerWords(const HttpAnswer& answer);
 
 // A failure of the server as the publisher tells it: the address, without its

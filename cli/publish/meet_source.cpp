@@ -14,6 +14,10 @@ std::optional<MeetSource> findMeetSource(FileSystem& files, std::u16string_view 
     source.heatsPath = source.folder + u"taikai.dat";
     source.lapFolder = source.folder + u"lap";
 
+    if (!files.folderExists(source.folder)) {
+        error = missingFolderWord(source.folder);
+        return std::nullopt;
+    }
     MeetFileRead header = readMeetFile(files, source.folder, source.headerPath, std::nullopt);
     if (!header.ok()) {
         error = u"大会基準ファイル: " + meetFileProblemWord(header.problem, source.headerPath);
@@ -23,7 +27,7 @@ std::optional<MeetSource> findMeetSource(FileSystem& files, std::u16string_view 
     if (readText(files, source.headerPath, text) != FileStatus::Ok) text.clear();
     source.header = parseMeetHeader(std::move(text));
     if (source.header.meetCode.empty()) {
-        error = u"大会基準ファイルに大会コードがありません: " + source.headerPath;
+        error = u"大会基準ファイルに大会コードがありません: " + shownPath(source.headerPath);
         return std::nullopt;
     }
     MeetFileRead heats = readMeetFile(files, source.folder, source.heatsPath, std::nullopt);
@@ -34,10 +38,10 @@ std::optional<MeetSource> findMeetSource(FileSystem& files, std::u16string_view 
     ResultsFileChoice results = locateResultsFile(files, source.folder, source.header,
                                                   readSiteControl(files), resultsFile);
     if (!results.found) {
-        error = u"結果ファイルがありません: " + results.path;
+        error = u"結果ファイルがありません: " + shownPath(results.path);
         if (!resultsFile) {
             error += u" (--results で指定できます)";
-            for (const std::u16string& tried : results.tried) error += u"\n  " + tried;
+            for (const std::u16string& tried : results.tried) error += u"\n  " + shownPath(tried);
         }
         return std::nullopt;
     }

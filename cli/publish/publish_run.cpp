@@ -29,7 +29,7 @@ bool Publisher::publishMeet() {
     MeetSender& sender = parts_->sender;
     std::vector<MeetFileOnServer> files = folder.files();
     if (files.size() == 3)
-        out_ << "注意: ラップファイルがまだありません: " << shown(source_->lapFolder) << "\n";
+        out_ << "注意: ラップファイルがまだありません: " << shown(shownPath(source_->lapFolder)) << "\n";
     bool heldBack = false;
     for (const MeetFileOnServer& file : files) folder.ready(file);
     for (SendOutcome outcome : sender.sendAll(files, lastServerFailure_)) {

@@ -33,19 +33,19 @@ bool Publisher::prepare(const PublishOptions& options) {
     // The code names the meet's folder on the server: a name, never a path.
     if (!isMeetCodeName(source_->header.meetCode)) {
         err_ << "エラー: " << toUtf8(meetCodeRefusal(source_->header.meetCode)) << ": "
-             << shown(source_->headerPath) << "\n";
+             << shown(shownPath(source_->headerPath)) << "\n";
         return false;
     }
     // Every publish puts the meet in its season's list, which reads the first
     // seven characters of an entry as the code: a shorter code is never sent.
     if (!isListedMeetCode(source_->header.meetCode)) {
         err_ << "エラー: " << toUtf8(listedMeetCodeRefusal(source_->header.meetCode)) << ": "
-             << shown(source_->headerPath) << "\n";
+             << shown(shownPath(source_->headerPath)) << "\n";
         return false;
     }
     out_ << "大会 " << shown(source_->header.meetCode) << " " << shown(source_->header.abbreviation)
-         << " (" << shown(source_->folder) << ")\n"
-         << "結果ファイル: " << shown(source_->resultsPath) << "\n";
+         << " (" << shown(shownPath(source_->folder)) << ")\n"
+         << "結果ファイル: " << shown(shownPath(source_->resultsPath)) << "\n";
     parts_ = std::make_unique<Parts>(*this, seasonUrl(), meetUrl());
     return true;
 }

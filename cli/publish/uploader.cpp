@@ -86,7 +86,7 @@ Uploader::ReadBack Uploader::readBack(std::chrono::milliseconds within) const {
     for (size_t k = 0; k < urls.size(); ++k) {
         if (!answers[k].answered()) {
             if (back.unanswered.empty()) back.unanswered = failureWords(urls[k], answers[k]);
-        } else if (answers[k].status != 200 || !answers[k].error.empty() ||
+        } else if (answers[k].status != 200 || answers[k].failure != DownloadFailure::None ||
                    digestOf(answers[k].body) != digests_.at(urls[k])) {
             back.differing.push_back(urls[k]);
         }

@@ -92,10 +92,10 @@ TEST_F(HostileMeetTest, AnErrorAnswerForAnyMeetFileLeavesTheLastGoodMeet) {
         const char16_t* word;
     };
     const Case cases[] = {
-        {"taikai.txt", 404, u"ダウンロードできませんでした (サーバーがエラー 404 を返しました): "},
-        {"ind2.txt", 500, u"ダウンロードできませんでした (サーバーがエラー 500 を返しました): "},
-        {"kijun.txt", 404, u"ダウンロードできませんでした (サーバーがエラー 404 を返しました): "},
-        {"kijun.txt", 403, u"ダウンロードできませんでした (サーバーがエラー 403 を返しました): "},
+        {"taikai.txt", 404, u"ダウンロードできませんでした (サーバーにありません（HTTP 404）): "},
+        {"ind2.txt", 500, u"ダウンロードできませんでした (サーバー内部のエラーです（HTTP 500）): "},
+        {"kijun.txt", 404, u"ダウンロードできませんでした (サーバーにありません（HTTP 404）): "},
+        {"kijun.txt", 403, u"ダウンロードできませんでした (サーバーに断られました（HTTP 403）): "},
     };
     importMeetA();
     for (const Case& c : cases) {
@@ -177,23 +177,22 @@ TEST_F(HostileMeetTest, TheSeasonList) {
         const char* season;
         int status;
         std::vector<std::u16string> entries;
-        const char16_t* word;  // how the status line begins; empty: it is empty
+        MeetListOutcome outcome;
     };
     m.server().serve("/swim/2026/list.txt", ",\"2026001 A\"\r\n,,\r\n");
     m.server().serve("/swim/2025/list.txt", "<HTML>trouble</HTML>", 500);
     const Case cases[] = {
-        {"2026", 200, {u"", u"2026001 A", u"", u"", u""}, u""},
-        {"2027", 404, {}, u"この年度の大会一覧はまだありません: "},
-        {"2025", 500, {}, u"大会一覧を読み込めませんでした (サーバーがエラー 500 を返しました): "},
+        {"2026", 200, {u"", u"2026001 A", u"", u"", u""}, MeetListOutcome::Listed},
+        {"2027", 404, {}, MeetListOutcome::NoFolder},
+        {"2025", 500, {}, MeetListOutcome::Failed},
     };
     window.optWeb.select(1);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.season);
         window.txtNendo.setText(fromUtf8(c.season));
         EXPECT_EQ(window.lstTaikai.items(), c.entries);
-        std::u16string expected(c.word);
-        if (!expected.empty()) expected += m.serverBase() + fromUtf8(c.season) + u"/list.txt";
-        EXPECT_EQ(window.statusText, expected);
+        EXPECT_EQ(window.meetListOutcome, c.outcome);
+        EXPECT_EQ(window.statusText.empty(), c.status == 200);
         // An error page is never stored as the list.
         EXPECT_EQ(fs::exists(m.workingFolder() / "list.dat"), c.status == 200);
     }
@@ -272,7 +271,7 @@ TEST_F(HostileMeetTest, AnErrorAnswerForALapFileIsNoLapFile) {
     EXPECT_EQ(window.splitCount, 0);
     EXPECT_EQ(readFile(m.workingFolder() / "t.txt"), kept);  // the error page is not stored
     EXPECT_EQ(window.statusText,
-              u"ラップファイルを読めませんでした: (サーバーがエラー 404 を返しました) " +
+              u"ラップファイルを読めませんでした: (サーバーにありません（HTTP 404）) " +
                   m.serverBase() + u"2026/2026001/lap/r0001.txt");
 }
 

@@ -97,7 +97,7 @@ TEST_F(ImportMeetTest, AFailedDownloadStopsTheImportAndSaysSo) {
     window.cmdKakutei.click();
     EXPECT_EQ(readFile(m.workingFolder() / "kijun.dat"), "old header");
     EXPECT_EQ(window.statusText,
-              u"ダウンロードできませんでした (サーバーから応答がありません): "
+              u"ダウンロードできませんでした (サーバーに接続できません): "
               u"http://127.0.0.1:1/swim/2026/2026001/taikai.txt");
     EXPECT_EQ(window.txtNa.text(), u"");
     EXPECT_EQ(window.mousePointer, MousePointer::Default);
@@ -112,7 +112,7 @@ TEST_F(ImportMeetTest, TheStatusLineNeverShowsThePasswordOfTheAddress) {
     window.meetCode = u"2026001";
     window.txtTaikai.setText(u"http://meet:a%2Fb@" + base.substr(7));
     window.cmdKakutei.click();
-    EXPECT_EQ(window.statusText, u"ダウンロードできませんでした (サーバーがエラー 404 を返しました): " +
+    EXPECT_EQ(window.statusText, u"ダウンロードできませんでした (サーバーにありません（HTTP 404）): " +
                                      base + u"2026/2026001/taikai.txt");
 }
 
@@ -147,7 +147,8 @@ TEST_F(ImportMeetTest, AFolderWithoutTheMeetImportsAnEmptyMeet) {
     EXPECT_EQ(window.swimTableCount, 0);
     EXPECT_EQ(window.swimTable, std::vector<std::u16string>{u""});
     EXPECT_EQ(window.txtNa.text(), u"");  // no header: no meet name, and no word of work left
-    EXPECT_EQ(window.statusText, u"ファイルがありません: D:\\\\kijun.dat (" +
+    // The path shown in its one form, the doubled separator once.
+    EXPECT_EQ(window.statusText, u"ファイルがありません: D:\\kijun.dat (" +
                                      fromUtf8((m.driveD() / "kijun.dat").string()) + u")");
 }
 

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <set>
 
 #include "app/main_window.h"
+#include "platform/curl_options.h"
 #include "platform/text_rules.h"
 #include "store/server_addresses.h"
 #include "store/season_list.h"
+#include "tests/support/nginx_publisher.h"
 #include "tests/support/test_machine.h"
 
 namespace fs = std::filesystem;
@@ -84,7 +88,9 @@ TEST_F(MeetListTest, AListPastTheBoundsOfASeasonIsNotListed) {
             EXPECT_FALSE(fs::exists(m.workingFolder() / "list.dat"));
         } else {
             EXPECT_EQ(window.lstTaikai.listCount(), c.entries);
-            EXPECT_TRUE(window.statusText.empty());
+            // Entries all empty name no meet yet: listed all the same.
+            EXPECT_EQ(window.meetListOutcome, c.list[0] == ',' ? MeetListOutcome::NoListYet
+                                                               : MeetListOutcome::Listed);
         }
         EXPECT_EQ(window.mousePointer, MousePointer::Default);
         window.txtNendo.setText(u"2010");
@@ -105,11 +111,10 @@ TEST_F(MeetListTest, EveryKeystrokeOfTheSeasonFetchesAList) {
               (std::vector<std::string>{"GET /swim/2/list.txt", "GET /swim/20/list.txt",
                                         "GET /swim/200/list.txt", "GET /swim/2009/list.txt"}));
     EXPECT_EQ(window.lblWeb.caption, base() + u"2009/");
-    // The server answered the unknown seasons with 404: no list yet, and its
-    // error page is never listed.
+    // The server answered the unknown seasons with 404: it has no such
+    // folder, and its error page is never listed.
     EXPECT_EQ(window.lstTaikai.listCount(), 0);
-    EXPECT_EQ(window.statusText,
-              u"この年度の大会一覧はまだありません: " + base() + u"2009/list.txt");
+    EXPECT_EQ(window.meetListOutcome, MeetListOutcome::NoFolder);
 }
 
 // The base address typed without its closing "/" or its "http://" reaches
@@ -218,7 +223,100 @@ TEST_F(MeetListTest, AServerThatCannotBeReachedLeavesAnEmptyListAndAWord) {
     EXPECT_FALSE(fs::exists(m.workingFolder() / "taikai.dat"));  // deleted all the same
     EXPECT_TRUE(fs::exists(m.workingFolder() / "kijun.dat"));
     EXPECT_EQ(window.mousePointer, MousePointer::Default);
-    EXPECT_EQ(window.statusText.substr(0, 6), u"大会一覧を読");
+    EXPECT_EQ(window.meetListOutcome, MeetListOutcome::NoServer);
+}
+
+// True when the words hold no English: no Latin letters but those of "HTTP".
+bool inJapanese(std::u16string words) {
+    for (size_t at; (at = words.find(u"HTTP")) != std::u16string::npos;) words.erase(at, 4);
+    return std::none_of(words.begin(), words.end(), [](char16_t c) {
+        return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+    });
+}
+
+// Every failure reads in Japanese by its kind, never in the transfer library's
+// English. The season list's outcomes through the window, against a real
+// server; the library's codes that no server here gives, by their code.
+TEST_F(MeetListTest, EveryFailureIsToldInJapaneseByItsKind) {
+    const std::u16string refused = u"http://127.0.0.1:" + decimalText(test::freeLoopbackPort()) + u"/swim/";
+    m.server().serve("/swim/2030/list.txt", "<HTML><BODY>Welcome</BODY></HTML>\r\n");
+    m.server().serve("/swim/2031/list.txt", std::string("\x00\x01\x02\xFF\r\n", 6));
+    m.server().serve("/swim/2032/list.txt", "");
+    m.server().serve("/swim/2033/list.txt", "<HTML>trouble</HTML>", 503);
+    const std::u16string b = base();
+    struct ListCase {
+        const char16_t* season;
+        std::u16string base;
+        MeetListOutcome outcome;
+        std::u16string word;
+    };
+    const ListCase lists[] = {
+        {u"2011", refused, MeetListOutcome::NoServer,
+         u"大会一覧を読み込めませんでした (サーバーに接続できません): " + refused + u"2011/list.txt"},
+        {u"2009", b, MeetListOutcome::NoFolder, u"サーバーにこの年度のフォルダがありません: " + b + u"2009/"},
+        {u"2033", b, MeetListOutcome::Failed,
+         u"大会一覧を読み込めませんでした (サーバー内部のエラーです（HTTP 503）): " + b + u"2033/list.txt"},
+        {u"2030", b, MeetListOutcome::NotAList, u"サーバーの答えは大会一覧ではありません: " + b + u"2030/list.txt"},
+        {u"2031", b, MeetListOutcome::NotAList, u"サーバーの答えは大会一覧ではありません: " + b + u"2031/list.txt"},
+        {u"2032", b, MeetListOutcome::NoListYet, u"この年度の大会一覧はまだありません: " + b + u"2032/list.txt"},
+        {u"2010", b, MeetListOutcome::Listed, u""},
+    };
+    window.Form_Load();
+    for (const ListCase& c : lists) {
+        SCOPED_TRACE(toUtf8(c.season));
+        window.txtTaikai.setText(c.base);
+        window.txtNendo.setText(c.season);
+        EXPECT_EQ(window.meetListOutcome, c.outcome);
+        EXPECT_EQ(window.statusText, c.word);
+        EXPECT_EQ(window.lstTaikai.listCount(), c.outcome == MeetListOutcome::Listed ? 4 : 0);
+        // Only a season's list is kept as the working copy.
+        EXPECT_EQ(fs::exists(m.workingFolder() / "list.dat"),
+                  c.outcome == MeetListOutcome::Listed || c.outcome == MeetListOutcome::NoListYet);
+    }
+
+    struct CodeCase {
+        CURLcode code;
+        TransferEnd end;  // connected, answered, past the size cap
+        DownloadFailure kind;
+    };
+    const CodeCase codes[] = {
+        {CURLE_COULDNT_RESOLVE_HOST, {}, DownloadFailure::NoHost},
+        {CURLE_COULDNT_CONNECT, {}, DownloadFailure::NoConnection},
+        {CURLE_OPERATION_TIMEDOUT, {}, DownloadFailure::TimedOut},
+        {CURLE_OPERATION_TIMEDOUT, {true}, DownloadFailure::Stalled},
+        {CURLE_GOT_NOTHING, {true}, DownloadFailure::NoAnswer},
+        {CURLE_RECV_ERROR, {true}, DownloadFailure::NoAnswer},
+        {CURLE_RECV_ERROR, {true, true}, DownloadFailure::CutShort},
+        {CURLE_WRITE_ERROR, {true, true}, DownloadFailure::CutShort},
+        {CURLE_WRITE_ERROR, {true, true, true}, DownloadFailure::TooLarge},
+        {CURLE_URL_MALFORMAT, {}, DownloadFailure::BadAddress},
+        {CURLE_UNSUPPORTED_PROTOCOL, {}, DownloadFailure::BadAddress},
+        {CURLE_TOO_MANY_REDIRECTS, {true, true}, DownloadFailure::BadRedirect},
+        {CURLE_PEER_FAILED_VERIFICATION, {true}, DownloadFailure::Certificate},
+        {CURLE_SSL_CONNECT_ERROR, {true}, DownloadFailure::SecureLink},
+        {CURLE_BAD_CONTENT_ENCODING, {true, true}, DownloadFailure::Damaged},
+        {CURLE_ABORTED_BY_CALLBACK, {true}, DownloadFailure::Cancelled},
+        {CURLE_OUT_OF_MEMORY, {}, DownloadFailure::Other},
+    };
+    std::set<DownloadFailure> kinds;
+    std::set<std::u16string> words;
+    for (const CodeCase& c : codes) {
+        EXPECT_EQ(failureOfCode(c.code, c.end), c.kind) << "code " << c.code;
+        std::u16string word =
+            transferFailureWord(c.kind, 0, CertificateProblem::Expired, u"127.0.0.1");
+        EXPECT_TRUE(inJapanese(word)) << toUtf8(word);
+        kinds.insert(c.kind);
+        words.insert(word);
+    }
+    // An error answer, by its status: each family its own words, naming it.
+    const long statuses[] = {400, 401, 403, 404, 500};
+    for (long status : statuses) {
+        std::u16string word = transferFailureWord(DownloadFailure::ErrorStatus, status);
+        EXPECT_NE(word.find(decimalText(status)), std::u16string::npos) << toUtf8(word);
+        EXPECT_TRUE(inJapanese(word)) << toUtf8(word);
+        words.insert(word);
+    }
+    EXPECT_EQ(words.size(), kinds.size() + std::size(statuses));
 }
 
 TEST(MeetList, EntriesAndCodes) {

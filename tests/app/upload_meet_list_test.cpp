@@ -175,7 +175,7 @@ TEST_F(UploadTest, FailuresLeaveTheProgramRunningAndSaySo) {
     window.txtTaikai.setText(u"http://127.0.0.1:1/swim/");
     window.cmdWebUp.click();
     EXPECT_EQ(window.statusText,
-              u"大会一覧を読み込めませんでした (サーバーから応答がありません): "
+              u"大会一覧を読み込めませんでした (サーバーに接続できません): "
               u"http://127.0.0.1:1/swim/2010/list.txt  送信していません");
     EXPECT_EQ(window.mousePointer, MousePointer::Default);
 

@@ -113,6 +113,52 @@ TEST(MeetFileRule, EveryProgramRefusesTheSameFiles) {
     }
 }
 
+// A folder that is not there is told as one, not as its first missing file,
+// and every path is named in one form (a host path with "/" throughout): by
+// the window's confirm, quendro-export and quendro-publish alike.
+TEST(MeetFileRule, AMissingFolderIsToldAsOneAndEveryPathInOneForm) {
+    test::TestMachine m;
+    fs::create_directories(m.driveD() / "empty");
+    const std::string host = m.driveD().string();
+    struct Case {
+        const char* folder;  // below drive D
+        ImportOutcome outcome;
+        std::u16string shown;    // the folder given as D:\...
+        std::string shownHost;   // the folder given as a host path
+    };
+    const Case cases[] = {
+        {"meeet", ImportOutcome::NoFolder, u"フォルダがありません: D:\\meeet\\",
+         "フォルダがありません: " + host + "/meeet/\n"},
+        {"empty", ImportOutcome::Missing, u"ファイルがありません: D:\\empty\\kijun.dat",
+         "ファイルがありません: " + host + "/empty/kijun.dat\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const std::u16string folder = u"D:\\" + fromUtf8(c.folder);
+        MainWindow window(m.machine());
+        window.optWeb.select(0);
+        window.Dir1.setPath(folder);
+        window.cmdKakutei.click();
+        EXPECT_EQ(window.importOutcome, c.outcome);
+        EXPECT_EQ(window.statusText.substr(0, c.shown.size()), c.shown);
+
+        cli::ExportOptions options;
+        options.format = cli::ExportFormat::Csv;
+        options.source = toUtf8(folder);
+        MeetSession session(m.files(), m.inet());
+        test::KeptOutput output;
+        cli::ExportOutcome exported = cli::runExport(options, session, folder, SiteControl{}, output);
+        EXPECT_EQ(exported.result, cli::ExportResult::MeetUnread);
+        EXPECT_EQ(exported.notes, std::vector<std::string>{toUtf8(c.shown)});
+
+        test::CommandResult run = test::runCommand(test::publishCommand(
+            m.root(), "--season 2026 " + test::shellQuoted(host + "/" + c.folder) +
+                          " http://127.0.0.1:1/swim/"));
+        EXPECT_NE(run.status, 0);
+        EXPECT_NE(run.output.find(c.shownHost), std::string::npos) << run.output;
+    }
+}
+
 // A copy of the meet folder reads its own results file, never the one of the
 // meet it was copied from (which the header's folder, on the copy's drive,
 // names): the window, the export and the publisher alike.

@@ -202,7 +202,7 @@ TEST_F(PublishEndToEndTest, FailuresEndWithAStatusAndNoListEntry) {
         m.root(),
         "--season 2026 " + shellQuoted((m.root() / "nothing").string()) + " " + nginx.base()));
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.output.find("kijun.dat"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("フォルダがありません"), std::string::npos) << run.output;
     EXPECT_EQ(runCommand(publishCommand(m.root(), "only-one-argument")).status, 2);
 }
 

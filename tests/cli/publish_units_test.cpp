@@ -22,6 +22,10 @@ TEST(MeetSourceTest, FindsTheResultsFileOrSaysWhatIsMissing) {
     fs::path meet = m.driveD() / "meet";
     std::u16string error;
     EXPECT_FALSE(findMeetSource(m.files(), u"D:\\meet", std::nullopt, error));
+    EXPECT_EQ(error, u"フォルダがありません: D:\\meet\\");  // the folder, not its header
+
+    fs::create_directories(meet);
+    EXPECT_FALSE(findMeetSource(m.files(), u"D:\\meet", std::nullopt, error));
     EXPECT_NE(error.find(u"kijun.dat"), std::u16string::npos);
 
     writeFile(meet / "KIJUN.DAT", sjis(u"X:\\meet\\kekka\\,KEKKA.DAT,2026001,名,略"));

@@ -90,8 +90,8 @@ TEST(BatchDownload, AServerThatDoesNotAnswerGivesNoBodies) {
     }  // its port is closed now
     CurlTransfer inet(m.files(), CurlTransfer::Limits{2, 5});
     auto batch = inet.openUrls({fromUtf8(base + "/a"), fromUtf8(base + "/b")});
-    EXPECT_EQ(batch->body(1).failure, DownloadFailure::NoAnswer);
-    EXPECT_EQ(batch->body(0).failure, DownloadFailure::NoAnswer);
+    EXPECT_EQ(batch->body(1).failure, DownloadFailure::NoConnection);
+    EXPECT_EQ(batch->body(0).failure, DownloadFailure::NoConnection);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "platform/curl_multi.h"
 #include "platform/http_client.h"
+#include "platform/text_rules.h"
 #include "tests/support/latency_relay.h"
 #include "tests/support/nginx_publisher.h"
 #include "tests/support/test_machine.h"
@@ -64,7 +65,7 @@ TEST(CurlMulti, AnHttpsBatchOfUploadsSharesOneConnection) {
                                std::string(2000 + i, 'x')});
         std::vector<HttpAnswer> answers = http.putAll(uploads);
         ASSERT_EQ(answers.size(), count);
-        for (size_t i = 0; i < count; ++i) EXPECT_TRUE(answers[i].ok()) << i << answers[i].error;
+        for (size_t i = 0; i < count; ++i) EXPECT_TRUE(answers[i].ok()) << i << toUtf8(failureWord(answers[i]));
         EXPECT_EQ(relay.connections(), 1u);
     }
 }

@@ -11,6 +11,7 @@
 
 #include "platform/gzip.h"
 #include "platform/http_client.h"
+#include "platform/text_rules.h"
 #include "tests/support/http_server.h"
 #include "tests/support/raw_server.h"
 
@@ -149,7 +150,7 @@ TEST(HttpUploads, AFailingFileAmongOthersHasItsOwnAnswer) {
             EXPECT_FALSE(answers[i].ok());
         } else if (i == 9 || i == 10) {
             EXPECT_FALSE(answers[i].answered()) << i;
-            EXPECT_FALSE(answers[i].error.empty()) << i;
+            EXPECT_NE(answers[i].failure, DownloadFailure::None) << i;
         } else {
             EXPECT_EQ(answers[i].status, 201) << i;
             EXPECT_EQ(good.putBody(uploads[i].url.substr(good.base().size())), uploads[i].bytes);
@@ -183,7 +184,7 @@ TEST(HttpUploads, AnUploadOnAConnectionClosedUnderItGoesAgainWhole) {
     const std::string bytes = lapText(200);
     EXPECT_EQ(http.put(server.base() + "/swim/lap/r0001.txt", bytes).status, 201);
     HttpAnswer again = http.put(server.base() + "/swim/lap/r0002.txt", bytes);
-    EXPECT_EQ(again.status, 201) << again.error;
+    EXPECT_EQ(again.status, 201) << toUtf8(failureWord(again));
     EXPECT_EQ(server.connections(), 2);
 }
 
@@ -215,13 +216,13 @@ TEST(HttpUploads, ACancelEndsTheRunningUploadsAndStartsNoMore) {
     ASSERT_EQ(answers.size(), 40u);
     for (const HttpAnswer& answer : answers) EXPECT_FALSE(answer.answered());
     // Those never started say so; at most the first few ever reached the server.
-    EXPECT_EQ(answers.back().error, "cancelled");
+    EXPECT_EQ(answers.back().failure, DownloadFailure::Cancelled);
     EXPECT_LE(silent.connections(), static_cast<int>(HttpClient::kConnections));
 
     // Cancelled before the start: nothing reaches the server.
     HttpTestServer server;
     std::vector<HttpAnswer> none = http.putAll(numbered(server.base(), 5));
-    for (const HttpAnswer& answer : none) EXPECT_EQ(answer.error, "cancelled");
+    for (const HttpAnswer& answer : none) EXPECT_EQ(answer.failure, DownloadFailure::Cancelled);
     EXPECT_TRUE(server.requests().empty());
 }
 

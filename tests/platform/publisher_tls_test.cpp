@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "platform/http_client.h"
+#include "platform/text_rules.h"
 #include "tests/support/nginx_publisher.h"
 #include "tests/support/test_certificates.h"
 #include "tests/support/test_machine.h"
@@ -135,7 +136,7 @@ TEST_F(PublisherTlsTest, ItsOwnCertificateIsTrustedWithItsCaFileAndSpeaksHttp2) 
     nginx.place("2026/list.txt", "2026 list");
 
     HttpAnswer answer = HttpClient(trusting(nginx.caFile())).get(nginx.base() + "2026/list.txt");
-    EXPECT_EQ(answer.status, 200) << answer.error;
+    EXPECT_EQ(answer.status, 200) << toUtf8(failureWord(answer));
     EXPECT_EQ(answer.body, "2026 list");
     // Without the publisher's authority, the system's alone do not know it.
     HttpAnswer unknown = HttpClient().get(nginx.base() + "2026/list.txt");
@@ -312,7 +313,7 @@ TEST_F(PublisherTlsTest, ACertificateThatDoesNotHoldIsRefusedWithItsReason) {
         HttpAnswer answer = HttpClient(trusting(own.caFile())).get(served->base() + "2026/list.txt");
         EXPECT_EQ(answer.status, 0);
         EXPECT_NE(answer.certificate, CertificateProblem::None);
-        EXPECT_NE(answer.error.find("127.0.0.1"), std::string::npos) << answer.error;
+        EXPECT_NE(failureWord(answer).find(u"127.0.0.1"), std::u16string::npos) << toUtf8(failureWord(answer));
     }
     EXPECT_EQ(HttpClient(trusting(own.caFile())).get(expired.base() + "2026/list.txt").certificate,
               CertificateProblem::Expired);
@@ -320,7 +321,7 @@ TEST_F(PublisherTlsTest, ACertificateThatDoesNotHoldIsRefusedWithItsReason) {
     HttpAnswer stranger = HttpClient(trusting(bad.otherCa)).get(own.base() + "2026/list.txt");
     EXPECT_EQ(stranger.status, 0);
     EXPECT_EQ(stranger.certificate, CertificateProblem::UnknownIssuer);
-    EXPECT_NE(stranger.error.find("127.0.0.1"), std::string::npos) << stranger.error;
+    EXPECT_NE(failureWord(stranger).find(u"127.0.0.1"), std::u16string::npos);
     // The same server with its own authority: taken.
     EXPECT_EQ(HttpClient(trusting(own.caFile())).get(own.base() + "2026/list.txt").status, 200);
 
@@ -346,7 +347,7 @@ TEST_F(PublisherTlsTest, ACertificateForAnotherHostIsRefusedAsSuch) {
     HttpAnswer answer = HttpClient(trusting(own.caFile())).get(otherHost.base() + "2026/list.txt");
     EXPECT_EQ(answer.status, 0);
     EXPECT_EQ(answer.certificate, CertificateProblem::WrongHost);
-    EXPECT_NE(answer.error.find("127.0.0.1"), std::string::npos) << answer.error;
+    EXPECT_NE(failureWord(answer).find(u"127.0.0.1"), std::u16string::npos) << toUtf8(failureWord(answer));
 }
 
 // The publisher's authority and certificate are made once and kept from start
@@ -381,7 +382,7 @@ TEST_F(PublisherTlsTest, ItsCertificateIsKeptAndRenewedWhenItNoLongerHolds) {
         ASSERT_TRUE(nginx.start());
         EXPECT_NE(readFile(folder / "server.pem"), readFile(pem));
         HttpAnswer answer = HttpClient(trusting(nginx.caFile())).get(nginx.base() + "2026/list.txt");
-        EXPECT_EQ(answer.status, 200) << answer.error;
+        EXPECT_EQ(answer.status, 200) << toUtf8(failureWord(answer));
     }
     EXPECT_EQ(readFile(nginx.caFile()), ca);
 }
