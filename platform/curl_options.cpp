@@ -205,6 +205,8 @@ Download finishTransfer(CURL* curl, CURLcode code, BodySink& sink) {
                 connected(curl) ? DownloadFailure::NoAnswer : DownloadFailure::BadAddress;
             break;
         case CURLE_TOO_MANY_REDIRECTS: result.failure = DownloadFailure::BadRedirect; break;
+        // Only the transfer's stop callback aborts it: the user stopped it.
+        case CURLE_ABORTED_BY_CALLBACK: result.failure = DownloadFailure::Cancelled; break;
         case CURLE_PEER_FAILED_VERIFICATION:
         case CURLE_SSL_CACERT_BADFILE:
             result.failure = DownloadFailure::Certificate;
@@ -249,7 +251,7 @@ Download downloadWithCurl(const std::string& url, const TransferLimits& limits,
                           const std::function<bool()>& stopped, const CurlShare* share) {
     std::string address = url;
     for (int redirects = 0;; ++redirects) {
-        if (stopped && stopped()) return Download{};
+        if (stopped && stopped()) return cancelledDownload();
         std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
         if (!curl) return Download{};
         BodySink sink;

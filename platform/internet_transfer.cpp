@@ -5,6 +5,12 @@
 
 namespace quendro {
 
+Download cancelledDownload() {
+    Download stopped;
+    stopped.failure = DownloadFailure::Cancelled;
+    return stopped;
+}
+
 std::u16string downloadFailureWord(const Download& download) {
     switch (download.failure) {
         case DownloadFailure::None: return u"";
@@ -17,6 +23,7 @@ std::u16string downloadFailureWord(const Download& download) {
         case DownloadFailure::BadRedirect: return u"転送先が正しくありません";
         case DownloadFailure::BadAddress: return u"アドレスが正しくありません";
         case DownloadFailure::Damaged: return u"サーバーの応答が壊れています";
+        case DownloadFailure::Cancelled: return std::u16string(kCancelledWord);
         case DownloadFailure::Certificate:
             return certificateFailureWord(visibleText(decodeShiftJis(download.host)),
                                           download.certificate);

@@ -26,6 +26,7 @@ enum class DownloadFailure {
     BadAddress,   // the URL cannot be used
     Certificate,  // the server's certificate could not be verified
     Damaged,      // the answer came, but cannot be read: a body that says gzip and is not
+    Cancelled,    // stopped by the user (Esc) before it ended: no fault of the server's
 };
 
 
@@ -41,6 +42,13 @@ struct Download {
     std::string host;
     bool ok() const { return failure == DownloadFailure::None; }
 };
+
+// A download the user stopped.
+Download cancelledDownload();
+
+// The status line's word for work the user stopped (Esc): nothing it would
+// have written or replaced was touched.
+inline constexpr std::u16string_view kCancelledWord = u"中止しました";
 
 // What went wrong, in the words of the status line ("" when nothing did).
 std::u16string downloadFailureWord(const Download& download);
@@ -99,7 +107,7 @@ class InternetTransfer {
     virtual bool executeFailed() = 0;
 
     // Asks the downloads running now, on any thread, to stop soon; each then
-    // ends as a download that got no answer. Later downloads are not affected.
+    // ends as Cancelled. Later downloads are not affected.
     virtual void cancel() {}
     // A download made again only when the resource changed since the validators
     // of an earlier one (a conditional GET). Empty when no usable answer came (no

@@ -25,6 +25,16 @@ HttpTestServer::HttpTestServer() : server_(std::make_unique<httplib::Server>()) 
         if (long long ms = latencyMs_.load(); ms > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(ms));
         if (held.count() > 0) std::this_thread::sleep_for(held);
+        {
+            std::unique_lock lock(mutex_);
+            if (heldUntilReleased_.count(request.path) > 0) {
+                ++heldWaiting_;
+                heldChange_.notify_all();
+                heldChange_.wait(lock, [this] { return released_; });
+                --heldWaiting_;
+                heldChange_.notify_all();
+            }
+        }
         --open_;
         return httplib::Server::HandlerResponse::Unhandled;
     });
@@ -61,6 +71,7 @@ HttpTestServer::HttpTestServer() : server_(std::make_unique<httplib::Server>()) 
 }
 
 HttpTestServer::~HttpTestServer() {
+    release();
     server_->stop();
     thread_.join();
 }
@@ -96,6 +107,26 @@ void HttpTestServer::setLatency(std::chrono::milliseconds latency) {
 void HttpTestServer::holdBack(const std::string& path, std::chrono::milliseconds wait) {
     std::lock_guard lock(mutex_);
     heldBack_[path] = wait;
+}
+
+void HttpTestServer::holdUntilReleased(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    heldUntilReleased_.insert(path);
+    released_ = false;
+}
+
+bool HttpTestServer::waitUntilHeld(std::chrono::milliseconds within) {
+    std::unique_lock lock(mutex_);
+    return heldChange_.wait_for(lock, within, [this] { return heldWaiting_ > 0; });
+}
+
+void HttpTestServer::release() {
+    std::unique_lock lock(mutex_);
+    heldUntilReleased_.clear();
+    released_ = true;
+    heldChange_.notify_all();
+    // Every held answer goes on before anything is held again.
+    heldChange_.wait(lock, [this] { return heldWaiting_ == 0; });
 }
 
 void HttpTestServer::answerPutWith(int status) {
