@@ -11,13 +11,17 @@ HttpTestServer::HttpTestServer() : server_(std::make_unique<httplib::Server>()) 
     // Every request is counted here, whichever handler or folder answers it.
     server_->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
         std::chrono::milliseconds held{0};
+        std::function<void()> asked;
         {
             std::lock_guard lock(mutex_);
             requests_.push_back(request.method + " " + request.target);  // as sent, not decoded
             clientPorts_.insert(request.remote_port);
             if (auto found = heldBack_.find(request.path); found != heldBack_.end())
                 held = found->second;
+            if (auto found = whenAsked_.find(request.path); found != whenAsked_.end())
+                asked = found->second;
         }
+        if (asked) asked();
         // Requests in their latency at the same time were open at once.
         long now = ++open_;
         for (long most = mostOpen_.load(); now > most && !mostOpen_.compare_exchange_weak(most, now);) {
@@ -25,16 +29,6 @@ HttpTestServer::HttpTestServer() : server_(std::make_unique<httplib::Server>()) 
         if (long long ms = latencyMs_.load(); ms > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(ms));
         if (held.count() > 0) std::this_thread::sleep_for(held);
-        {
-            std::unique_lock lock(mutex_);
-            if (heldUntilReleased_.count(request.path) > 0) {
-                ++heldWaiting_;
-                heldChange_.notify_all();
-                heldChange_.wait(lock, [this] { return released_; });
-                --heldWaiting_;
-                heldChange_.notify_all();
-            }
-        }
         --open_;
         return httplib::Server::HandlerResponse::Unhandled;
     });
@@ -71,7 +65,6 @@ HttpTestServer::HttpTestServer() : server_(std::make_unique<httplib::Server>()) 
 }
 
 HttpTestServer::~HttpTestServer() {
-    release();
     server_->stop();
     thread_.join();
 }
@@ -109,24 +102,9 @@ void HttpTestServer::holdBack(const std::string& path, std::chrono::milliseconds
     heldBack_[path] = wait;
 }
 
-void HttpTestServer::holdUntilReleased(const std::string& path) {
+void HttpTestServer::whenAsked(const std::string& path, std::function<void()> call) {
     std::lock_guard lock(mutex_);
-    heldUntilReleased_.insert(path);
-    released_ = false;
-}
-
-bool HttpTestServer::waitUntilHeld(std::chrono::milliseconds within) {
-    std::unique_lock lock(mutex_);
-    return heldChange_.wait_for(lock, within, [this] { return heldWaiting_ > 0; });
-}
-
-void HttpTestServer::release() {
-    std::unique_lock lock(mutex_);
-    heldUntilReleased_.clear();
-    released_ = true;
-    heldChange_.notify_all();
-    // Every held answer goes on before anything is held again.
-    heldChange_.wait(lock, [this] { return heldWaiting_ == 0; });
+    whenAsked_[path] = std::move(call);
 }
 
 void HttpTestServer::answerPutWith(int status) {

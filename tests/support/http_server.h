@@ -2,7 +2,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
+#include <functional>
 #include <map>
 #include <set>
 #include <memory>
@@ -44,13 +44,9 @@ class HttpTestServer {
     void setLatency(std::chrono::milliseconds latency);
     // The answer to GET of path waits this long first, on top of the latency.
     void holdBack(const std::string& path, std::chrono::milliseconds wait);
-    // The answer to GET of path waits until release() (or the server's end):
-    // a transfer the test stops while it waits.
-    void holdUntilReleased(const std::string& path);
-    // True once a GET of a path held until released waits, within the time.
-    bool waitUntilHeld(std::chrono::milliseconds within);
-    // Lets every held answer go on, and waits until each has.
-    void release();
+    // Runs call, on the server's thread, as a GET of path comes in (before any
+    // hold): the test's user acts while the server holds the file back.
+    void whenAsked(const std::string& path, std::function<void()> call);
     // The status that PUT answers with.
     void answerPutWith(int status);
     // The body of the last PUT to path ("" when none came).
@@ -81,10 +77,7 @@ class HttpTestServer {
     std::map<std::string, Resource> resources_;
     std::map<std::string, std::string> puts_;
     std::map<std::string, std::chrono::milliseconds> heldBack_;
-    std::set<std::string> heldUntilReleased_;
-    std::condition_variable heldChange_;
-    int heldWaiting_ = 0;
-    bool released_ = false;
+    std::map<std::string, std::function<void()>> whenAsked_;
     std::vector<std::string> requests_;
     std::set<int> clientPorts_;
     int putStatus_ = 201;
