@@ -67,9 +67,10 @@ void MainWindow::cmdKakutei_Click() {
         // once (streams of one connection over https).
         opened = session.openServer(txtTaikai.text(), seasonYear, meetCode);
         if (!opened.ok()) {
-            giveUp(opened.word, opened.outcome == MeetOpenOutcome::FileRefused
-                                    ? ImportOutcome::Damaged
-                                    : ImportOutcome::Failed);
+            giveUp(opened.word,
+                   opened.outcome == MeetOpenOutcome::FileRefused ? ImportOutcome::Damaged
+                   : opened.outcome == MeetOpenOutcome::Cancelled ? ImportOutcome::Cancelled
+                                                                  : ImportOutcome::Failed);
             return;
         }
         const std::vector<NewFile> arrived = {{kWorkingHeats, session.heatBytes()},

@@ -19,12 +19,12 @@ ExportMeet exportMeetOf(const MainWindow& window) {
     return meet;
 }
 
-std::vector<ExportSwim> collectListedSwims(MainWindow& window, FileSystem& files) {
+std::optional<std::vector<ExportSwim>> collectListedSwims(MainWindow& window, FileSystem& files) {
     std::vector<ExportSwim> swims;
     MeetCompetitors competitors(window, files);
     // Each heat's lap file once, as the printed list and the page read them.
     MainWindow::ReportScope report(window);
-    for (int p = 0; p < window.hitCount; ++p) {
+    for (int p = 0; p < window.hitCount && !report.cancelled(); ++p) {
         window.lstNamae.choose(p);  // lists the competitor's swims
         const std::int16_t ordinal = window.hitRecords[static_cast<size_t>(p)];
         CompetitorRecord competitor = competitors.competitor(ordinal);
@@ -49,6 +49,7 @@ std::vector<ExportSwim> collectListedSwims(MainWindow& window, FileSystem& files
             swims.push_back(std::move(swim));
         }
     }
+    if (report.cancelled()) return std::nullopt;
     return swims;
 }
 
@@ -79,8 +80,13 @@ void writeListExport(MainWindow& window, FileSystem& files, ListFormat format) {
     // competitor and swim chosen before it are chosen again afterwards.
     const int competitor = window.lstNamae.listIndex();
     const int chosenSwim = window.lstShumoku.listIndex();
-    std::vector<ExportSwim> swims = collectListedSwims(window, files);
+    std::optional<std::vector<ExportSwim>> collected = collectListedSwims(window, files);
     chooseAgain(window, competitor, chosenSwim);
+    if (!collected) {
+        window.statusText = kCancelledWord;  // the file is left as it was
+        return;
+    }
+    const std::vector<ExportSwim>& swims = *collected;
     ExportMeet meet = exportMeetOf(window);
     std::string bytes =
         format == ListFormat::Csv ? exportCsv(meet, swims) : exportJson(meet, swims);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "app/main_window.h"
@@ -15,7 +16,8 @@ ExportMeet exportMeetOf(const MainWindow& window);
 // them: each competitor and each of the competitor's swims is selected in turn,
 // so the window's own procedures load the splits. Afterwards the last listed
 // competitor and swim stay selected, as after the printed list and the page.
-std::vector<ExportSwim> collectListedSwims(MainWindow& window, FileSystem& files);
+// Empty when the user stopped a lap file's download.
+std::optional<std::vector<ExportSwim>> collectListedSwims(MainWindow& window, FileSystem& files);
 
 // Chooses the competitor at this place of lstNamae and then the swim at this
 // place of lstShumoku, as clicks on them do (-1 or a place past the list:

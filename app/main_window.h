@@ -179,6 +179,8 @@ class MainWindow {
         ~ReportScope();
         ReportScope(const ReportScope&) = delete;
         ReportScope& operator=(const ReportScope&) = delete;
+        // The user stopped a lap file's download: the report writes nothing.
+        bool cancelled() const;
 
       private:
         MainWindow& window_;

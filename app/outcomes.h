@@ -16,6 +16,7 @@ enum class ImportOutcome {
                // out of the folder): nothing was taken, the last meet stays
     Refused,   // the meet code is no meet's name: nothing was fetched
     Failed,    // a download or the working folder failed: the last meet stays
+    Cancelled, // the user stopped the downloads: the last meet and its files stay
 };
 
 enum class MeetListOutcome {
@@ -35,6 +36,7 @@ enum class WriteOutcome {
     Written,  // the file is in place, whole
     Refused,  // its name would not be a name in the chosen folder: nothing written
     Failed,   // the file could not be written: nothing of it is left
+    Cancelled,  // the user stopped a download of it: the file is as it was
 };
 
 enum class UploadOutcome {

@@ -51,6 +51,10 @@ MainWindow::ReportScope::~ReportScope() {
     window_.reportRun_ = nullptr;
 }
 
+bool MainWindow::ReportScope::cancelled() const {
+    return run_->cancelled();
+}
+
 void MainWindow::lstShumoku_Click() {
     setMousePointer(MousePointer::Hourglass);
     splitTimes.fill(u"");

@@ -25,17 +25,27 @@ void MainWindow::cmdHtml_Click() {
     std::unique_ptr<OutputFile> out = machine_.files.createFile(path);
     HtmlPage page([&out](std::string_view bytes) { out->write(bytes); });
     int unread = 0;  // swims whose lap file could not be read
+    bool cancelled = false;
     {
         ReportScope report(*this);
-        for (int p = 0; p < hitCount; ++p) {
+        for (int p = 0; p < hitCount && !report.cancelled(); ++p) {
             lstNamae.choose(p);  // lists the competitor's swims
             page.competitor(competitors.competitor(hitRecords[static_cast<size_t>(p)]));
-            for (int s = 0; s < swimCount && s < lstShumoku.listCount(); ++s) {
+            for (int s = 0; s < swimCount && s < lstShumoku.listCount() && !report.cancelled();
+                 ++s) {
                 lstShumoku.choose(s);  // reads the swim's splits, also those of a swim chosen before
                 if (!lapFileRead_) ++unread;
                 page.swim(s, lstShumoku.items()[static_cast<size_t>(s)], splitTimes, splitCount);
             }
         }
+        cancelled = report.cancelled();
+    }
+    // Stopped by the user: the page made so far is dropped, and the file is
+    // left as it was, or missing as it was.
+    if (cancelled) {
+        statusText = kCancelledWord;
+        htmlOutcome = WriteOutcome::Cancelled;
+        return;
     }
     page.finish();
     if (out->commit() != FileStatus::Ok) {

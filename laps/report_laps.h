@@ -25,6 +25,9 @@ struct HeatFile {
     // Not read because there is no such file (a heat not swum yet, or not
     // yet published): the swims of the heat have no splits to give.
     bool missing = false;
+    // Not read because the user stopped its download: the report it belongs
+    // to is stopped, and writes nothing.
+    bool cancelled = false;
 };
 
 // The heats a report reads, one entry per swim, in the order the report chooses

@@ -106,6 +106,9 @@ MeetOpening MeetSession::openServer(std::u16string_view base, std::u16string_vie
     std::string bodies[3];
     for (size_t k = 0; k < 3; ++k) {
         Download body = batch->body(k);
+        if (body.failure == DownloadFailure::Cancelled)
+            return refused(MeetOpenOutcome::Cancelled, urls[k], MeetFileProblem::None,
+                           std::u16string(kCancelledWord));
         if (!body.ok())
             return refused(MeetOpenOutcome::DownloadFailed, urls[k], MeetFileProblem::None,
                            u"ダウンロードできませんでした (" + downloadFailureWord(body) + u"): " +

@@ -27,6 +27,7 @@ enum class MeetOpenOutcome {
     FileRefused,     // a meet file is missing or was refused (see file and problem)
     NoResults,       // no results file where the meet header says
     DownloadFailed,  // a file of the server's meet folder could not be downloaded
+    Cancelled,       // the user stopped the downloads: nothing was taken
 };
 
 struct MeetOpening {

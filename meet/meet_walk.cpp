@@ -64,9 +64,7 @@ HeatFile heatFileOf(const LapSource& source, BatchDownload* batch, size_t k,
     if (!batch) return source.load(heat);
     Download body = batch->body(k);
     if (body.ok()) return source.heatFile(std::move(body.body) + "\r\n");
-    HeatFile failed;
-    failed.missing = body.failure == DownloadFailure::ErrorStatus && body.status == 404;
-    return failed;
+    return source.notDownloaded(heat, body);
 }
 
 }  // namespace
@@ -115,8 +113,15 @@ WalkSummary walkListedSwims(const MeetSession& meet, const std::vector<std::int1
     }
     ListingMemory listings(meet.files());
     int mostSplits = 0;
+    WalkSummary summary;
     for (size_t k = 0; k < order.size(); ++k) {
         HeatFile file = heatFileOf(source, batch.get(), k, order[k]);
+        if (file.cancelled) {
+            // Stopped by the user: nothing is visited, so that nothing of a
+            // part of the meet goes out as if it were the whole.
+            summary.cancelled = true;
+            return summary;
+        }
         for (size_t use : usesOf[order[k]]) {
             PlannedSwim& planned = plan[use];
             const SwimRow swim = swimRowOf(planned.line);
@@ -135,7 +140,6 @@ WalkSummary walkListedSwims(const MeetSession& meet, const std::vector<std::int1
     if (visits.read) visits.read(mostSplits);
 
     // The page's order.
-    WalkSummary summary;
     size_t next = 0;
     for (size_t p = 0; p < listed.size(); ++p) {
         const CompetitorRecord competitor = meet.competitor(listed[p]);

@@ -34,6 +34,8 @@ struct WalkSummary {
     // file too large, not a regular file): no splits. A lap file that does not
     // exist yet is no failure: its swims have no splits to give.
     int unread = 0;
+    // The user stopped a download of the walk: nothing was visited.
+    bool cancelled = false;
 };
 
 // Walks the listed competitors' swims in the page's order: each competitor in

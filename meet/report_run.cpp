@@ -30,16 +30,24 @@ HeatFile LapSource::heatFile(std::string bytes) const {
     return file;
 }
 
-HeatFile LapSource::downloaded(const std::u16string& heat, Download body, bool readBack) const {
+HeatFile LapSource::notDownloaded(const std::u16string& heat, const Download& body) const {
     HeatFile failed;
-    if (!body.ok()) {
-        failed.missing = body.failure == DownloadFailure::ErrorStatus && body.status == 404;
-        failed.failure = url(heat).empty()
-                             ? std::u16string(kLapFileWord) + meetCodeRefusal(meetCode)
-                             : std::u16string(kLapFileWord) + u"(" + downloadFailureWord(body) +
-                                   u") " + withoutPassword(url(heat));
-        return failed;
+    failed.missing = body.failure == DownloadFailure::ErrorStatus && body.status == 404;
+    failed.cancelled = body.failure == DownloadFailure::Cancelled;
+    if (failed.cancelled) {
+        failed.failure = kCancelledWord;
+    } else if (url(heat).empty()) {
+        failed.failure = std::u16string(kLapFileWord) + meetCodeRefusal(meetCode);
+    } else {
+        failed.failure = std::u16string(kLapFileWord) + u"(" + downloadFailureWord(body) + u") " +
+                         withoutPassword(url(heat));
     }
+    return failed;
+}
+
+HeatFile LapSource::downloaded(const std::u16string& heat, Download body, bool readBack) const {
+    if (!body.ok()) return notDownloaded(heat, body);
+    HeatFile failed;
     std::string stored = std::move(body.body);
     stored += "\r\n";
     FileStatus written = store(stored);
@@ -96,12 +104,13 @@ ReportRun::~ReportRun() {
     if (!source_.web || wantedHeat_.empty() || wantedHeat_ == writtenHeat_) return;
     if (wanted_ && wanted_->stored) {
         source_.store(*wanted_->stored);
-    } else {
+    } else if (!cancelled_) {
         source_.load(wantedHeat_);  // beyond the plan: fetched once more
     }
 }
 
 HeatFile ReportRun::load(const std::u16string& heat, std::optional<size_t> planned) {
+    if (cancelled_) return source_.notDownloaded(heat, cancelledDownload());
     if (!source_.web) return source_.load(heat);
     Download body = planned && batch_ ? batch_->body(*planned)
                                       : source_.inet.download(source_.url(heat));
@@ -109,6 +118,7 @@ HeatFile ReportRun::load(const std::u16string& heat, std::optional<size_t> plann
     std::optional<std::string> kept;
     if (keep) kept = body.body + "\r\n";
     HeatFile file = source_.downloaded(heat, std::move(body), false);
+    if (file.cancelled) cancelled_ = true;
     if (file.read) {
         writtenHeat_ = heat;
         if (keep) file.stored = std::move(kept);

@@ -32,6 +32,9 @@ struct LapSource {
     FileStatus store(const std::string& stored) const;
     // The lap file's bytes made into a heat file; empty bytes have no laps.
     HeatFile heatFile(std::string bytes) const;
+    // The heat file of a download that brought no body: missing (404),
+    // cancelled by the user, or the word of what went wrong.
+    HeatFile notDownloaded(const std::u16string& heat, const Download& body) const;
     // The heat file of a download: stored in t.txt when it came, or the word
     // of what went wrong. With readBack the stored file is read again.
     HeatFile downloaded(const std::u16string& heat, Download body, bool readBack) const;
@@ -44,6 +47,8 @@ struct LapSource {
 // them) and parsed once, and folder listings are remembered for its length.
 // At its end the working file t.txt holds what the swim choices would have left
 // there had each downloaded its own lap file.
+// Once the user stops a download of the run, the run is stopped: it loads no
+// more lap files, and the report writes or prints nothing.
 class ReportRun {
   public:
     ReportRun(LapSource source, const std::vector<std::u16string>& uses,
@@ -54,6 +59,7 @@ class ReportRun {
 
     // The heat's lap file, for the next swim choice of the report.
     std::shared_ptr<const HeatFile> heat(const std::u16string& heat);
+    bool cancelled() const { return cancelled_; }
 
     // How many of the last distinct heats of the plan keep their stored bytes
     // until the end, for t.txt.
@@ -70,6 +76,7 @@ class ReportRun {
     std::u16string writtenHeat_;  // the heat whose bytes t.txt holds now
     std::u16string wantedHeat_;   // the heat of the last swim whose lap file was stored
     std::shared_ptr<const HeatFile> wanted_;
+    bool cancelled_ = false;
 };
 
 }  // namespace quendro

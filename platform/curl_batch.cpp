@@ -87,10 +87,10 @@ class CurlBatch : public BatchDownload, private CurlMulti::Transfers {
         finish(i, std::move(result));
     }
 
-    // Stopped, or never under way: a download without an answer.
-    void dropped(size_t i, CurlMulti::Dropped) override {
+    // Stopped (cancelled), or never under way: a download without an answer.
+    void dropped(size_t i, CurlMulti::Dropped why) override {
         if (std::unique_ptr<Handle> handle = release(i)) idle_.push_back(std::move(handle));
-        finish(i, Download{});
+        finish(i, why == CurlMulti::Dropped::Stopped ? cancelledDownload() : Download{});
     }
 
     std::unique_ptr<Handle> release(size_t i) {

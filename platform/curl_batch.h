@@ -19,7 +19,7 @@ namespace quendro {
 // The transfers move on while the caller waits for a body.
 // A URL that cannot be used (empty) ends as a BadAddress without a transfer.
 // Once stopped returns true (asked while the caller waits, every 100 ms or
-// sooner), the running and the pending transfers end as downloads without an answer.
+// sooner), the running and the pending transfers end as Cancelled.
 std::unique_ptr<BatchDownload> makeCurlBatch(std::vector<std::optional<std::string>> urls,
                                              CurlTransfer::Limits limits,
                                              DownloadProgress progress, MultiPolicy policy,

@@ -274,7 +274,7 @@ Download downloadWithCurl(const std::string& url, const TransferLimits& limits,
                           const std::function<bool()>& stopped, const CurlShare* share) {
     std::string address = url;
     for (int redirects = 0;; ++redirects) {
-        if (stopped && stopped()) return Download{};
+        if (stopped && stopped()) return cancelledDownload();
         std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
         if (!curl) return Download{};
         BodySink sink;

@@ -77,7 +77,7 @@ std::optional<std::string> sameHostRedirect(CURL* curl, const std::string& from)
 
 // One whole download over an easy handle of its own, following redirects that
 // stay on the same host, at most limits.maxRedirects of them. When stopped is
-// given, the download ends soon (as no answer) once it returns true; it is
+// given, the download ends soon (as Cancelled) once it returns true; it is
 // asked from libcurl's thread about once a second, or more often. With a
 // share, the download takes a connection left open by an earlier one.
 Download downloadWithCurl(const std::string& url, const TransferLimits& limits,

@@ -5,6 +5,12 @@
 
 namespace quendro {
 
+Download cancelledDownload() {
+    Download stopped;
+    stopped.failure = DownloadFailure::Cancelled;
+    return stopped;
+}
+
 std::u16string downloadFailureWord(const Download& download) {
     return transferFailureWord(download.failure, download.status, download.certificate,
                                decodeShiftJis(download.host));

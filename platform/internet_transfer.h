@@ -27,6 +27,9 @@ struct Download {
     bool ok() const { return failure == DownloadFailure::None; }
 };
 
+// A download the user stopped.
+Download cancelledDownload();
+
 // What went wrong, in the words of the status line ("" when nothing did):
 // transferFailureWord of its kind.
 std::u16string downloadFailureWord(const Download& download);
@@ -85,7 +88,7 @@ class InternetTransfer {
     virtual bool executeFailed() = 0;
 
     // Asks the downloads running now, on any thread, to stop soon; each then
-    // ends as a download that got no answer. Later downloads are not affected.
+    // ends as Cancelled. Later downloads are not affected.
     virtual void cancel() {}
     // A download made again only when the resource changed since the validators
     // of an earlier one (a conditional GET). Empty when no usable answer came (no

@@ -55,7 +55,7 @@ std::u16string transferFailureWord(DownloadFailure failure, long status,
             return certificateFailureWord(visibleText(host), certificate);
         case DownloadFailure::SecureLink: return u"サーバーと暗号化した接続を始められません";
         case DownloadFailure::Damaged: return u"サーバーの応答が壊れています";
-        case DownloadFailure::Cancelled: return u"中止しました";
+        case DownloadFailure::Cancelled: return std::u16string(kCancelledWord);
         case DownloadFailure::Other: return u"転送できませんでした";
     }
     return u"";

@@ -7,6 +7,10 @@
 
 namespace quendro {
 
+// The status line's word for work the user stopped (Esc): nothing it would
+// have written or replaced was touched.
+inline constexpr std::u16string_view kCancelledWord = u"中止しました";
+
 // How a transfer ended, by the transfer library's code and the HTTP status:
 // the window's downloads, the programs' uploads and reads alike. Only a whole
 // body with a status below 400 is a body; every other ending is a failure that

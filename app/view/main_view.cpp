@@ -175,7 +175,9 @@ void MainView::act(const std::function<void()>& action, std::map<Fetch, int> exp
     ++acting_;
     action();
     --acting_;
-    if (transfer_ && transfer_->endAction()) model_.statusText = cancelledWords(model_.statusText);
+    // A download the user stopped (Esc) ended as Cancelled: the procedure
+    // itself told it, and what it kept or left untouched.
+    if (transfer_) transfer_->endAction();
     refresh();
 }
 

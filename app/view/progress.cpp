@@ -41,10 +41,4 @@ std::u16string progressWords(Fetch fetch, int done, int total) {
     return what + u" …";
 }
 
-std::u16string cancelledWords(std::u16string_view procedureWords) {
-    std::u16string words = u"Esc で中止しました";
-    if (!procedureWords.empty()) words += u"（" + std::u16string(procedureWords) + u"）";
-    return words;
-}
-
 }  // namespace quendro::view

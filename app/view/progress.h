@@ -15,8 +15,4 @@ Fetch fetchOf(std::u16string_view url);
 // ("ラップを取得中 12/133"); "…" when it is not.
 std::u16string progressWords(Fetch fetch, int done, int total);
 
-// The words after the user has stopped the work with Esc: what the procedure
-// then said about its failed download, when it said anything.
-std::u16string cancelledWords(std::u16string_view procedureWords);
-
 }  // namespace quendro::view

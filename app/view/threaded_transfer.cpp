@@ -59,7 +59,7 @@ ThreadedTransfer::Action& ThreadedTransfer::actionOfCall() {
 Download ThreadedTransfer::download(std::u16string_view url) {
     if (!onWindowThread()) return inner_.download(url);
     Action& action = actionOfCall();
-    if (action.cancelled) return Download{};
+    if (action.cancelled) return cancelledDownload();
     Fetch fetch = fetchOf(url);
     int done = ++action.done[fetch];
     int total = action.expected.count(fetch) ? action.expected.at(fetch) : 0;
@@ -68,7 +68,7 @@ Download ThreadedTransfer::download(std::u16string_view url) {
     std::u16string address(url);
     bool finished = waitFor([this, result, address] { *result = inner_.download(address); },
                             progressWords(fetch, done, total));
-    if (!finished) return Download{};  // stopped: as a download that got no answer
+    if (!finished) return cancelledDownload();
     return std::move(*result);
 }
 
@@ -96,7 +96,7 @@ class ThreadedTransfer::Batch : public BatchDownload {
 
     Download body(size_t i) override {
         // A stopped body may still run on its thread: the batch is not asked again.
-        if (stopped_ || owner_.actionOfCall().cancelled) return Download{};
+        if (stopped_ || owner_.actionOfCall().cancelled) return cancelledDownload();
         auto result = std::make_shared<Download>();
         count_->waiting = true;
         bool finished = owner_.waitFor(
@@ -106,7 +106,7 @@ class ThreadedTransfer::Batch : public BatchDownload {
         count_->waiting = false;
         if (!finished) {
             stopped_ = true;
-            return Download{};  // stopped: as a download that got no answer
+            return cancelledDownload();
         }
         return std::move(*result);
     }

@@ -21,7 +21,8 @@ class InputHold;
 // thread of its own. The procedures still see a call that returns when the
 // transfer is done; meanwhile the window paints, tells on the status line what
 // it fetches, and holds back the user's input, Esc excepted: Esc stops the
-// work, and every download of the user's action from then on fails at once.
+// work: the download waited for, and every download of the user's action from
+// then on, ends at once as Cancelled, and the procedure tells it.
 class ThreadedTransfer : public QObject, public InternetTransfer {
   public:
     ThreadedTransfer(InternetTransfer& inner, InputHold& hold);

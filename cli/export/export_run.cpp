@@ -38,7 +38,8 @@ int exitStatusOf(ExportResult result) {
         case ExportResult::Written: return 0;
         case ExportResult::LapsUnread: return 3;
         case ExportResult::MeetUnread:
-        case ExportResult::NotWritten: return 1;
+        case ExportResult::NotWritten:
+        case ExportResult::Cancelled: return 1;
     }
     return 1;
 }
@@ -135,6 +136,12 @@ ExportOutcome runExport(const ExportOptions& options, MeetSession& meet,
         };
         walked = walkListedSwims(meet, listed, options.olderLapLayout, splitDistance, visits);
         if (!csv) output.write(exportJsonEnd(!first));
+    }
+    if (walked.cancelled) {
+        // Nothing of a meet read in part goes out as the meet.
+        outcome.notes.push_back(toUtf8(kCancelledWord));
+        outcome.result = ExportResult::Cancelled;
+        return outcome;
     }
     if (walked.unread > 0) {
         outcome.notes.push_back("通過タイムのないレースが " + std::to_string(walked.unread) +

@@ -29,6 +29,7 @@ enum class ExportResult {
     LapsUnread,    // written, but some lap files could not be read (exit 3)
     MeetUnread,    // the meet could not be read: nothing written (exit 1)
     NotWritten,    // the output could not be written (exit 1)
+    Cancelled,     // a lap file's download was stopped: nothing written (exit 1)
 };
 int exitStatusOf(ExportResult result);
 

@@ -1,14 +1,18 @@
 // The HTML page and the printed list of a made-up meet with the oddities of
 // real lap files, compared byte for byte with the pages the program has always
 // written (tests/data/generated_meet), from a local folder, from a folder whose
-// lap folder is upper case, and from the server.
+// lap folder is upper case, and from the server; and none of them, nor the
+// confirm, when the user stops it.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <set>
 
+#include "app/listed_swims.h"
 #include "app/main_window.h"
+#include "cli/export/export_run.h"
 #include "platform/curl_transfer.h"
 #include "platform/text_rules.h"
 #include "tests/support/test_machine.h"
@@ -145,6 +149,72 @@ TEST_F(ReportOutputTest, AReportAsksTheServerOnceForEachHeat) {
 
     window.cmdLp.click();
     EXPECT_EQ(lapRequests(m.server()).size(), 2 * heats.size());
+}
+
+// Every file below the folders with its bytes, but the working lap file t.txt:
+// the swim choices' own, which every swim a report chooses rewrites.
+std::map<fs::path, std::string> filesBelow(std::initializer_list<fs::path> folders) {
+    std::map<fs::path, std::string> files;
+    for (const fs::path& folder : folders) {
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_regular_file() && entry.path().filename() != "t.txt")
+                files[entry.path()] = readFile(entry.path());
+    }
+    return files;
+}
+
+// Work the user stops (Esc) while the server holds a file back: the page, the
+// printed list, the list for spreadsheets, quendro-export and the confirm all
+// leave every file as it was, missing or not, and say they stopped.
+TEST_F(ReportOutputTest, StoppedWorkLeavesEveryFileAsItWasAndSaysSo) {
+    importFromServer(testShape());
+    ASSERT_EQ(window.importOutcome, ImportOutcome::Imported);
+    const fs::path out = m.driveD() / "out";
+
+    // Whether the work's outcome value says it stopped, and its words.
+    using Said = std::pair<bool, std::u16string>;
+    auto inWindow = [&](bool stopped) { return Said{stopped, window.statusText}; };
+    struct Case {
+        const char* what;
+        const char* held;  // the last heat's lap file, or a meet file
+        bool oldPage;      // a page of the meet is there before
+        std::function<Said()> work;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"page over an old page", "lap/r0024.txt", true, [&] {
+            window.cmdHtml.click(); return inWindow(window.htmlOutcome == WriteOutcome::Cancelled); }},
+        {"page where there was none", "lap/r0024.txt", false, [&] {
+            window.cmdHtml.click(); return inWindow(window.htmlOutcome == WriteOutcome::Cancelled); }},
+        {"printed list", "lap/r0024.txt", false, [&] {
+            window.cmdLp.click(); return inWindow(m.printer().documents.empty()); }},
+        {"list for spreadsheets", "lap/r0024.txt", false, [&] {
+            writeListExport(window, m.files(), ListFormat::Csv); return inWindow(!fs::exists(out / "県選9.csv")); }},
+        {"quendro-export", "lap/r0024.txt", false, [&] {
+            cli::ExportOptions options;
+            options.source = toUtf8(m.serverBase()) + "2026/2026001/";
+            MeetSession session(m.files(), m.inet());
+            auto ended = cli::runExport(options, session, u"", {}, *createWholeFile(out / "e.csv"));
+            return Said{ended.result == cli::ExportResult::Cancelled, fromUtf8(ended.notes.back())}; }},
+        {"confirm", "kijun.txt", true, [&] {
+            window.cmdKakutei.click(); return inWindow(window.importOutcome == ImportOutcome::Cancelled); }},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        if (c.oldPage) writeFile(out / "県選9.html", "<HTML>old</HTML>\r\n");
+        if (!c.oldPage) fs::remove(out / "県選9.html");
+        const auto before = filesBelow({out, m.root() / "drives"});
+        // The user presses Esc while the server holds the file back.
+        const std::string held = std::string("/swim/2026/2026001/") + c.held;
+        m.server().holdBack(held, std::chrono::seconds(2));
+        m.server().whenAsked(held, [this] { m.inet().cancel(); });
+        Said said = c.work();
+        m.server().holdBack(held, {});
+        m.server().whenAsked(held, {});
+        EXPECT_TRUE(said.first) << c.what;
+        EXPECT_EQ(said.second, kCancelledWord) << c.what;
+        EXPECT_EQ(filesBelow({out, m.root() / "drives"}), before) << c.what;
+    }
 }
 
 }  // namespace

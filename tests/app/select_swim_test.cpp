@@ -199,7 +199,7 @@ TEST_F(SelectSwimTest, AFinalTimeAtItsOwnDistanceEverywhere) {
     EXPECT_NE(list.find(splitLine), std::string::npos) << list;
     EXPECT_NE(list.find(lapLine), std::string::npos) << list;
 
-    std::vector<ExportSwim> swims = collectListedSwims(window, m.files());
+    std::vector<ExportSwim> swims = collectListedSwims(window, m.files()).value();
     ASSERT_EQ(swims.size(), 3u);
     EXPECT_EQ(swims[2].splits, (std::vector<std::u16string>(std::begin(grid), std::end(grid))));
     EXPECT_EQ(exportLaps(swims[2].splits),

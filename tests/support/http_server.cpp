@@ -11,13 +11,17 @@ HttpTestServer::HttpTestServer() : server_(std::make_unique<httplib::Server>()) 
     // Every request is counted here, whichever handler or folder answers it.
     server_->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
         std::chrono::milliseconds held{0};
+        std::function<void()> asked;
         {
             std::lock_guard lock(mutex_);
             requests_.push_back(request.method + " " + request.target);  // as sent, not decoded
             clientPorts_.insert(request.remote_port);
             if (auto found = heldBack_.find(request.path); found != heldBack_.end())
                 held = found->second;
+            if (auto found = whenAsked_.find(request.path); found != whenAsked_.end())
+                asked = found->second;
         }
+        if (asked) asked();
         // Requests in their latency at the same time were open at once.
         long now = ++open_;
         for (long most = mostOpen_.load(); now > most && !mostOpen_.compare_exchange_weak(most, now);) {
@@ -96,6 +100,11 @@ void HttpTestServer::setLatency(std::chrono::milliseconds latency) {
 void HttpTestServer::holdBack(const std::string& path, std::chrono::milliseconds wait) {
     std::lock_guard lock(mutex_);
     heldBack_[path] = wait;
+}
+
+void HttpTestServer::whenAsked(const std::string& path, std::function<void()> call) {
+    std::lock_guard lock(mutex_);
+    whenAsked_[path] = std::move(call);
 }
 
 void HttpTestServer::answerPutWith(int status) {

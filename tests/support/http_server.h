@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <set>
 #include <memory>
@@ -43,6 +44,9 @@ class HttpTestServer {
     void setLatency(std::chrono::milliseconds latency);
     // The answer to GET of path waits this long first, on top of the latency.
     void holdBack(const std::string& path, std::chrono::milliseconds wait);
+    // Runs call, on the server's thread, as a GET of path comes in (before any
+    // hold): the test's user acts while the server holds the file back.
+    void whenAsked(const std::string& path, std::function<void()> call);
     // The status that PUT answers with.
     void answerPutWith(int status);
     // The body of the last PUT to path ("" when none came).
@@ -73,6 +77,7 @@ class HttpTestServer {
     std::map<std::string, Resource> resources_;
     std::map<std::string, std::string> puts_;
     std::map<std::string, std::chrono::milliseconds> heldBack_;
+    std::map<std::string, std::function<void()>> whenAsked_;
     std::vector<std::string> requests_;
     std::set<int> clientPorts_;
     int putStatus_ = 201;
