@@ -4,6 +4,7 @@
 import { el, replace, daysText } from '../dom.js';
 import { loadData, meetAddress, numberShardFile, nameShardFile, NotFound } from '../data.js';
 import { readQuery, matches } from '../search.js';
+import { mineEntry } from './mine.js';
 
 const SHOWN_RESULTS = 50;
 const SHOWN_HEATS = 24;
@@ -86,7 +87,7 @@ export async function showMeet(page) {
     document.title = `${data.name || data.code} - 競技会結果`;
   };
   draw(meet);
-  replace(page.view, header,
+  replace(page.view, header, mineEntry(page.address),
     el('form', { class: 'search', role: 'search', onsubmit: (e) => e.preventDefault() },
       el('label', { for: 'search' }, '選手を探す'), input),
     results, heats);
