@@ -55,8 +55,7 @@ export class Live {
   }
 
   away() {
-    const last = this.lastHeard ? ` (最終受信 ${clockText(this.lastHeard)})` : '';
-    this.show('away', `再接続中…${last}`);
+    this.show('away', '再接続中…');
     this.stale(this.lastHeard
       ? `最終更新 ${clockText(this.lastHeard)} から更新できていません`
       : 'サーバーにつながらず、更新できていません');

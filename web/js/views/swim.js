@@ -35,7 +35,7 @@ function splitGrid(lane, captions, shown, at, option, newest, pick) {
 function pinnedLine(competitor, heat, lane, captions, newest) {
   const final = String(lane.final || '').trim();
   const [caption, time, place] = final
-    ? ['記録', final, '']
+    ? ['記録', final, placeText(lane.place)]
     : newest === null ? ['', '', ''] : [captions[newest] || '', textAt(lane.cumulative || [], newest),
       placeText((lane.places || [])[newest])];
   return [
