@@ -133,7 +133,7 @@ def mine_cards(driver):
     """The マイ選手 page's swims: [heat, state word, the card's text]."""
     return driver.execute_script(
         "return [...document.querySelectorAll('.mine-swim')].map((li) => [li.dataset.heat,"
-        " (li.querySelector('.state') || {}).innerText || '', li.innerText.replace(/\\s+/g, ' ').trim()]);")
+        " (li.querySelector('.mine-state') || {}).innerText || '', li.innerText.replace(/\\s+/g, ' ').trim()]);")
 
 
 def one_size(size):

@@ -61,7 +61,7 @@ function swimCard(address, ordinal, swim, entry, heat, meet) {
   }
   const body = [
     el('span', { class: 'what' }, el('strong', {}, [swim.event, swim.stage].filter(Boolean).join(' ')),
-      word ? el('span', { class: `state ${STATE_CLASS[state] || ''}`.trim() }, word) : null),
+      word ? el('span', { class: `mine-state ${STATE_CLASS[state] || ''}`.trim() }, word) : null),
     el('span', { class: 'sub' }, where),
     result,
     splits,

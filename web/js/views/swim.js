@@ -91,6 +91,8 @@ export async function showSwim(page) {
       shown.length ? splitGrid(lane, captions, shown, at, option, inWater ? newest : null, pickSplit)
         : el('p', { class: 'note' }, 'まだタイムがありません。'),
       el('section', { class: 'heat-at' }, heatTitle(heat),
+        el('p', {}, el('a', { class: 'to-heat', href: `#/${address.season}/${address.meet}/h/${heat.heat}` },
+          'この組の結果と通過を見る')),
         shown.length ? [el('p', { class: 'at' }, `${captions[at] || ''} 時点`),
           heatTable(heat, at, option, lane.lane)] : null));
     if (page.current()) pin(pinnedLine(competitor, heat, lane, captions, newest));
