@@ -91,19 +91,17 @@ def checked_page(driver, base, address, ready, name, size):
 
 def clock(hundredths):
     minutes, rest = divmod(hundredths, 6000)
-    return f"{minutes}:{rest // 100:02d}.{rest % 100:02d}" if minutes else f"{rest // 100}.{rest % 100:02d}"
+    return f"{minutes}:{rest // 100:02d}.{rest % 100:02d}"
 
 
-def with_splits(heat, count, final=None):
-    """Heat 0004 with its two lanes' cumulative times carried on to count
-    splits at 17.70 a length (laps and places of the new splits as the core
-    would give them: 25 m laps, lane 5 ahead), and, with final, finished."""
+def with_splits(heat, count, final=False):
+    """Heat 0004 carried on to count splits at 17.70 a length (lane 5 ahead),
+    and with final, finished."""
     changed = copy.deepcopy(heat)
     for lane in changed["lanes"]:
-        last = lane["cumulative"][-1]
-        m, s = (last.split(":") + ["0"])[:2] if ":" in last else ("0", last)
+        m, s = lane["cumulative"][-1].split(":")
         total = int(m) * 6000 + round(float(s) * 100)
-        for i in range(len(lane["cumulative"]), count):
+        for _ in range(len(lane["cumulative"]), count):
             total += 1770
             lane["cumulative"].append(clock(total))
             lane["laps"]["25"].append("17.70")
@@ -145,114 +143,86 @@ def one_size(size):
     driver = None
     tag = f"{size['width']}x{size['height']}"
     heat = read_json(tree, f"{MEET}heats/0004.json")
-    hanako = next(l for l in heat["lanes"] if l["ordinal"] == 2)
+    at_1000m = heat["lanes"][0]["cumulative"][39]
+    has = lambda css: lambda d: d.find_elements(By.CSS_SELECTOR, css)  # noqa: E731
+    shot = lambda name: driver.save_screenshot(os.path.join(shots, f"phone-{name}-{tag}.png"))  # noqa: E731
     try:
         publisher.start()
         driver = phone_browser(size)
         base = publisher.base
-        has = lambda css: lambda d: d.find_elements(By.CSS_SELECTOR, css)  # noqa: E731
+        for address, ready, name in (("#/2026", has(".cards a"), "meets"), (PAGE, has("#search"), "meet"),
+                                     (f"{PAGE}/c/2", has(".swims li"), "competitor"),
+                                     (f"{PAGE}/h/0004", has("table.heat"), "heat"),
+                                     (f"{PAGE}/c/0/h/0001?lap=1", has(".split-grid"), "swim")):
+            checked_page(driver, base, address, ready, name, size)
 
-        # Every page: nothing wider than the screen, no small target, nothing
-        # serious for axe-core.
-        checked_page(driver, base, "#/2026", has(".cards a"), "meets", size)
-        checked_page(driver, base, PAGE, has("#search"), "meet", size)
-        checked_page(driver, base, f"{PAGE}/c/2", has(".swims li"), "competitor", size)
-        checked_page(driver, base, f"{PAGE}/h/0004", has("table.heat"), "heat", size)
-        checked_page(driver, base, f"{PAGE}/c/0/h/0001?lap=1", has(".split-grid"), "swim 25m laps", size)
-
-        # A star, kept across a reload, and the way to マイ選手 from the meet.
+        # A star kept across a reload; the way to マイ選手 from the meet.
         driver.get(base + f"{PAGE}/c/2")
-        star = wait_for(driver, has(".star"), what="the star") and driver.find_element(By.CSS_SELECTOR, ".star")
-        assert star.get_attribute("aria-pressed") == "false"
-        star.click()
-        assert star.get_attribute("aria-pressed") == "true"
+        wait_for(driver, has(".star"), what="the star")
+        driver.find_element(By.CSS_SELECTOR, ".star").click()
         driver.refresh()
         wait_for(driver, lambda d: d.find_element(By.CSS_SELECTOR, ".star").get_attribute("aria-pressed")
                  == "true", what="the star kept across a reload")
-        driver.save_screenshot(os.path.join(shots, f"phone-competitor-{tag}.png"))
+        shot("competitor")
         driver.get(base + PAGE)
         wait_for(driver, lambda d: d.find_element(By.CSS_SELECTOR, ".mine-entry a").text
                  == "★ マイ選手 (1人)", what="the way to マイ選手")
-        assert driver.find_element(By.ID, "mine-link").is_displayed()
-        driver.find_element(By.CSS_SELECTOR, ".mine-entry a").click()
+        link = driver.find_element(By.ID, "mine-link")
+        assert link.is_displayed() and link.get_attribute("href").endswith(f"{PAGE}/mine")
 
-        # マイ選手: the swims in the program's order with their states.
-        wait_for(driver, lambda d: [c[0] for c in mine_cards(d)] == ["0001", "0002", "0004", "0005"],
-                 what="the starred swimmer's swims")
+        # マイ選手: each swim with its state, final, newest split, heats until.
         height = checked_page(driver, base, f"{PAGE}/mine", has(".mine-swim"), "マイ選手", size)
-        cards = {c[0]: c for c in mine_cards(driver)}
-        assert cards["0001"][1] == "終了" and "1:10.88 3位" in cards["0001"][2], cards["0001"]
-        assert "25m 16.10 50m 34.02 75m 52.40 100m 1:10.88" in cards["0001"][2], cards["0001"]
-        assert cards["0002"][1] == "泳いでいる" and "25m 20.15 2位" in cards["0002"][2], cards["0002"]
-        assert cards["0004"][1] == "泳いでいる", cards["0004"]
-        assert f"1000m {hanako['cumulative'][39]} 2位" in cards["0004"][2], cards["0004"]
-        assert cards["0005"][1] == "あと1組" and "組 0005 ・ 3レーン" in cards["0005"][2], cards["0005"]
-        driver.save_screenshot(os.path.join(shots, f"phone-mine-{tag}.png"))
+        assert mine_cards(driver) == [
+            ["0001", "終了", "100m自由形 予選 終了 組 0001 ・ 3レーン 1:10.88 3位 "
+             "25m 16.10 50m 34.02 75m 52.40 100m 1:10.88"],
+            ["0002", "泳いでいる", "50m平泳ぎ 予選 泳いでいる 組 0002 ・ 3レーン 25m 20.15 2位 25m 20.15"],
+            ["0004", "泳いでいる", "1500m自由形 決勝 泳いでいる 組 0004 ・ 4レーン 1000m 11:44.78 2位 "
+             "925m 10:51.70 950m 11:09.28 975m 11:27.09 1000m 11:44.78"],
+            ["0005", "あと1組", "50m自由形 予選 あと1組 組 0005 ・ 3レーン"]], mine_cards(driver)
+        shot("mine")
         print(f"{tag}: マイ選手 page {height} px tall")
-
-        # It follows the files by itself: a new split of the swim in the
-        # water, then the 1500 m finished and the next heat in the water.
+        # By itself: a new split of the swim in the water; then the 1500 m
+        # done and the next heat in the water.
         put_file(tree, f"{MEET}heats/0004.json", with_splits(heat, 41))
-        took = wait_for(driver, lambda d: "1025m" in {c[0]: c for c in mine_cards(d)}["0004"][2],
+        took = wait_for(driver, lambda d: "1025m 12:02.48 2位" in mine_cards(d)[2][2],
                         LIVE_SECONDS, "a new split on the マイ選手 page")
         print(f"{tag}: new split on the マイ選手 page after {took:.2f} s")
-        done = with_splits(heat, 60, final=True)
         next_heat = read_json(tree, f"{MEET}heats/0005.json")
-        next_heat["lanes"][0].update(cumulative=["31.05"], places=[1])
-        next_heat["lanes"][0]["laps"]["25"] = ["31.05"]
-        put_file(tree, f"{MEET}heats/0004.json", done)
+        next_heat["lanes"][0].update(cumulative=["31.05"], places=[1], laps={"25": ["31.05"]})
+        put_file(tree, f"{MEET}heats/0004.json", with_splits(heat, 60, final=True))
         put_file(tree, f"{MEET}heats/0005.json", next_heat)
-        now = read_json(tree, f"{MEET}now.json")
-        put_file(tree, f"{MEET}now.json", {**now, "states": "DSDS", "until": 0, "now": "0005"})
-        final = next(l for l in done["lanes"] if l["ordinal"] == 2)["final"]
+        put_file(tree, f"{MEET}now.json", {**read_json(tree, f"{MEET}now.json"), "states": "DSDS", "until": 0})
         took = wait_for(driver, lambda d: [c[1] for c in mine_cards(d)] == ["終了", "泳いでいる", "終了", "泳いでいる"]
-                        and f"{final} 2位" in mine_cards(d)[2][2] and "25m 31.05 1位" in mine_cards(d)[3][2],
+                        and "17:38.78 2位" in mine_cards(d)[2][2] and "25m 31.05 1位" in mine_cards(d)[3][2],
                         LIVE_SECONDS, "the states moved on the マイ選手 page")
         print(f"{tag}: states moved on the マイ選手 page after {took:.2f} s")
-        driver.save_screenshot(os.path.join(shots, f"phone-mine-moved-{tag}.png"))
-        # The 1500 m finished: its final pinned, all 60 splits.
+        shot("mine-moved")
         height = checked_page(driver, base, f"{PAGE}/c/2/h/0004", lambda d: len(splits(d)) == 60,
                               "a finished 1500 m", size)
-        assert pinned(driver) == f"ヤマダ ハナコ 1500m自由形 決勝 記録 2位 {final}", pinned(driver)
-        driver.save_screenshot(os.path.join(shots, f"phone-1500-done-{tag}.png"))
+        assert pinned(driver) == "ヤマダ ハナコ 1500m自由形 決勝 記録 2位 17:38.78", pinned(driver)
+        shot("1500-done")
         print(f"{tag}: a finished 1500 m swim (60 splits) is {height} px tall")
-        put_file(tree, f"{MEET}heats/0004.json", heat)
-        put_file(tree, f"{MEET}now.json", now)
 
-        # A 1500 m in the water: the newest split in view and pinned.
+        # A 1500 m in the water: its newest split in view and pinned.
+        put_file(tree, f"{MEET}heats/0004.json", heat)
         height = checked_page(driver, base, f"{PAGE}/c/2/h/0004", lambda d: len(splits(d)) == 40,
                               "a 1500 m in the water", size)
-        assert pinned(driver) == f"ヤマダ ハナコ 1500m自由形 決勝 1000m 2位 {hanako['cumulative'][39]}", \
-            pinned(driver)
+        assert pinned(driver) == f"ヤマダ ハナコ 1500m自由形 決勝 1000m 2位 {at_1000m}", pinned(driver)
         assert newest_in_view(driver, 39), "the newest split is not in view"
-        driver.save_screenshot(os.path.join(shots, f"phone-1500-{tag}.png"))
+        shot("1500")
         print(f"{tag}: a 1500 m swim at 40 of 60 splits is {height} px tall")
         put_file(tree, f"{MEET}heats/0004.json", with_splits(heat, 41))
-        new_time = with_splits(heat, 41)["lanes"][0]["cumulative"][40]
-        took = wait_for(driver, lambda d: pinned(d).endswith(f"1025m 2位 {new_time}") and newest_in_view(d, 40),
+        took = wait_for(driver, lambda d: pinned(d).endswith("1025m 2位 12:02.48") and newest_in_view(d, 40),
                         LIVE_SECONDS, "the new split pinned and in view")
         print(f"{tag}: new split pinned and in view after {took:.2f} s")
-        driver.save_screenshot(os.path.join(shots, f"phone-1500-next-{tag}.png"))
-        # A split picked is kept: the next split moves nothing.
-        third = driver.find_element(By.CSS_SELECTOR, ".split[data-split='3']")
-        driver.execute_script("arguments[0].scrollIntoView({block: 'center'})", third)
-        third.click()
-        top = driver.execute_script("return scrollY")
-        put_file(tree, f"{MEET}heats/0004.json", with_splits(heat, 42))
-        wait_for(driver, lambda d: pinned(d).startswith("ヤマダ ハナコ") and "1050m" in pinned(d),
-                 LIVE_SECONDS, "the split after it")
-        assert driver.execute_script("return scrollY") == top
-        assert driver.find_element(By.CSS_SELECTOR, ".split[data-split='3']").get_attribute("aria-pressed") == "true"
+        shot("1500-next")
 
-        # The server away: the banner says since when, within the width.
+        # The server away: the banner, within the screen's width.
         publisher.stop()
         wait_for(driver, lambda d: d.find_element(By.ID, "stale").is_displayed(), LIVE_SECONDS, "the banner")
-        layout = driver.execute_script(LAYOUT, TARGET)
-        assert layout["wide"] == [], layout["wide"]
-        driver.save_screenshot(os.path.join(shots, f"phone-stale-{tag}.png"))
+        assert driver.execute_script(LAYOUT, TARGET)["wide"] == []
+        shot("stale")
         publisher.start()
-        wait_for(driver, lambda d: not d.find_element(By.ID, "stale").is_displayed(), LIVE_SECONDS,
-                 "the banner gone")
         errors = [e["message"] for e in driver.get_log("browser") if e["level"] == "SEVERE"
                   and "ERR_CONNECTION_REFUSED" not in e["message"]]
         assert errors == [], errors

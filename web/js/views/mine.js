@@ -1,10 +1,9 @@
-// マイ選手: the swimmers starred on this phone and each of their swims, in
-// the program's order: a swim done with its final, place and latest splits,
-// the swim in the water with its newest split, an upcoming swim with its
-// heat, lane and the heats until it. The states and the heats until come
-// from the publisher's program.json and now.json; the page follows now.json,
-// the competitors' files and the heats in the water, and so updates by
-// itself.
+// マイ選手: the swimmers starred on this phone and each of their swims: a
+// swim done with its final, place and latest splits, the swim in the water
+// with its newest split, an upcoming swim with its heat, lane and the heats
+// until it. The states and the heats until come from the publisher's
+// program.json and now.json; the page follows now.json, the competitors'
+// files and the heats in the water, and so updates by itself.
 
 import { el, replace } from '../dom.js';
 import { loadData, meetAddress, bucketFile, heatFile, NotFound } from '../data.js';
@@ -118,9 +117,7 @@ export async function showMine(page) {
   };
 
   const draw = () => {
-    const entries = programHeats(program, now);
-    const states = new Map(entries.map((h) => [h.heat, h]));
-    const position = new Map(entries.map((h, p) => [h.heat, p]));
+    const states = new Map(programHeats(program, now).map((h) => [h.heat, h]));
     const ordinals = starred(season, code);
     document.title = `マイ選手 - ${meet.name || meet.code} - 競技会結果`;
     const swimmers = ordinals.map((n) => {
@@ -130,11 +127,9 @@ export async function showMine(page) {
           el('div', { class: 'who-line' }, el('h2', {}, `選手 ${n}`), starButton(address, n, changed)),
           el('p', { class: 'note' }, 'この大会の選手の中に見つかりません。'));
       }
-      // The swims in the program's order; a swim whose heat the program
-      // does not hold keeps its place after them.
-      const swims = (competitor.swims || []).map((swim, i) => ({ swim, i }))
-        .sort((a, b) => (position.get(a.swim.heat) ?? Infinity) - (position.get(b.swim.heat) ?? Infinity)
-          || a.i - b.i).map(({ swim }) => swim);
+      // The swims as the competitors file lists them: in the heat table's
+      // order, as the window lists them.
+      const swims = competitor.swims || [];
       return el('section', { class: 'mine-card', 'data-ordinal': n },
         el('div', { class: 'who-line' },
           el('h2', {}, el('a', { href: `#/${season}/${code}/c/${n}` }, competitor.name)),
@@ -149,7 +144,8 @@ export async function showMine(page) {
       el('h1', {}, 'マイ選手'),
       el('p', { class: 'sub' }, meet.name || meet.code),
       swimmers.length ? swimmers : [
-        el('p', { class: 'note' }, 'まだ選手がいません。選手のページで「☆ マイ選手」を押すと、ここに出ます。'),
+        el('p', { class: 'note' },
+          'まだ選手がいません。選手のページで「☆ マイ選手」を押すと、ここに出ます。'),
         el('p', {}, el('a', { href: `#/${season}/${code}` }, '選手を探す'))],
       swimmers.length ? el('p', { class: 'note' }, '★ はこのスマートフォンにだけ保存されます。') : null);
   };

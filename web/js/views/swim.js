@@ -77,7 +77,10 @@ export async function showSwim(page) {
     const at = settleSplit(shown, wanted);
     const newest = newestSplit(lane);
     const inWater = newest !== null && !String(lane.final || swim.final || '').trim();
-    const keep = follow && inWater && wanted === null && newest !== followed
+    // The newest cell of the interval shown (a lap interval shows only the
+    // splits where its laps end).
+    const last = shown.length ? shown[shown.length - 1] : null;
+    const keep = follow && inWater && wanted === null && last !== followed
       && (followed === null || inView(body.querySelector(`.split[data-split="${followed}"]`)));
     document.title = `${competitor.name} ${heat.event || ''} - 競技会結果`;
     const pickSplit = (i) => { wanted = i; remember(); draw(); };
@@ -88,7 +91,7 @@ export async function showSwim(page) {
         el('span', { class: 'final' }, lane.final || swim.final || ''),
         el('span', { class: 'sub' }, `組 ${heat.heat} ・ ${lane.lane}レーン`)),
       lapChoice(meet, option, (o) => { option = o; remember(); draw(); }),
-      shown.length ? splitGrid(lane, captions, shown, at, option, inWater ? newest : null, pickSplit)
+      shown.length ? splitGrid(lane, captions, shown, at, option, inWater ? last : null, pickSplit)
         : el('p', { class: 'note' }, 'まだタイムがありません。'),
       el('section', { class: 'heat-at' }, heatTitle(heat),
         el('p', {}, el('a', { class: 'to-heat', href: `#/${address.season}/${address.meet}/h/${heat.heat}` },
@@ -96,10 +99,8 @@ export async function showSwim(page) {
         shown.length ? [el('p', { class: 'at' }, `${captions[at] || ''} 時点`),
           heatTable(heat, at, option, lane.lane)] : null));
     if (page.current()) pin(pinnedLine(competitor, heat, lane, captions, newest));
-    if (keep) {
-      body.querySelector(`.split[data-split="${newest}"]`)?.scrollIntoView({ block: 'nearest' });
-    }
-    if (inWater) followed = newest;
+    if (keep) body.querySelector(`.split[data-split="${last}"]`)?.scrollIntoView({ block: 'nearest' });
+    if (inWater) followed = last;
   };
   if (!page.current()) return { addresses: [] };
   replace(page.view, backTo(address, 'competitor'), body);
