@@ -16,6 +16,12 @@ packages=(
   chromium chromium-driver python3-selenium nghttp2-client
   libqrencode-dev qrencode zbar-tools lintian adduser
 )
+# Node.js and npm: the viewer's rules run by Node, and the phone test installs
+# axe-core with npm into the build folder. The machine's image brings them;
+# Debian's own where it does not.
+if ! command -v npm >/dev/null 2>&1; then
+  packages+=(nodejs npm)
+fi
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang-14 libclang-rt-14-dev)
 fi

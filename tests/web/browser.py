@@ -18,6 +18,7 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
 
 PHONE = {"width": 360, "height": 740}
+SMALL_PHONE = {"width": 320, "height": 640}
 
 
 def free_port():
@@ -79,14 +80,14 @@ def read_json(tree, relative):
         return json.load(f)
 
 
-def phone_browser():
+def phone_browser(size=PHONE):
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     for flag in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage", "--disable-gpu",
-                 "--lang=ja-JP", f"--window-size={PHONE['width']},{PHONE['height']}"):
+                 "--lang=ja-JP", f"--window-size={size['width']},{size['height']}"):
         options.add_argument(flag)
     options.add_experimental_option("mobileEmulation", {
-        "deviceMetrics": {**PHONE, "pixelRatio": 2.0, "touch": True},
+        "deviceMetrics": {**size, "pixelRatio": 2.0, "touch": True},
         "userAgent": "Mozilla/5.0 (Linux; Android 14; Pixel) AppleWebKit/537.36 "
                      "(KHTML, like Gecko) Chrome/156.0 Mobile Safari/537.36"})
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
@@ -118,3 +119,14 @@ def type_into(driver, selector, text):
         "arguments[0].value = ''; arguments[0].dispatchEvent(new Event('input'));", field)
     field.send_keys(text)
     return field
+
+
+def splits(driver):
+    """A swim's split cells as [distance, cumulative, lap (when a lap interval
+    is chosen), place]."""
+    return driver.execute_script(
+        "return [...document.querySelectorAll('.split-grid .split')].map((b) =>"
+        " [...b.querySelectorAll('.cap, .time, .lap, .place')]"
+        ".map((s) => [s.className, s.innerText.trim()]))"
+        ".map((cells) => ['cap', 'time', 'lap', 'place'].flatMap((k) =>"
+        " cells.filter(([c]) => c === k).map(([, t]) => t)));")

@@ -181,8 +181,7 @@ try:
 
     # The smallest phone: the program still fits the width.
     driver.quit()
-    browser.PHONE.update(width=320, height=640)
-    driver = phone_browser()
+    driver = phone_browser(browser.SMALL_PHONE)
     driver.get(publisher.base + f"#/{SEASON}/{CODE}")
     wait_for(driver, lambda d: top_heat() == "0019", what="the program at 320 px")
     wide = driver.execute_script("return document.documentElement.scrollWidth")

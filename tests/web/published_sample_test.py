@@ -19,7 +19,8 @@ import time
 from selenium.webdriver.common.by import By
 
 sys.path.insert(0, os.path.dirname(__file__))
-from browser import Publisher, phone_browser, read_json, texts, type_into, wait_for  # noqa: E402
+from browser import (Publisher, phone_browser, read_json, splits, texts, type_into,  # noqa: E402
+                     wait_for)
 
 source, program, shots = (os.path.abspath(a) for a in sys.argv[1:4])
 os.makedirs(shots, exist_ok=True)
@@ -83,7 +84,7 @@ try:
     heat = read_json(web, f"heats/{swim['heat']}.json")
     lane = next(l for l in heat["lanes"] if l["ordinal"] == ordinal)
     times = [t.strip() for t in lane["cumulative"] if t.strip()]
-    wait_for(driver, lambda d: [r[1] for r in cells("table.splits")] == times, what="the splits")
+    wait_for(driver, lambda d: [r[1] for r in splits(driver)] == times, what="the splits")
     assert len(cells("table.heat")) == len(heat["lanes"])
     driver.save_screenshot(os.path.join(shots, "sample-3-swim.png"))
 
@@ -113,7 +114,7 @@ try:
             written = time.monotonic()
             with open(lap_file, "wb") as f:
                 f.write(b"\r\n".join(lines))
-            wait_for(driver, lambda d: (cells("table.splits") or [[None, None]])[0][1] == new_time,
+            wait_for(driver, lambda d: (splits(driver) or [[None, None]])[0][1] == new_time,
                      seconds=15.0, what=f"the new split {new_time}")
             seconds.append(time.monotonic() - written)
         seconds.sort()

@@ -1,14 +1,15 @@
 // The viewer's own small rules, run by Node on the same modules the browser
 // loads: reading a typed search with fold.json's table, picking the shard
 // and the matches, picking a lap interval's texts and a split, reading an
-// address.
+// address, the stars kept in the browser's storage.
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { readQuery, foldName, matches, trimmed } from '../../web/js/search.js';
-import { textsFor, textAt, splitsWithTimes, settleSplit, lapOptions, chosenOption }
+import { textsFor, textAt, splitsWithTimes, settleSplit, lapOptions, chosenOption, newestSplit }
   from '../../web/js/views/laps.js';
+import { starred, setStar } from '../../web/js/stars.js';
 import { readAddress } from '../../web/js/address.js';
 import { keptEtag } from '../../web/js/data.js';
 
@@ -91,6 +92,14 @@ test('the splits shown are those with a text; a wanted split settles on one of t
   for (const [shown, wanted, at] of cases) assert.equal(settleSplit(shown, wanted), at, `${shown} ${wanted}`);
 });
 
+test('the newest split is the last with a cumulative time', () => {
+  const full = Array.from({ length: 60 }, (_, i) => `${i + 10}.00`);
+  const cases = [[[], null], [['15.21'], 0], [['15.21', '', ''], 0], [['', '32.40'], 1], [[' ', '  '], null],
+    [full, 59], [[...full, ''], 59]];
+  for (const [cumulative, newest] of cases) assert.equal(newestSplit({ cumulative }), newest, String(cumulative));
+  assert.equal(newestSplit({}), null);
+});
+
 test('an address names a page only with plain words and four-digit heats', () => {
   const cases = [
     ['', 'start'], ['#/', 'start'], ['#/2026', 'meets'], ['#/2026/2026001', 'meet'],
@@ -101,6 +110,8 @@ test('an address names a page only with plain words and four-digit heats', () =>
     ['#/2026/2026001/c/12345678', 'unknown'], ['#/%E0%A4%A', 'unknown'],
     ['#/' + 'a'.repeat(32), 'meets'], ['#/' + 'a'.repeat(33), 'unknown'],
     ['#/2026/2026001/c/23/h/0012/x', 'unknown'],
+    ['#/2026/2026001/mine', 'mine'], ['#/2026/2026001/mine/x', 'unknown'], ['#/2026/2026001/mines', 'unknown'],
+    ['#/2026/mine', 'meet'],
   ];
   for (const [hash, page] of cases) assert.equal(readAddress(hash).page, page, hash);
   const swim = readAddress('#/2026/2026001/c/23/h/0012?lap=1&at=3');
@@ -120,4 +131,35 @@ test('an ETag given in the second its file changed is not sent back', () => {
   ];
   for (const [date, modified, kept] of cases)
     assert.equal(keptEtag('"6a-10"', date, modified), kept ? '"6a-10"' : null, `${date} / ${modified}`);
+});
+
+test('the stars of a meet are read back from the storage, and only ordinals', () => {
+  const kept = new Map();
+  globalThis.localStorage = {
+    getItem: (key) => (kept.has(key) ? kept.get(key) : null),
+    setItem: (key, value) => kept.set(key, String(value)),
+    removeItem: (key) => kept.delete(key),
+  };
+  const key = 'quendro.mine.2026/2026001';
+  const cases = [
+    // stored text, ordinals read
+    [null, []], ['[2,0]', [2, 0]], ['[0,0,2]', [0, 2]], ['[9999999,10000000]', [9999999]],
+    ['[-1,1.5,"3",null]', []], ['{"0":1}', []], ['not json', []], ['[]', []],
+  ];
+  for (const [text, ordinals] of cases) {
+    if (text === null) kept.delete(key); else kept.set(key, text);
+    assert.deepEqual(starred('2026', '2026001'), ordinals, String(text));
+  }
+  kept.clear();
+  setStar('2026', '2026001', 5, true);
+  setStar('2026', '2026001', 3, true);
+  setStar('2026', '2026001', 5, true);
+  setStar('2026', '2026002', 7, true);
+  assert.deepEqual(starred('2026', '2026001'), [3, 5]);
+  assert.deepEqual(starred('2026', '2026002'), [7]);
+  setStar('2026', '2026001', 3, false);
+  setStar('2026', '2026001', 5, false);
+  assert.equal(kept.has(key), false);
+  assert.deepEqual(starred('2026', '2026001'), []);
+  delete globalThis.localStorage;
 });

@@ -20,8 +20,8 @@ from selenium.common.exceptions import NoAlertPresentException
 from selenium.webdriver.common.by import By
 
 sys.path.insert(0, os.path.dirname(__file__))
-from browser import (Publisher, phone_browser, put_file, read_json, texts, type_into,  # noqa: E402
-                     wait_for)
+from browser import (Publisher, phone_browser, put_file, read_json, splits, texts,  # noqa: E402
+                     type_into, wait_for)
 from keystroke import measure_keystrokes  # noqa: E402
 
 source, shots = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
@@ -124,22 +124,22 @@ def competitor_and_swim():
     assert texts(driver, ".swims .final")[0] == swims[0]["final"]
     shot("4-competitor")
     driver.find_element(By.CSS_SELECTOR, ".swims a").click()
-    wait_for(driver, lambda d: d.find_elements(By.CSS_SELECTOR, "table.splits"), what="the swim")
+    wait_for(driver, lambda d: d.find_elements(By.CSS_SELECTOR, ".split-grid"), what="the swim")
     assert driver.current_url.endswith("#/2026/2026001/c/0/h/0001")
 
     heat = heat_json("0001")
     lane = next(l for l in heat["lanes"] if l["ordinal"] == 0)
     captions = [c.strip() for c in heat["captions"]]
     # 通算: the cumulative times with the places in the heat.
-    rows = cells("table.splits")
-    assert rows == [[captions[i], lane["cumulative"][i], str(lane["places"][i])] for i in range(4)], rows
+    rows = splits(driver)
+    assert rows == [[captions[i], lane["cumulative"][i], f"{lane['places'][i]}位"] for i in range(4)], rows
     # Each interval: the rows that have a time in it, the laps as the file gives them.
     for option, key in ((1, "25"), (2, "50"), (3, "100")):
         driver.find_element(By.CSS_SELECTOR, f".choice button[data-lap='{option}']").click()
         laps = lane["laps"][key]
-        expected = [[captions[i], lane["cumulative"][i], laps[i], str(lane["places"][i])]
+        expected = [[captions[i], lane["cumulative"][i], laps[i], f"{lane['places'][i]}位"]
                     for i in range(4) if laps[i]]
-        wait_for(driver, lambda d: cells("table.splits") == expected, what=f"the {key}m laps")
+        wait_for(driver, lambda d: splits(driver) == expected, what=f"the {key}m laps")
         shot(f"5-swim-{key}")
     assert driver.find_elements(By.CSS_SELECTOR, ".choice button[data-lap='4']") == [], \
         "a lap option the meet turned off is offered"
@@ -151,7 +151,7 @@ def competitor_and_swim():
                  (l["laps"][key] if key else l["cumulative"])[at]] for l in order]
     assert cells("table.heat") == heat_rows(3, "100"), cells("table.heat")
     driver.find_element(By.CSS_SELECTOR, ".choice button[data-lap='0']").click()
-    driver.find_element(By.CSS_SELECTOR, "table.splits tr[data-split='1'] button").click()
+    driver.find_element(By.CSS_SELECTOR, ".split-grid .split[data-split='1']").click()
     wait_for(driver, lambda d: cells("table.heat") == heat_rows(1, None), what="the heat at 50m")
     assert driver.find_element(By.CSS_SELECTOR, "table.heat tr.leader").get_attribute("data-lane") == "5"
     assert driver.find_element(By.CSS_SELECTOR, "table.heat tr.own").get_attribute("data-lane") == "4"
@@ -170,20 +170,24 @@ def competitor_and_swim():
 
 
 def follows_the_server():
-    # The meet page: a new heat appears in the program, and a new competitor
-    # in the answer to the search typed.
+    # The meet page: a heat added to the heat table appears at the end of the
+    # program with the heats until it, heat 0002's finals mark it done, and a
+    # new competitor appears in the answer to the search typed.
     show("#/2026/2026001")
     program = lambda d: [(e.get_attribute("data-heat"), e.find_element(By.CSS_SELECTOR, ".state").text)
                          for e in d.find_elements(By.CSS_SELECTOR, ".program-list li[data-heat]")]
-    wait_for(driver, lambda d: program(d) == [("0001", "終了"), ("0002", "泳いでいる")], what="the heats")
+    wait_for(driver, lambda d: program(d) == [("0001", "終了"), ("0002", "泳いでいる"), ("0004", "泳いでいる"),
+                                              ("0005", "あと1組")], what="the heats")
     type_into(driver, "#search", "10")
     wait_for(driver, lambda d: texts(d, "#results .number") == ["1001", "1002"])
     put_file(tree, f"{MEET}numbers/1.json", read_json(later, f"{MEET}numbers/1.json"))
     put_file(tree, f"{MEET}meet.json", read_json(later, f"{MEET}meet.json"))
+    # As the publisher sends them: a heat's file before the states that speak of it.
+    put_file(tree, f"{MEET}heats/0006.json", read_json(later, f"{MEET}heats/0006.json"))
     put_file(tree, f"{MEET}program.json", read_json(later, f"{MEET}program.json"))
     put_file(tree, f"{MEET}now.json", read_json(later, f"{MEET}now.json"))
-    took = wait_for(driver, lambda d: program(d) == [("0001", "終了"), ("0002", "泳いでいる"),
-                                                     ("0003", "あと1組")]
+    took = wait_for(driver, lambda d: program(d) == [("0001", "終了"), ("0002", "終了"), ("0004", "泳いでいる"),
+                                                     ("0005", "あと1組"), ("0006", "あと2組")]
                     and texts(d, "#results .number") == ["1001", "1002", "1004"],
                     LIVE_SECONDS, "the new heat and competitor")
     print(f"new heat and competitor shown after {took:.2f} s")
@@ -191,18 +195,17 @@ def follows_the_server():
     # The competitor: a new swim appears.
     show("#/2026/2026001/c/0")
     wait_for(driver, lambda d: len(d.find_elements(By.CSS_SELECTOR, ".swims li")) == 2)
-    put_file(tree, f"{MEET}heats/0003.json", read_json(later, f"{MEET}heats/0003.json"))
     put_file(tree, f"{MEET}competitors/0.json", read_json(later, f"{MEET}competitors/0.json"))
     took = wait_for(driver, lambda d: len(d.find_elements(By.CSS_SELECTOR, ".swims li")) == 3,
                     LIVE_SECONDS, "the new swim")
     print(f"new swim shown after {took:.2f} s")
     # The swim being followed: the 50m touch arrives.
     show("#/2026/2026001/c/0/h/0002")
-    wait_for(driver, lambda d: len(cells("table.splits")) == 1, what="the swim in heat 0002")
+    wait_for(driver, lambda d: len(splits(driver)) == 1, what="the swim in heat 0002")
     shot("8-live-before")
     changed = read_json(later, f"{MEET}heats/0002.json")
     put_file(tree, f"{MEET}heats/0002.json", changed)
-    took = wait_for(driver, lambda d: [r[1] for r in cells("table.splits")] == ["19.80", "41.02"]
+    took = wait_for(driver, lambda d: [r[1] for r in splits(driver)] == ["19.80", "41.02"]
                     and cells("table.heat")[0][1] == "3", LIVE_SECONDS, "the changed heat")
     print(f"changed heat shown after {took:.2f} s")
     assert driver.find_element(By.CSS_SELECTOR, "table.heat tr.leader").get_attribute("data-lane") == "3"
@@ -212,11 +215,20 @@ def follows_the_server():
 
     # The server goes away: the indicator says so; a change made meanwhile is
     # shown as soon as it is back.
+    stopped_at = time.time()
     publisher.stop()
     wait_for(driver, lambda d: d.find_element(By.ID, "live").get_attribute("data-state") == "away",
              LIVE_SECONDS, "the reconnecting indicator")
     assert "再接続中" in driver.find_element(By.ID, "live").text
-    assert "最終受信" in driver.find_element(By.ID, "live").text
+    # The banner under the bar says since when the page is not up to date:
+    # the last answer, two seconds or less before the server stopped.
+    banner = driver.find_element(By.ID, "stale")
+    since = re.fullmatch(r"最終更新 (\d\d):(\d\d):(\d\d) から更新できていません", banner.text)
+    assert banner.is_displayed() and since, banner.text
+    stopped = time.localtime(stopped_at)
+    gap = (stopped.tm_hour * 3600 + stopped.tm_min * 60 + stopped.tm_sec
+           - (int(since[1]) * 3600 + int(since[2]) * 60 + int(since[3]))) % 86400
+    assert gap <= 3, (banner.text, time.strftime("%H:%M:%S", stopped))
     shot("10-away")
     changed["lanes"][1]["cumulative"][1] = "40.95"
     put_file(tree, f"{MEET}heats/0002.json", changed)
@@ -225,6 +237,7 @@ def follows_the_server():
                     and d.find_element(By.ID, "live").get_attribute("data-state") == "live",
                     LIVE_SECONDS, "the page catching up")
     print(f"caught up {took:.2f} s after the server came back")
+    assert not driver.find_element(By.ID, "stale").is_displayed()
 
 
 def changed_twice_in_one_second():
@@ -232,7 +245,7 @@ def changed_twice_in_one_second():
     ETag: the page still shows the second. (The second is pinned ahead of the
     clock, as a server writing both in the second of the answer would give.)"""
     show("#/2026/2026001/c/0/h/0002")
-    wait_for(driver, lambda d: len(cells("table.splits")) == 2, what="heat 0002")
+    wait_for(driver, lambda d: len(splits(driver)) == 2, what="heat 0002")
     target = os.path.join(tree, f"{MEET}heats/0002.json")
     second = int(time.time()) + 30
     changed = heat_json("0002")
@@ -240,7 +253,7 @@ def changed_twice_in_one_second():
         changed["lanes"][0]["cumulative"][0] = shown
         put_file(tree, f"{MEET}heats/0002.json", changed)
         os.utime(target, (second, second))
-        wait_for(driver, lambda d: [r[1] for r in cells("table.splits")][:1] == [shown],
+        wait_for(driver, lambda d: [r[1] for r in splits(driver)][:1] == [shown],
                  LIVE_SECONDS, f"the split {shown} of the same size in the same second")
     os.utime(target)
 

@@ -4,6 +4,7 @@
 //   #/<season>/<meet>/c/<ordinal>              a competitor's swims
 //   #/<season>/<meet>/c/<ordinal>/h/<heat>     a swim: its splits and its heat
 //   #/<season>/<meet>/h/<heat>                 a heat at a split
+//   #/<season>/<meet>/mine                     the swimmers starred on this phone
 // with ?lap=<lap option> and ?at=<split> on a swim and a heat, ?q=<the text
 // typed> on a meet.
 
@@ -26,6 +27,7 @@ export function readAddress(hash) {
   if (parts.length === 1) return { ...address, page: 'meets' };
   if (!isWord(meet)) return { page: 'unknown' };
   if (parts.length === 2) return { ...address, page: 'meet' };
+  if (kind === 'mine' && parts.length === 3) return { ...address, page: 'mine' };
   if (kind === 'h' && isHeat(id) && parts.length === 4) return { ...address, page: 'heat', heat: id };
   if (kind !== 'c' || ordinal === null) return { page: 'unknown' };
   if (parts.length === 4) return { ...address, page: 'competitor', ordinal };

@@ -1,17 +1,19 @@
 // Following the server: every two seconds the files the page shows are asked
 // for again (an unchanged file answers 304), and the indicator in the bar
 // says whether the page is live, when it last heard from the server, or that
-// it is reconnecting. A tab that comes back, or a network that returns,
-// asks at once.
+// it is reconnecting; while it cannot reach the server a banner under the bar
+// says since when the page has not been brought up to date. A tab that comes
+// back, or a network that returns, asks at once.
 
 import { load, NotFound, ServerTrouble } from './data.js';
-import { clockText } from './dom.js';
+import { clockText, el } from './dom.js';
 
 const PERIOD_MS = 2000;
 
 export class Live {
-  constructor(indicator) {
+  constructor(indicator, banner) {
     this.indicator = indicator;
+    this.banner = banner;
     this.addresses = [];
     this.onChange = null;
     this.retry = null;
@@ -19,7 +21,9 @@ export class Live {
     this.busy = false;
   }
 
-  // The files of the page now shown, and what to do when one of them changes.
+  // The files of the page now shown (a list, or a function that gives the
+  // list at each turn, for a page whose files follow what it shows), and what
+  // to do when one of them changes.
   watch(addresses, onChange) {
     this.addresses = addresses;
     this.onChange = onChange;
@@ -46,17 +50,34 @@ export class Live {
 
   heard() {
     this.lastHeard = new Date();
-    this.show('live', `ライブ ${clockText(this.lastHeard)} 受信`);
+    this.show('live', `${clockText(this.lastHeard)} 受信`, 'ライブ ');
+    this.stale(null);
   }
 
   away() {
-    const last = this.lastHeard ? ` (最終受信 ${clockText(this.lastHeard)})` : '';
-    this.show('away', `再接続中…${last}`);
+    this.show('away', '再接続中…');
+    this.stale(this.lastHeard
+      ? `最終更新 ${clockText(this.lastHeard)} から更新できていません`
+      : 'サーバーにつながらず、更新できていません');
   }
 
-  show(state, text) {
+  // The banner: a text while the page is stale, hidden (null) while live.
+  // Set only when it changes, so that a screen reader says it once.
+  stale(text) {
+    if (!this.banner) return;
+    if (text === null) {
+      this.banner.hidden = true;
+      this.banner.textContent = '';
+    } else if (this.banner.textContent !== text || this.banner.hidden) {
+      this.banner.textContent = text;
+      this.banner.hidden = false;
+    }
+  }
+
+  // The state's word (dropped on the narrowest screens) and its text.
+  show(state, text, word = '') {
     this.indicator.dataset.state = state;
-    this.indicator.textContent = text;
+    this.indicator.replaceChildren(...(word ? [el('span', { class: 'word' }, word)] : []), text);
   }
 
   async tick() {
@@ -69,7 +90,7 @@ export class Live {
       }
       const { addresses, onChange } = this;
       let changed = false;
-      for (const address of addresses) {
+      for (const address of typeof addresses === 'function' ? addresses() : addresses) {
         try {
           if ((await load(address)).changed) changed = true;
         } catch (error) {

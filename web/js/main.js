@@ -9,9 +9,11 @@ import { showMeet } from './views/meet.js';
 import { showCompetitor } from './views/competitor.js';
 import { showSwim } from './views/swim.js';
 import { showHeat } from './views/heat.js';
+import { showMine } from './views/mine.js';
+import { frame } from './views/common.js';
 
 const view = document.getElementById('view');
-const live = new Live(document.getElementById('live'));
+const live = new Live(document.getElementById('live'), document.getElementById('stale'));
 
 const pages = {
   // The season as the publisher counts it: April to March.
@@ -25,6 +27,7 @@ const pages = {
   competitor: showCompetitor,
   swim: showSwim,
   heat: showHeat,
+  mine: showMine,
   unknown: () => {
     replace(view, el('p', { class: 'note' }, 'このアドレスのページはありません。'),
       el('p', {}, el('a', { href: '#/' }, '大会の一覧へ')));
@@ -37,6 +40,7 @@ let turn = 0;
 async function show() {
   const mine = ++turn;
   const address = readAddress(location.hash);
+  frame(address);
   const page = {
     address,
     view,

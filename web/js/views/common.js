@@ -3,6 +3,7 @@
 
 import { el } from '../dom.js';
 import { loadData, meetAddress, bucketFile, NotFound } from '../data.js';
+import { isStarred, setStar } from '../stars.js';
 
 export function meetFile(address) {
   return meetAddress(address.season, address.meet, 'meet.json');
@@ -32,4 +33,44 @@ export function personLine(competitor) {
   return el('p', { class: 'sub' },
     [competitor.number ? `No.${competitor.number}` : '', competitor.team, competitor.grade]
       .filter(Boolean).join(' ・ '));
+}
+
+// The bar above every page: the way to this meet's マイ選手 page when the
+// address names a meet, and the line a page pins under the bar (a swim's
+// name, event and newest time), cleared as each page opens.
+export function frame(address) {
+  const link = document.getElementById('mine-link');
+  if (link) {
+    const meet = address.season && address.meet && address.page !== 'mine';
+    link.hidden = !meet;
+    if (meet) link.href = `#/${address.season}/${address.meet}/mine`;
+  }
+  pin(null);
+}
+
+export function pin(...children) {
+  const line = document.getElementById('pinned');
+  if (!line) return;
+  const shown = children.flat().filter((c) => c !== null && c !== undefined && c !== false);
+  line.replaceChildren(...shown);
+  line.hidden = shown.length === 0;
+}
+
+// The star that keeps a competitor on this phone's マイ選手 page.
+export function starButton(address, ordinal, changed = null) {
+  const { season, meet } = address;
+  const button = el('button', { type: 'button', class: 'star', 'data-ordinal': ordinal },
+    el('span', { class: 'glyph', 'aria-hidden': 'true' }), 'マイ選手');
+  const show = (on) => {
+    button.setAttribute('aria-pressed', String(on));
+    button.firstChild.textContent = on ? '★' : '☆';
+  };
+  show(isStarred(season, meet, ordinal));
+  button.addEventListener('click', () => {
+    const on = !isStarred(season, meet, ordinal);
+    setStar(season, meet, ordinal, on);
+    show(on);
+    if (changed) changed(on);
+  });
+  return button;
 }

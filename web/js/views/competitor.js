@@ -3,7 +3,9 @@
 
 import { el, replace } from '../dom.js';
 import { loadData } from '../data.js';
-import { meetFile, competitorFile, loadCompetitor, backTo, personLine } from './common.js';
+import {
+  meetFile, competitorFile, loadCompetitor, backTo, personLine, starButton,
+} from './common.js';
 
 function swimList(address, swims) {
   if (swims.length === 0) return el('p', { class: 'note' }, 'まだ泳いだ記録がありません。');
@@ -29,7 +31,8 @@ export async function showCompetitor(page) {
     if (!page.current()) return;
     document.title = `${competitor.name} - 競技会結果`;
     replace(page.view, backTo(address, 'meet'),
-      el('h1', {}, competitor.name),
+      el('div', { class: 'who-line' }, el('h1', {}, competitor.name),
+        starButton(address, address.ordinal)),
       personLine(competitor),
       el('h2', {}, '種目'),
       swimList(address, competitor.swims || []));

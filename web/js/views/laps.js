@@ -31,6 +31,13 @@ export function captionsOf(heat, meet) {
   return captions.map((c) => String(c).trim());
 }
 
+// The lane's newest split: the last one with a cumulative time, or null.
+export function newestSplit(lane) {
+  const cumulative = lane.cumulative || [];
+  for (let i = cumulative.length - 1; i >= 0; i--) if (textAt(cumulative, i) !== '') return i;
+  return null;
+}
+
 // The splits that have a text in the chosen interval for any of the lanes.
 export function splitsWithTimes(lanes, option, count) {
   const shown = [];

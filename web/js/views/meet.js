@@ -9,6 +9,7 @@ import {
 import { readQuery, matches } from '../search.js';
 import { PROGRAM_FILE, NOW_FILE, statesFit } from '../program.js';
 import { ProgramList, unlessMissing } from './program_list.js';
+import { mineEntry } from './mine.js';
 
 const SHOWN_RESULTS = 50;
 
@@ -84,7 +85,7 @@ export async function showMeet(page) {
     document.title = `${data.name || data.code} - 競技会結果`;
   };
   draw(meet);
-  replace(page.view, header,
+  replace(page.view, header, mineEntry(page.address),
     el('form', { class: 'search', role: 'search', onsubmit: (e) => e.preventDefault() },
       el('label', { for: 'search' }, '選手を探す'), input),
     results, heats.section);
