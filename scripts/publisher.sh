@@ -71,7 +71,7 @@ running_pid() {
 
 # The publisher on this port that another home started (run.sh keeps its
 # own): nginx's master names its prefix on its command line, and a prefix of
-# ours ends in nginx-<port> and holds publish.conf and the master's pid file.
+# ours ends in nginx-<port> and holds quendro/publish.conf and the master's pid file.
 prefix_on_port() {
   local pid title found
   for pid in $(pgrep -x nginx 2>/dev/null); do
@@ -80,7 +80,7 @@ prefix_on_port() {
     found=${title#* -p }
     found=${found%% -c *}
     [ "$(basename -- "$found")" = "nginx-$port" ] || continue
-    [ -f "$found/conf/publish.conf" ] || continue
+    [ -f "$found/conf/quendro/publish.conf" ] || continue
     [ "$(cat "$found/logs/nginx.pid" 2>/dev/null)" = "$pid" ] || continue
     echo "$found"
     return 0
@@ -295,37 +295,9 @@ choose_certificate() {
   ln -s "$key" "$prefix/conf/tls-key.pem"
 }
 
-# The user and the hash of the password (SHA-512 crypt, read by nginx through
-# crypt(3)), readable by their owner only. The password reaches openssl on its
-# standard input from the shell's own printf: it is never on a command line
-# nor in a file. A user name holding ":" and a password holding a line end or
-# longer than the 256 bytes openssl hashes are refused: either would be read
-# as another.
-write_password_file() {
-  local user=$QUENDRO_PUBLISH_USER password=$QUENDRO_PUBLISH_PASSWORD hash bytes
-  case "$user" in
-    *:*|*[[:cntrl:]]*)
-      echo "QUENDRO_PUBLISH_USER に「:」や制御文字は使えません" >&2
-      return 1 ;;
-  esac
-  case "$password" in
-    *$'\n'*)
-      echo "QUENDRO_PUBLISH_PASSWORD に改行は使えません" >&2
-      return 1 ;;
-  esac
-  bytes=$(printf '%s' "$password" | wc -c)
-  if [ "$bytes" -gt 256 ]; then
-    echo "QUENDRO_PUBLISH_PASSWORD が長すぎます (256 バイトまで)" >&2
-    return 1
-  fi
-  if ! command -v openssl >/dev/null ||
-     ! hash=$(printf '%s\n' "$password" | openssl passwd -6 -stdin 2>/dev/null) ||
-     [ "${hash#\$6\$}" = "$hash" ]; then
-    echo "パスワードのハッシュを作れませんでした (openssl が必要です)" >&2
-    return 1
-  fi
-  (umask 077 && printf '%s:%s\n' "$user" "$hash" > "$prefix/conf/htpasswd")
-}
+# The user and the hash of the password: write_password_file, shared with a
+# public site's scripts/public/password.sh.
+source "$here/publisher/password.sh"
 
 start() {
   if pid=$(running_pid); then
@@ -350,7 +322,7 @@ start() {
     echo "nginx がありません: scripts/install_packages.sh で入れてください" >&2
     return 1
   fi
-  mkdir -p "$tree" "$prefix/conf" "$prefix/logs" "$prefix/tmp" "$prefix/html"
+  mkdir -p "$tree" "$prefix/conf/quendro" "$prefix/logs" "$prefix/tmp" "$prefix/html"
   tree=$(cd "$tree" && pwd)
   ln -sfn "$tree" "$prefix/html/swim"
 
@@ -392,17 +364,25 @@ start() {
   [ "$(id -u)" -eq 0 ] && chown "$owner:$group" "$upload"
   chmod 700 "$upload"
 
-  local satisfy="" auth=""
+  # The pieces a public site shares, and who may write: this machine, or
+  # with a user and password whoever gives them too.
+  cp "$here"/publisher/*.conf "$prefix/conf/quendro/"
+  local satisfy="" writers='allow 127.0.0.1;
+allow ::1;
+deny all;'
   if [ -n "${QUENDRO_PUBLISH_USER:-}" ] && [ -n "${QUENDRO_PUBLISH_PASSWORD:-}" ]; then
-    write_password_file || return 1
+    write_password_file "$QUENDRO_PUBLISH_USER" "$QUENDRO_PUBLISH_PASSWORD" \
+      "$prefix/conf/htpasswd" || return 1
     [ "$(id -u)" -eq 0 ] && chown "$owner:$group" "$prefix/conf/htpasswd"
     satisfy="satisfy any;"
     [ "${QUENDRO_PUBLISHER_LOOPBACK:-}" = password ] && satisfy=""
-    auth='    auth_basic "quendro publisher";
-    auth_basic_user_file htpasswd;'
+    writers="$writers
+auth_basic \"quendro publisher\";
+auth_basic_user_file htpasswd;"
   else
     rm -f "$prefix/conf/htpasswd"
   fi
+  printf '%s\n' "$writers" > "$prefix/conf/quendro/writers.conf"
 
   # The viewer's files, copied whole so that a change in the project shows
   # at the next start and the worker reads them wherever the project lies.
@@ -423,16 +403,16 @@ start() {
   if [ "$tls" = 1 ]; then
     choose_certificate || return 1
     listen_words=" ssl http2"
-    tls_line="include tls.conf;"
+    tls_line="ssl_certificate tls-cert.pem; ssl_certificate_key tls-key.pem; include quendro/tls.conf;"
     scheme=https
-    cp "$here/publisher/tls.conf" "$prefix/conf/tls.conf"
   else
-    rm -f "$prefix/conf/tls.conf" "$prefix/conf/tls-cert.pem" "$prefix/conf/tls-key.pem"
+    rm -f "$prefix/conf/tls-cert.pem" "$prefix/conf/tls-key.pem"
   fi
 
   # The words go in as they are: a folder's name may hold a blank or "&".
   Q_USER="$user_line" Q_PORT="$port" Q_UPLOAD="$upload" Q_WEB="$prefix/web" \
-  Q_LISTEN="$listen" Q_LISTEN_TLS="$listen_words" Q_TLS="$tls_line" Q_NAMES="$names" awk '
+  Q_LISTEN="$listen" Q_LISTEN_TLS="$listen_words" Q_TLS="$tls_line" Q_NAMES="$names" \
+  Q_SATISFY="$satisfy" awk '
     function fill(line, word, value,   out, at) {
       out = ""
       while ((at = index(line, word)) > 0) {
@@ -446,6 +426,7 @@ start() {
       $0 = fill($0, "@UPLOAD@", ENVIRON["Q_UPLOAD"]); $0 = fill($0, "@WEB@", ENVIRON["Q_WEB"])
       $0 = fill($0, "@LISTEN_TLS@", ENVIRON["Q_LISTEN_TLS"])
       $0 = fill($0, "@LISTEN@", ENVIRON["Q_LISTEN"]); $0 = fill($0, "@TLS@", ENVIRON["Q_TLS"])
+      $0 = fill($0, "@SATISFY@", ENVIRON["Q_SATISFY"])
       if ($0 ~ /@NAMES@/) {
         n = split(ENVIRON["Q_NAMES"], names, "\n"); $0 = ""
         for (i = 1; i <= n; i++) if (names[i] != "") $0 = $0 "        \"" names[i] "\" 1;\n"
@@ -453,9 +434,6 @@ start() {
       }
       print
     }' "$here/publisher/nginx.conf.in" > "$prefix/conf/nginx.conf"
-  awk -v satisfy="$satisfy" -v auth="$auth" \
-      '/@SATISFY@/ { print satisfy; next } /@AUTH@/ { print auth; next } { print }' \
-      "$here/publisher/publish.conf" > "$prefix/conf/publish.conf"
 
   rm -f "$pidfile"
   # In the foreground (a service's nginx), its errors on standard error: the

@@ -17,7 +17,12 @@ endif()
 # folder up from its own.
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/web/ DESTINATION ${QUENDRO_SHARE}/web)
 install(PROGRAMS ${CMAKE_SOURCE_DIR}/scripts/publisher.sh DESTINATION ${QUENDRO_SHARE}/scripts)
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/scripts/publisher DESTINATION ${QUENDRO_SHARE}/scripts)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/scripts/publisher DESTINATION ${QUENDRO_SHARE}/scripts
+        USE_SOURCE_PERMISSIONS)
+# A public server's site file and a caching edge's configuration
+# (docs/public-server.md).
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/scripts/public ${CMAKE_SOURCE_DIR}/scripts/edge
+        DESTINATION ${QUENDRO_SHARE}/scripts USE_SOURCE_PERMISSIONS)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging)
 file(CREATE_LINK ../share/quendro/scripts/publisher.sh ${CMAKE_BINARY_DIR}/packaging/quendro-publisher
      SYMBOLIC)

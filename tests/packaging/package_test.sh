@@ -31,6 +31,7 @@ dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' > "$work/files.txt"
 for f in /usr/bin/quendro /usr/bin/quendro-publish /usr/bin/quendro-export /usr/bin/quendro-poster \
          /usr/bin/quendro-publisher /usr/share/quendro/web/index.html /usr/share/quendro/scripts/publisher.sh \
          /usr/share/quendro/scripts/publisher/nginx.conf.in /usr/share/applications/quendro.desktop \
+         /usr/share/quendro/scripts/public/quendro-site.conf /usr/share/quendro/scripts/edge/quendro-edge.conf \
          /usr/share/icons/hicolor/scalable/apps/quendro.svg /lib/systemd/system/quendro-publisher.service \
          /lib/systemd/system/quendro-watch@.service /usr/share/doc/quendro/copyright \
          /usr/share/man/man1/quendro.1.gz /usr/share/man/man1/quendro-publish.1.gz \
