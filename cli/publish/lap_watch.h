@@ -43,11 +43,11 @@ class ChangeWatch {
   public:
     using Clock = std::chrono::steady_clock;
     enum class Held {
-        Whole,  // the server holds the file as it was at the stamp
-        Lines,  // the server holds its whole lines; the unfinished last one waits
-        Back,   // the file was not sent (damaged): the server keeps its old copy
-        Unread, // it could not be read (gone since the look, a share away): the server
-                // keeps its old copy, and every look tries it again
+        Whole,   // the server holds the file as it was at the stamp
+        Lines,   // the server holds its whole lines; the unfinished last one waits
+        Back,    // the file was not sent (damaged): the server keeps its old copy
+        Unread,  // it could not be read (gone since the look, a share away): the server
+                 // keeps its old copy, and every look tries it again
     };
     enum class Pace {
         AtRest,  // only once it has not moved between two looks

@@ -17,9 +17,9 @@ MeetSender::Outgoing MeetSender::prepare(const MeetFileOnServer& file) {
         bool unread = payload.problem == MeetFileProblem::Missing ||
                       payload.problem == MeetFileProblem::Unreadable;
         if (!unread || p_.folder.seen()) {
-            p_.told.tell(file.name, "エラー: " +
-                                        shown(meetFileProblemWord(payload.problem, file.localPath)) +
-                                        "。送らずにサーバーの前の版を残します");
+            p_.told.tell(file.name,
+                         "エラー: " + shown(meetFileProblemWord(payload.problem, file.localPath)) +
+                             "。送らずにサーバーの前の版を残します");
         }
         watch.sent(file.name, out.stamp,
                    unread ? ChangeWatch::Held::Unread : ChangeWatch::Held::Back);

@@ -107,8 +107,18 @@ TEST(MeetFolderTest, SeenOnlyAsAFolderHoldingItsHeader) {
         {"moved away", [&] { fs::rename(meet, away); }, false},
         {"an empty folder in its place", [&] { fs::create_directory(meet); }, false},
         {"its header a folder", [&] { fs::create_directory(meet / "kijun.dat"); }, false},
-        {"a file in its place", [&] { fs::remove_all(meet); writeFile(meet, "x"); }, false},
-        {"back", [&] { fs::remove(meet); fs::rename(away, meet); }, true},
+        {"a file in its place",
+         [&] {
+             fs::remove_all(meet);
+             writeFile(meet, "x");
+         },
+         false},
+        {"back",
+         [&] {
+             fs::remove(meet);
+             fs::rename(away, meet);
+         },
+         true},
     };
     for (const Row& row : rows) {
         row.make();
