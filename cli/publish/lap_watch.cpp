@@ -52,6 +52,7 @@ bool ChangeWatch::ready(const std::string& key, const FileStamp& now, Clock::tim
     if (!now.exists) return false;
     if (sent == sent_.end() || !(sent->second.first == now))
         return resting || pace == Pace::Busy;
+    if (sent->second.second == Held::Unread) return true;
     return sent->second.second == Held::Lines && rested(key, now, at);
 }
 

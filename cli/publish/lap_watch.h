@@ -37,14 +37,17 @@ std::string_view wholeLinesOf(std::string_view bytes, bool unfinishedLineToo);
 // the looks still reaches the server. A lap
 // file sent without its unfinished last line is ready again once it has rested
 // kUnfinishedLineRest (by its time stamp, or by the looks that saw it
-// unchanged).
+// unchanged). A file that could not be read is ready again at every look: a
+// share that comes back brings it back with the stamp it had.
 class ChangeWatch {
   public:
     using Clock = std::chrono::steady_clock;
     enum class Held {
-        Whole,  // the server holds the file as it was at the stamp
-        Lines,  // the server holds its whole lines; the unfinished last one waits
-        Back,   // the file was not sent (damaged, unreadable): the server keeps its old copy
+        Whole,   // the server holds the file as it was at the stamp
+        Lines,   // the server holds its whole lines; the unfinished last one waits
+        Back,    // the file was not sent (damaged): the server keeps its old copy
+        Unread,  // it could not be read (gone since the look, a share away): the server
+                 // keeps its old copy, and every look tries it again
     };
     enum class Pace {
         AtRest,  // only once it has not moved between two looks

@@ -22,6 +22,24 @@ std::filesystem::path MeetFolder::hostPath(std::u16string_view path) const {
     return files_.driveMap().toHost(path);
 }
 
+bool MeetFolder::seen() const {
+    std::error_code ec;
+    std::filesystem::path folder = hostPath(source_.folder);
+    if (!std::filesystem::is_directory(std::filesystem::status(folder, ec)) || ec) return false;
+    // Opening the listing reaches the share's server, where a status may come
+    // from the cache.
+    std::filesystem::directory_iterator listing(folder, ec);
+    if (ec) return false;
+    return quendro::stampOf(hostPath(source_.headerPath)).exists;
+}
+
+std::string MeetFolder::shownFolder() const {
+    std::u16string folder = source_.folder;
+    while (folder.size() > 1 && folder.back() == u'\\' && folder[folder.size() - 2] != u':')
+        folder.pop_back();
+    return shown(pathForUser(files_, folder));
+}
+
 FileStamp MeetFolder::stampOf(const MeetFileOnServer& file) const {
     return quendro::stampOf(hostPath(file.localPath));
 }

@@ -38,6 +38,15 @@ class MeetFolder {
     // (and told once).
     std::vector<MeetFileOnServer> files();
 
+    // True when the meet folder is there to be read: a folder that can be
+    // listed and holds its meet header. A share that dropped (the folder gone,
+    // a stale handle, an input/output error) or a mount point left empty is
+    // not: the meet is not there, whatever the server holds stays.
+    bool seen() const;
+    // The folder as a message names it: the program's path and, when it
+    // differs, where it is on this machine ("D:\meet (/mnt/timing/meet)").
+    std::string shownFolder() const;
+
     FileStamp stampOf(const MeetFileOnServer& file) const;
     // One look at the file; true when it is to be sent now. A lap file goes
     // even while it moves (its whole lines only), the others once at rest.

@@ -12,9 +12,17 @@ MeetSender::Outgoing MeetSender::prepare(const MeetFileOnServer& file) {
     bool rested = file.kind == MeetFileOnServer::Kind::Lap && watch.rested(file.name, out.stamp);
     MeetPayload payload = meetPayloadOf(p_.files, p_.source, file, rested);
     if (payload.state == MeetPayload::State::HeldBack) {
-        p_.told.tell(file.name, "エラー: " + shown(meetFileProblemWord(payload.problem, file.localPath)) +
-                                    "。送らずにサーバーの前の版を残します");
-        watch.sent(file.name, out.stamp, ChangeWatch::Held::Back);
+        // A file gone or unreadable is tried again at the next look; gone with
+        // its folder, it is the share away, which the watch tells once.
+        bool unread = payload.problem == MeetFileProblem::Missing ||
+                      payload.problem == MeetFileProblem::Unreadable;
+        if (!unread || p_.folder.seen()) {
+            p_.told.tell(file.name,
+                         "エラー: " + shown(meetFileProblemWord(payload.problem, file.localPath)) +
+                             "。送らずにサーバーの前の版を残します");
+        }
+        watch.sent(file.name, out.stamp,
+                   unread ? ChangeWatch::Held::Unread : ChangeWatch::Held::Back);
         out.outcome = SendOutcome::HeldBack;
         return out;
     }

@@ -1,5 +1,6 @@
 // The runs of the publisher: the one-off publish and the watch.
 #include <thread>
+#include <utility>
 
 #include "cli/publish/publisher.h"
 #include "cli/publish/viewer_publish.h"
@@ -131,11 +132,31 @@ bool Publisher::watch(const std::atomic<bool>& stop, std::chrono::milliseconds i
     // it takes a file again; a look with nothing to send tells nothing.
     bool stopped = false;
     int sentSinceStop = 0;
+    // A meet folder that is not there (a share dropped) sends nothing: a meet
+    // that seems to have lost its files has not, and the server keeps what it
+    // holds. Told once, and once when a look finds it again; the first look
+    // that finds it sends every file.
+    bool away = false;
+    bool everyFile = true;
     for (bool first = true; !stop.load(); first = false) {
         if (!first) pause(interval, &stop);
         if (stop.load()) break;
         lastServerFailure_.clear();
-        Look look = lookOnce(first);
+        const bool seen = parts_->folder.seen();
+        if (seen == away) {
+            if (away) {
+                out_ << "フォルダが戻りました: " << parts_->folder.shownFolder()
+                     << "。その間に変わったファイルを送ります\n";
+                out_.flush();
+            } else {
+                err_ << "フォルダが見えません: " << parts_->folder.shownFolder()
+                     << "。サーバーのファイルはそのままにして、戻るのを待ちます\n";
+                err_.flush();
+            }
+            away = !seen;
+        }
+        Look look;
+        if (seen) look = lookOnce(std::exchange(everyFile, false));
         if (first) {
             out_ << "変更を見張っています (Ctrl+C で終了)\n";
             out_.flush();
@@ -156,6 +177,11 @@ bool Publisher::watch(const std::atomic<bool>& stop, std::chrono::milliseconds i
             out_.flush();
             stopped = false;
         }
+    }
+    if (away) {
+        err_ << "フォルダが見えないので、サーバーがフォルダと同じか確かめられません: "
+             << parts_->folder.shownFolder() << "\n";
+        return false;
     }
     std::vector<std::string> missing = notOnServer();
     if (!missing.empty()) {

@@ -48,7 +48,10 @@ class Publisher {
     // changes, one look after it was found changed); the meet goes on the list
     // once all its files are there. A server away or failing is told once when
     // sending stops, and once when it takes a file again, with the count of
-    // the meet's files sent since. True when, at the stop, the server holds
+    // the meet's files sent since. A meet folder that is not there (a share
+    // dropped) is told once, and once when it is back; meanwhile nothing is
+    // sent and whatever the server holds stays. True when, at the stop, the
+    // folder is there and the server holds
     // what the folder holds by what it answers then (a read-back of every
     // file, within kReadBackTime); otherwise a line tells what it lacks or
     // that it could not be checked.

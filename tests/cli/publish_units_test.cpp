@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sstream>
 #include <thread>
 
 #include "cli/publish/lap_watch.h"
+#include "cli/publish/meet_folder.h"
 #include "cli/publish/meet_source.h"
 #include "cli/publish/sign_in.h"
 #include "platform/http_client.h"
@@ -80,6 +83,52 @@ TEST(ChangeWatchTest, AFileIsSentWhenItChangedAndCameToRest) {
     EXPECT_FALSE(watch.moving("lap/r0002.txt"));
     EXPECT_TRUE(watch.ready("lap/r0002.txt", b, now, busy));   // being written
     EXPECT_TRUE(watch.moving("lap/r0002.txt"));
+}
+
+// The meet folder is there while it can be listed and holds its header; a
+// share that dropped, or the empty mount point it leaves, is not the meet.
+TEST(MeetFolderTest, SeenOnlyAsAFolderHoldingItsHeader) {
+    TestMachine m;
+    fs::path meet = m.driveD() / "meet";
+    fs::path away = m.driveD() / "away";
+    writeFile(meet / "kijun.dat", sjis(u"D:\\meet\\kekka\\,KEKKA.DAT,2026001,名,略"));
+    writeFile(meet / "taikai.dat", std::string(256, '\0'));
+    writeFile(meet / "kekka" / "KEKKA.DAT", std::string(384, ' '));
+    std::u16string error;
+    auto source = findMeetSource(m.files(), u"D:\\meet", std::nullopt, error);
+    ASSERT_TRUE(source);
+    std::ostringstream err;
+    OnceTold told(err);
+    MeetFolder folder(m.files(), *source, told);
+    EXPECT_EQ(folder.shownFolder(), "D:\\meet (" + fs::weakly_canonical(meet).string() + ")");
+    struct Row {
+        const char* state;
+        std::function<void()> make;
+        bool seen;
+    };
+    const std::vector<Row> rows = {
+        {"there", [] {}, true},
+        {"moved away", [&] { fs::rename(meet, away); }, false},
+        {"an empty folder in its place", [&] { fs::create_directory(meet); }, false},
+        {"its header a folder", [&] { fs::create_directory(meet / "kijun.dat"); }, false},
+        {"a file in its place",
+         [&] {
+             fs::remove_all(meet);
+             writeFile(meet, "x");
+         },
+         false},
+        {"back",
+         [&] {
+             fs::remove(meet);
+             fs::rename(away, meet);
+         },
+         true},
+    };
+    for (const Row& row : rows) {
+        row.make();
+        EXPECT_EQ(folder.seen(), row.seen) << row.state;
+    }
+    EXPECT_EQ(err.str(), "");
 }
 
 TEST(ChangeWatchTest, StampOfARealFile) {
@@ -181,6 +230,11 @@ TEST(ChangeWatchTest, AnUnfinishedLineGoesOnceTheFileHasRested) {
     watch.sent("taikai.txt", fresh, ChangeWatch::Held::Back);
     EXPECT_FALSE(watch.ready("taikai.txt", fresh, t0 + seconds(9)));
     EXPECT_FALSE(watch.holds("taikai.txt", fresh));
+    // One that could not be read (gone since the look, a share away) is tried
+    // again at every look, unchanged.
+    watch.sent("ind2.txt", fresh, ChangeWatch::Held::Unread);
+    EXPECT_TRUE(watch.ready("ind2.txt", fresh, t0 + seconds(9)));
+    EXPECT_FALSE(watch.holds("ind2.txt", fresh));
     // A file whose time stamp is old has rested already.
     FileStamp old{true, 12, std::filesystem::file_time_type::clock::now() - seconds(2)};
     EXPECT_TRUE(watch.rested("lap/r0002.txt", old, t0));
