@@ -6,6 +6,7 @@
 #include "laps/lap_grid.h"
 #include "platform/text_rules.h"
 #include "reports/json_text.h"
+#include "store/competitor_search.h"
 #include "store/name_match.h"
 
 namespace quendro {
@@ -108,7 +109,7 @@ std::string webMeetJson(const WebMeet& meet, std::u16string_view updated) {
 }
 
 std::string webFoldJson() {
-    std::string pairs, chars, digits;
+    std::string pairs, chars, digits, numberChars;
     const std::vector<char16_t> range = foldedRange();
     for (char16_t c : range) {
         std::u16string one(1, c);
@@ -119,6 +120,9 @@ std::string webFoldJson() {
         bool blank = key.empty();
         if (!blank && !isNameFilter(u"ア" + one)) {
             digits += (digits.empty() ? "" : ",") + jsonString(one);
+        }
+        if (std::u16string asNumber = typedNumber(one); asNumber != one) {
+            numberChars += (numberChars.empty() ? "" : ",") + jsonString(one) + ":" + jsonString(asNumber);
         }
     }
     // Two characters that fold into one: a half-width kana and its sound mark.
@@ -132,7 +136,7 @@ std::string webFoldJson() {
         }
     }
     return "{\"version\":1,\"pairs\":{" + pairs + "},\"chars\":{" + chars + "},\"digits\":[" +
-           digits + "]}\n";
+           digits + "],\"numberChars\":{" + numberChars + "}}\n";
 }
 
 std::string webHeatPath(std::u16string_view heat) {

@@ -185,12 +185,20 @@ TEST(WebData, FoldTableFoldsAsTheNameKey) {
     EXPECT_NE(fold.find("\"　\":\"\""), std::string::npos);
     EXPECT_NE(fold.find("\" \":\"\""), std::string::npos);
     EXPECT_EQ(fold.find("\"a\":"), std::string::npos);  // already folded
-    size_t digits = fold.find("\"digits\":[");
-    ASSERT_NE(digits, std::string::npos);
+    size_t digitsAt = fold.find("\"digits\":[");
+    ASSERT_NE(digitsAt, std::string::npos);
+    const std::string digits = fold.substr(digitsAt, fold.find(']', digitsAt) - digitsAt);
     for (const char* d : {"\"0\"", "\"9\"", "\"０\"", "\"９\""})
-        EXPECT_NE(fold.find(d, digits), std::string::npos) << d;
-    EXPECT_EQ(fold.find("\"/\"", digits), std::string::npos);
-    EXPECT_EQ(fold.find("\":\"", digits), std::string::npos);
+        EXPECT_NE(digits.find(d), std::string::npos) << d;
+    EXPECT_EQ(digits.find("\"/\""), std::string::npos);
+    EXPECT_EQ(digits.find("\":\""), std::string::npos);
+    // A number typed in full-width digits reads as the number field's digits.
+    size_t numberChars = fold.find("\"numberChars\":{");
+    ASSERT_NE(numberChars, std::string::npos);
+    EXPECT_NE(fold.find("\"０\":\"0\"", numberChars), std::string::npos);
+    EXPECT_NE(fold.find("\"９\":\"9\"", numberChars), std::string::npos);
+    EXPECT_EQ(fold.find("\"：\"", numberChars), std::string::npos);
+    EXPECT_EQ(fold.find("\"Ａ\"", numberChars), std::string::npos);
 }
 
 TEST(WebData, MeetFileAndSeasonMeets) {

@@ -5,11 +5,11 @@
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
+import { readFileSync, readdirSync } from 'node:fs';
 import { readQuery, foldName, matches, trimmed } from '../../web/js/search.js';
 import { textsFor, textAt, splitsWithTimes, settleSplit, lapOptions, chosenOption }
   from '../../web/js/views/laps.js';
-import { readAddress } from '../../web/js/address.js';
+import { readAddress, pageFiles, notHeld } from '../../web/js/address.js';
 import { keptEtag } from '../../web/js/data.js';
 
 const web = new URL('fixture/swim/2026/2026001/web/', import.meta.url);
@@ -23,7 +23,10 @@ test('a typed text is read as the core reads it', () => {
     // typed, kind, folded or trimmed text, shard
     ['12', 'number', '12', '1'],
     [' 12　', 'number', '12', '1'],
-    ['１２', 'number', '１２', '_'],
+    ['１２', 'number', '12', '1'],
+    ['１２４８', 'number', '1248', '1'],
+    ['　１0 ', 'number', '10', '1'],
+    ['／1', 'number', '／1', '_'],
     ['A1', 'number', 'A1', '_'],
     ['0', 'number', '0', '0'],
     ['9', 'number', '9', '9'],
@@ -120,4 +123,52 @@ test('an ETag given in the second its file changed is not sent back', () => {
   ];
   for (const [date, modified, kept] of cases)
     assert.equal(keptEtag('"6a-10"', date, modified), kept ? '"6a-10"' : null, `${date} / ${modified}`);
+});
+
+test('a page asks for its files at once: the bucket by the size in hand, else the layout\'s', () => {
+  const web = '/swim/2026/2026001/web/';
+  const files = (hash, inHand) => pageFiles(readAddress(hash), inHand).map((f) => f.replace(web, ''));
+  assert.deepEqual(files('#/2026'), ['/swim/2026/web/meets.json']);
+  assert.deepEqual(files('#/2026/2026001'), ['meet.json', 'fold.json']);
+  assert.deepEqual(files('#/2026/2026001/c/255'), ['meet.json', 'competitors/0.json']);
+  assert.deepEqual(files('#/2026/2026001/c/256'), ['meet.json', 'competitors/1.json']);
+  assert.deepEqual(files('#/2026/2026001/c/256', { competitorBucketSize: 100 }),
+    ['meet.json', 'competitors/2.json']);
+  assert.deepEqual(files('#/2026/2026001/c/3/h/0002'), ['meet.json', 'competitors/0.json', 'heats/0002.json']);
+  assert.deepEqual(files('#/2026/2026001/h/0002'), ['meet.json', 'heats/0002.json']);
+  assert.deepEqual(files('#/'), []);
+});
+
+test('what the published meet does not hold is told from its own files', () => {
+  const bucket = json('competitors/0.json');
+  const counted = { ...meet, heatCount: 2, competitorCount: 3 };
+  const cases = [
+    // address, meet, bucket, not held
+    ['#/2026/2026001/c/2', counted, bucket, null],
+    ['#/2026/2026001/c/7', counted, bucket, 'competitor'], // the bucket is published without them
+    ['#/2026/2026001/c/3', counted, null, null], // within the count: their bucket may still come
+    ['#/2026/2026001/c/4', counted, null, 'competitor'], // past the count, no bucket
+    ['#/2026/2026001/c/4', { ...counted, competitorCount: undefined }, null, null],
+    ['#/2026/2026001/c/7', null, null, null], // the meet itself is not published yet
+    ['#/2026/2026001/h/0002', counted, undefined, null], // the last heat of the table
+    ['#/2026/2026001/h/0003', counted, undefined, 'heat'], // just past it
+    ['#/2026/2026001/h/0000', counted, undefined, 'heat'],
+    ['#/2026/2026001/h/0001', counted, undefined, null],
+    ['#/2026/2026001/c/0/h/0002', counted, bucket, null], // one of the competitor's swims
+    ['#/2026/2026001/c/0/h/0003', counted, bucket, 'heat'],
+    ['#/2026/2026001/c/1/h/0002', counted, bucket, 'swim'], // they swim only in heat 0001
+    ['#/2026/2026001/c/7/h/0001', counted, bucket, 'competitor'],
+  ];
+  for (const [hash, m, b, missing] of cases) assert.equal(notHeld(readAddress(hash), m, b), missing, hash);
+});
+
+test('the page names every module of the viewer at once, not one import after another', () => {
+  const root = new URL('../../web/', import.meta.url);
+  const page = readFileSync(new URL('index.html', root), 'utf8');
+  const named = new Set([...page.matchAll(/<(?:script type="module" src|link rel="modulepreload" href)="([^"]+)"/g)]
+    .map((m) => m[1]));
+  const modules = readdirSync(new URL('js/', root), { recursive: true })
+    .filter((f) => f.endsWith('.js')).map((f) => `js/${f}`);
+  assert.ok(modules.includes('js/views/swim.js'), modules);
+  assert.deepEqual(modules.filter((m) => !named.has(m)), []);
 });

@@ -7,7 +7,9 @@
 // with ?lap=<lap option> and ?at=<split> on a swim and a heat, ?q=<the text
 // typed> on a meet.
 
-import { isWord, isHeat } from './data.js';
+import {
+  isWord, isHeat, meetsAddress, meetAddress, heatFile, competitorBucketFile,
+} from './data.js';
 
 export function readAddress(hash) {
   const [path, query = ''] = hash.replace(/^#\/?/, '').split('?');
@@ -33,4 +35,47 @@ export function readAddress(hash) {
     return { ...address, page: 'swim', ordinal, heat: id2 };
   }
   return { page: 'unknown' };
+}
+
+// Every file the page of an address shows, to be asked for at once rather
+// than one after another: the meet's own file beside the competitor's bucket
+// (its size from the copy of meet.json in hand, else the layout's) and the
+// heat.
+export function pageFiles(address, meetInHand) {
+  const { season, meet: code } = address;
+  if (address.page === 'meets') return [meetsAddress(season)];
+  if (!['meet', 'competitor', 'swim', 'heat'].includes(address.page)) return [];
+  const files = [meetAddress(season, code, 'meet.json')];
+  if (address.page === 'meet') files.push(meetAddress(season, code, 'fold.json'));
+  if (address.ordinal !== undefined) {
+    files.push(meetAddress(season, code, competitorBucketFile(address.ordinal, meetInHand)));
+  }
+  if (address.heat !== undefined) files.push(meetAddress(season, code, heatFile(address.heat)));
+  return files;
+}
+
+// What an address names that the published meet does not hold, told from the
+// meet's own files: 'competitor' when the competitor's bucket is published
+// without them, or there is no bucket and the ordinal lies past the meet's
+// competitors; 'heat' when the heat number lies outside the heat table;
+// 'swim' when the competitor's swims hold no swim in that heat. null while
+// what is named may still be published: the meet itself, a heat of the heat
+// table, a competitor within the count. meet and bucket are the files' data,
+// null where the server has no such file.
+export function notHeld(address, meet, bucket) {
+  if (!meet) return null;
+  const competitor = bucket?.competitors?.[String(address.ordinal)];
+  if (address.ordinal !== undefined) {
+    if (bucket && !competitor) return 'competitor';
+    const count = meet.competitorCount;
+    if (bucket === null && Number.isInteger(count) && address.ordinal > count) return 'competitor';
+  }
+  if (address.heat !== undefined) {
+    const count = meet.heatCount;
+    const heat = Number(address.heat);
+    if (Number.isInteger(count) && (heat < 1 || heat > count)) return 'heat';
+  }
+  if (competitor && address.heat !== undefined
+      && !(competitor.swims || []).some((swim) => swim.heat === address.heat)) return 'swim';
+  return null;
 }

@@ -17,6 +17,7 @@ export class Live {
     this.retry = null;
     this.lastHeard = null;
     this.busy = false;
+    this.resting = false;
   }
 
   // The files of the page now shown, and what to do when one of them changes.
@@ -24,6 +25,14 @@ export class Live {
     this.addresses = addresses;
     this.onChange = onChange;
     this.retry = null;
+    this.resting = false;
+  }
+
+  // The page shows what will not change (an address the meet does not
+  // hold): nothing is asked for until another page is shown.
+  rest() {
+    this.watch([], null);
+    this.resting = true;
   }
 
   // The page could not be shown (the server is away, or its file is not
@@ -31,6 +40,7 @@ export class Live {
   failed(retry, serverAnswered = false) {
     this.addresses = [];
     this.retry = retry;
+    this.resting = false;
     if (serverAnswered) this.heard();
     else this.away();
   }
@@ -60,7 +70,7 @@ export class Live {
   }
 
   async tick() {
-    if (this.busy || document.hidden) return;
+    if (this.busy || this.resting || document.hidden) return;
     this.busy = true;
     try {
       if (this.retry) {

@@ -1,8 +1,10 @@
 // The viewer: shows the page its address names, and keeps it live.
 
 import { Live } from './live.js';
-import { NotFound, ServerTrouble } from './data.js';
-import { readAddress } from './address.js';
+import {
+  NotFound, ServerTrouble, openPage, askAll, loadData, cached, meetAddress, competitorBucketFile,
+} from './data.js';
+import { readAddress, pageFiles, notHeld } from './address.js';
 import { el, replace } from './dom.js';
 import { showMeets } from './views/meets.js';
 import { showMeet } from './views/meet.js';
@@ -34,9 +36,45 @@ const pages = {
 
 let turn = 0;
 
+// What the page says of an address the published meet does not hold.
+const NOT_HELD = {
+  competitor: 'この大会にこの選手はいません。',
+  heat: 'この大会にこの組はありません。',
+  swim: 'この選手はこの組で泳いでいません。',
+};
+// What it says of one the published meet holds but has not published yet.
+const NOT_YET = {
+  competitor: 'この選手はまだ公開されていません。公開されると表示されます。',
+  heat: 'この組はまだ公開されていません。公開されると表示されます。',
+  swim: 'この組はまだ公開されていません。公開されると表示されます。',
+};
+
+// The server's answer for a file of the page, taken from what the page has
+// asked for: its data, or null when the server has no such file.
+const answerOf = (address) => loadData(address).catch((error) => {
+  if (error instanceof NotFound) return null;
+  throw error;
+});
+
+// Which part of the address the meet does not hold, from the meet's own
+// files, or null.
+async function missingPart(address) {
+  const { season, meet: code } = address;
+  const meet = await answerOf(meetAddress(season, code, 'meet.json'));
+  const bucket = meet && address.ordinal !== undefined
+    ? await answerOf(meetAddress(season, code, competitorBucketFile(address.ordinal, meet)))
+    : undefined;
+  return notHeld(address, meet, bucket);
+}
+
 async function show() {
   const mine = ++turn;
   const address = readAddress(location.hash);
+  // Every file the page needs is asked for at once; the page's own loads
+  // find them on the way.
+  openPage();
+  const asked = askAll(pageFiles(address,
+    address.meet && cached(meetAddress(address.season, address.meet, 'meet.json'))));
   const page = {
     address,
     view,
@@ -56,6 +94,27 @@ async function show() {
     live.watch(shown.addresses, shown.refresh);
   } catch (error) {
     if (mine !== turn) return;
+    if (error instanceof NotFound) {
+      await asked;
+      const missing = await missingPart(address).catch(() => null);
+      if (mine !== turn) return;
+      const meetLink = el('p', {}, el('a', { href: `#/${address.season}/${address.meet}` }, '大会のページへ'));
+      if (missing) {
+        // Nothing more will come: the page stops asking.
+        live.heard();
+        live.rest();
+        document.title = '競技会結果';
+        replace(view, el('p', { class: 'note' }, NOT_HELD[missing]), meetLink);
+        return;
+      }
+      // The meet is published: what the address names is still to come, and
+      // is asked for at the live pace.
+      if (NOT_YET[address.page] && cached(meetAddress(address.season, address.meet, 'meet.json'))) {
+        replace(view, el('p', { class: 'note' }, NOT_YET[address.page]), meetLink);
+        live.failed(() => show(), true);
+        return;
+      }
+    }
     if (error instanceof NotFound || error instanceof ServerTrouble) {
       live.watch([], null);
       const text = error instanceof NotFound

@@ -2,15 +2,14 @@
 // their bucket, the way back.
 
 import { el } from '../dom.js';
-import { loadData, meetAddress, bucketFile, NotFound } from '../data.js';
+import { loadData, meetAddress, competitorBucketFile, NotFound } from '../data.js';
 
 export function meetFile(address) {
   return meetAddress(address.season, address.meet, 'meet.json');
 }
 
 export function competitorFile(address, meet) {
-  const size = Number(meet.competitorBucketSize) || 256;
-  return meetAddress(address.season, address.meet, bucketFile(Math.floor(address.ordinal / size)));
+  return meetAddress(address.season, address.meet, competitorBucketFile(address.ordinal, meet));
 }
 
 export async function loadCompetitor(address, meet) {
