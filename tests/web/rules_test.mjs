@@ -9,7 +9,7 @@ import { readFileSync, readdirSync } from 'node:fs';
 import { readQuery, foldName, matches, trimmed } from '../../web/js/search.js';
 import { textsFor, textAt, splitsWithTimes, settleSplit, lapOptions, chosenOption }
   from '../../web/js/views/laps.js';
-import { readAddress, pageFiles, notHeld } from '../../web/js/address.js';
+import { readAddress, pageFiles, pageModules, notHeld } from '../../web/js/address.js';
 import { keptEtag } from '../../web/js/data.js';
 
 const web = new URL('fixture/swim/2026/2026001/web/', import.meta.url);
@@ -162,13 +162,30 @@ test('what the published meet does not hold is told from its own files', () => {
   for (const [hash, m, b, missing] of cases) assert.equal(notHeld(readAddress(hash), m, b), missing, hash);
 });
 
-test('the page names every module of the viewer at once, not one import after another', () => {
+test('a page asks for all its modules at once: those every page needs from the page, its own with its files', () => {
   const root = new URL('../../web/', import.meta.url);
   const page = readFileSync(new URL('index.html', root), 'utf8');
-  const named = new Set([...page.matchAll(/<(?:script type="module" src|link rel="modulepreload" href)="([^"]+)"/g)]
-    .map((m) => m[1]));
-  const modules = readdirSync(new URL('js/', root), { recursive: true })
-    .filter((f) => f.endsWith('.js')).map((f) => `js/${f}`);
-  assert.ok(modules.includes('js/views/swim.js'), modules);
-  assert.deepEqual(modules.filter((m) => !named.has(m)), []);
+  const preloaded = [...page.matchAll(/<(?:script type="module" src|link rel="modulepreload" href)="js\/([^"]+)"/g)]
+    .map((m) => m[1]);
+  // Every module a module imports, by its path below js/, followed through.
+  const importsOf = (module, seen = new Set()) => {
+    if (seen.has(module)) return seen;
+    seen.add(module);
+    const text = readFileSync(new URL(`js/${module}`, root), 'utf8');
+    for (const [, relative] of text.matchAll(/^import[^;]*?from '(\.{1,2}\/[^']+)';/gms)) {
+      importsOf(new URL(relative, `file:///js/${module}`).pathname.replace(/^\/js\//, ''), seen);
+    }
+    return seen;
+  };
+  assert.deepEqual([...importsOf('main.js')].filter((m) => !preloaded.includes(m)), []);
+  const modules = readdirSync(new URL('js/', root), { recursive: true }).filter((f) => f.endsWith('.js'));
+  const listed = new Set(preloaded);
+  for (const kind of ['meets', 'meet', 'competitor', 'swim', 'heat']) {
+    const own = pageModules(kind);
+    assert.ok(own.length > 0, kind);
+    own.forEach((m) => listed.add(m));
+    const missing = [...importsOf(own[0])].filter((m) => !own.includes(m) && !preloaded.includes(m));
+    assert.deepEqual(missing, [], kind);
+  }
+  assert.deepEqual(modules.filter((m) => !listed.has(m)), []);
 });

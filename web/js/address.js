@@ -79,3 +79,18 @@ export function notHeld(address, meet, bucket) {
       && !(competitor.swims || []).some((swim) => swim.heat === address.heat)) return 'swim';
   return null;
 }
+
+// The viewer's modules a page of each kind draws with (below js/), each with
+// every module it imports: asked for together with the page's files, not one
+// import after another, and only when a page of that kind is first shown.
+const PAGE_MODULES = {
+  meets: ['views/meets.js'],
+  meet: ['views/meet.js', 'search.js'],
+  competitor: ['views/competitor.js', 'views/common.js'],
+  swim: ['views/swim.js', 'views/common.js', 'views/laps.js', 'views/heat.js'],
+  heat: ['views/heat.js', 'views/common.js', 'views/laps.js'],
+};
+
+export function pageModules(page) {
+  return PAGE_MODULES[page] || [];
+}

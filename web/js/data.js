@@ -1,8 +1,9 @@
 // The web data on the publisher, asked for with the ETag of the copy in hand:
 // an unchanged file costs a 304 and no body. One download per file however
 // often it is asked for: a question still on its way is shared by everyone
-// asking the same address, and a copy that came in since the page now shown
-// was opened is taken as it is.
+// asking the same address, and a copy in hand is taken as it is when it came
+// since the page now shown was opened (a search shard, kept for the page's
+// life) or within the live pace (as fresh as a live page keeps it).
 
 const BASE = '/swim/';
 const WORD = /^[0-9A-Za-z_-]{1,32}$/;
@@ -40,6 +41,7 @@ export const nameShardFile = (hex) => `names/${hex}.json`;
 const copies = new Map();
 const asking = new Map(); // address -> the answer on its way
 const TIMEOUT_MS = 4000;
+const FRESH_MS = 2000;
 let opened = -Infinity;
 
 // The page now shown was opened: copies that came before it are asked for
@@ -110,19 +112,19 @@ export function load(address) {
   return answer;
 }
 
-// The data of an address: the copy that came since the page was opened, else
-// the server's answer.
+// The data of an address: the copy in hand that came since the page was
+// opened or within the live pace, else the server's answer.
 export async function loadData(address) {
   const copy = copies.get(address);
-  if (copy && copy.at >= opened && !asking.has(address)) {
+  if (copy && !asking.has(address) && (copy.at >= opened || performance.now() - copy.at < FRESH_MS)) {
     if (copy.missing) throw new NotFound(address);
     return copy.data;
   }
   return (await load(address)).data;
 }
 
-// Asks for every address at once, so that the loads that follow find their
-// answers on the way or in hand; failures are left to those loads.
+// Asks for every address not in hand at once, so that the loads that follow
+// find their answers on the way or in hand; failures are left to those loads.
 export function askAll(addresses) {
-  return Promise.allSettled(addresses.map((address) => load(address)));
+  return Promise.allSettled(addresses.map((address) => loadData(address)));
 }

@@ -4,16 +4,19 @@ import { Live } from './live.js';
 import {
   NotFound, ServerTrouble, openPage, askAll, loadData, cached, meetAddress, competitorBucketFile,
 } from './data.js';
-import { readAddress, pageFiles, notHeld } from './address.js';
+import { readAddress, pageFiles, pageModules, notHeld } from './address.js';
 import { el, replace } from './dom.js';
-import { showMeets } from './views/meets.js';
-import { showMeet } from './views/meet.js';
-import { showCompetitor } from './views/competitor.js';
-import { showSwim } from './views/swim.js';
-import { showHeat } from './views/heat.js';
 
 const view = document.getElementById('view');
 const live = new Live(document.getElementById('live'));
+
+// A page drawn by a view: its modules are loaded when a page of its kind is
+// first shown, all at once, beside the page's files. (A module that could not
+// be loaded is asked for again at the next try.)
+const drawnBy = (name) => async (page) => {
+  const [own] = await Promise.all(pageModules(page.address.page).map((m) => import(`./${m}`)));
+  return own[name](page);
+};
 
 const pages = {
   // The season as the publisher counts it: April to March.
@@ -22,11 +25,11 @@ const pages = {
     location.replace(`#/${now.getMonth() < 3 ? now.getFullYear() - 1 : now.getFullYear()}`);
     return { addresses: [] };
   },
-  meets: showMeets,
-  meet: showMeet,
-  competitor: showCompetitor,
-  swim: showSwim,
-  heat: showHeat,
+  meets: drawnBy('showMeets'),
+  meet: drawnBy('showMeet'),
+  competitor: drawnBy('showCompetitor'),
+  swim: drawnBy('showSwim'),
+  heat: drawnBy('showHeat'),
   unknown: () => {
     replace(view, el('p', { class: 'note' }, 'このアドレスのページはありません。'),
       el('p', {}, el('a', { href: '#/' }, '大会の一覧へ')));
