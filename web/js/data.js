@@ -3,7 +3,9 @@
 // often it is asked for: a question still on its way is shared by everyone
 // asking the same address, and a copy in hand is taken as it is when it came
 // since the page now shown was opened (a search shard, kept for the page's
-// life) or within the live pace (as fresh as a live page keeps it).
+// life) or within the last second (fresher than a live page keeps it: the
+// page before it asked a moment ago). A file the server did not have is
+// asked for again by every page that needs it.
 
 const BASE = '/swim/';
 const WORD = /^[0-9A-Za-z_-]{1,32}$/;
@@ -41,7 +43,7 @@ export const nameShardFile = (hex) => `names/${hex}.json`;
 const copies = new Map();
 const asking = new Map(); // address -> the answer on its way
 const TIMEOUT_MS = 4000;
-const FRESH_MS = 2000;
+const FRESH_MS = 1000;
 let opened = -Infinity;
 
 // The page now shown was opened: copies that came before it are asked for
@@ -113,10 +115,11 @@ export function load(address) {
 }
 
 // The data of an address: the copy in hand that came since the page was
-// opened or within the live pace, else the server's answer.
+// opened or within the last second, else the server's answer.
 export async function loadData(address) {
   const copy = copies.get(address);
-  if (copy && !asking.has(address) && (copy.at >= opened || performance.now() - copy.at < FRESH_MS)) {
+  const fresh = copy && (copy.at >= opened || (!copy.missing && performance.now() - copy.at < FRESH_MS));
+  if (fresh && !asking.has(address)) {
     if (copy.missing) throw new NotFound(address);
     return copy.data;
   }
