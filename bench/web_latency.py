@@ -110,17 +110,24 @@ class Relay:
 
 
 def pick_swimmers(web):
-    """The swimmer found by name: one whose name starts with the character
-    of the largest names shard (the most bytes a name search can cost), typed
-    as the name's first four characters; by number: the number a phone types
-    in five keystrokes."""
+    """The swimmer found by name: one with a swim whose name starts with the
+    character of the largest names shard (the most bytes a name search can
+    cost), typed whole; by number: the first five-digit number of a swimmer
+    with a swim, typed whole."""
+    meet = read_json(web, "meet.json")
+
+    def swims(row):
+        bucket = read_json(web, f"competitors/{row[0] // meet['competitorBucketSize']}.json")
+        return bucket["competitors"].get(str(row[0]), {}).get("swims")
+
     names = {f.split(".")[0]: os.path.getsize(os.path.join(web, "names", f))
              for f in os.listdir(os.path.join(web, "names"))}
     largest = max(names, key=names.get)
     shard = read_json(web, f"names/{largest}.json")["competitors"]
-    row = next(r for r in shard if r[5] and r[5][0] == chr(int(largest, 16)) and len(r[2]) >= 4)
-    by_number = next(r for r in read_json(web, "numbers/1.json")["competitors"] if len(r[1]) == 5)
-    return {"name": (row[2].replace(" ", "")[:4], row), "number": (by_number[1], by_number)}
+    by_name = next(r for r in shard if r[5] and r[5][0] == chr(int(largest, 16)) and swims(r))
+    by_number = next(r for r in read_json(web, "numbers/1.json")["competitors"]
+                     if len(r[1]) == 5 and swims(r))
+    return {"name": (by_name[2], by_name), "number": (by_number[1], by_number)}
 
 
 def one_run(base, relay, code, text, row, ca):

@@ -4,7 +4,7 @@ import { Live } from './live.js';
 import {
   NotFound, ServerTrouble, openPage, askAll, loadData, cached, meetAddress, competitorBucketFile,
 } from './data.js';
-import { readAddress, pageFiles, pageModules, notHeld } from './address.js';
+import { readAddress, pageFiles, pageModules, allPageModules, notHeld } from './address.js';
 import { el, replace } from './dom.js';
 
 const view = document.getElementById('view');
@@ -17,6 +17,18 @@ const drawnBy = (name) => async (page) => {
   const [own] = await Promise.all(pageModules(page.address.page).map((m) => import(`./${m}`)));
   return own[name](page);
 };
+
+// The other pages' modules, once the first page has asked for its own: at
+// low priority, in the link's idle time while that page's files come, so
+// that the next page waits for its files alone.
+let warmed = false;
+function warmOtherPages() {
+  if (warmed) return;
+  warmed = true;
+  for (const module of allPageModules()) {
+    document.head.append(el('link', { rel: 'modulepreload', href: `js/${module}`, fetchpriority: 'low' }));
+  }
+}
 
 const pages = {
   // The season as the publisher counts it: April to March.
@@ -91,7 +103,9 @@ async function show() {
     },
   };
   try {
-    const shown = await pages[address.page](page);
+    const showing = pages[address.page](page);
+    warmOtherPages();
+    const shown = await showing;
     if (mine !== turn) return;
     live.heard();
     live.watch(shown.addresses, shown.refresh);
