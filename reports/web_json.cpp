@@ -30,10 +30,13 @@ std::string numbers(const std::vector<std::optional<int>>& values) {
     return out + "]";
 }
 
-std::string competitorRow(const WebCompetitor& c) {
+// A row of a search shard; the names shards' with the folded name key the
+// search looks in, the numbers shards' without it (a number search reads the
+// number only).
+std::string competitorRow(const WebCompetitor& c, bool withKey) {
     return "[" + std::to_string(c.ordinal) + "," + jsonString(c.number) + "," +
-           jsonString(c.name) + "," + jsonString(c.team) + "," + jsonString(c.grade) + "," +
-           jsonString(c.key) + "]";
+           jsonString(c.name) + "," + jsonString(c.team) + "," + jsonString(c.grade) +
+           (withKey ? "," + jsonString(c.key) : std::string()) + "]";
 }
 
 std::string competitorEntry(const WebMeet& meet, const WebCompetitor& c) {
@@ -210,9 +213,9 @@ WebFiles webCompetitorFiles(const WebMeet& meet) {
         WebCompetitor c = webCompetitorOf(meet, k);
         std::string& bucket = buckets["competitors/" + std::to_string(k / kCompetitorBucketSize) + ".json"];
         bucket += (bucket.empty() ? "\n" : ",\n") + competitorEntry(meet, c);
-        std::string row = competitorRow(c);
         std::string& shard = numbers["numbers/" + numberShardOf(c.number) + ".json"];
-        shard += (shard.empty() ? "\n" : ",\n") + row;
+        shard += (shard.empty() ? "\n" : ",\n") + competitorRow(c, false);
+        const std::string row = competitorRow(c, true);
         for (const std::string& hex : nameShardsOf(c.key)) {
             std::string& names_ = names["names/" + hex + ".json"];
             names_ += (names_.empty() ? "\n" : ",\n") + row;
