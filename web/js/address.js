@@ -94,7 +94,3 @@ const PAGE_MODULES = {
 export function pageModules(page) {
   return PAGE_MODULES[page] || [];
 }
-
-export function allPageModules() {
-  return [...new Set(Object.values(PAGE_MODULES).flat())];
-}

@@ -4,7 +4,7 @@ import { Live } from './live.js';
 import {
   NotFound, ServerTrouble, openPage, askAll, loadData, cached, meetAddress, competitorBucketFile,
 } from './data.js';
-import { readAddress, pageFiles, pageModules, allPageModules, notHeld } from './address.js';
+import { readAddress, pageFiles, pageModules, notHeld } from './address.js';
 import { el, replace } from './dom.js';
 
 const view = document.getElementById('view');
@@ -18,14 +18,14 @@ const drawnBy = (name) => async (page) => {
   return own[name](page);
 };
 
-// The other pages' modules, once the first page has asked for its own: at
-// low priority, in the link's idle time while that page's files come, so
-// that the next page waits for its files alone.
+// The modules of the pages a search or a heat leads to, once the first page
+// has asked for its own: at low priority, in the link's idle time while that
+// page's files come, so that the next page waits for its files alone.
 let warmed = false;
 function warmOtherPages() {
   if (warmed) return;
   warmed = true;
-  for (const module of allPageModules()) {
+  for (const module of new Set(['competitor', 'swim', 'heat'].flatMap(pageModules))) {
     document.head.append(el('link', { rel: 'modulepreload', href: `js/${module}`, fetchpriority: 'low' }));
   }
 }
