@@ -15,7 +15,8 @@
 #
 # 5000 pages and 10 polls by default; the files are paths below the meet's
 # web/ folder, by default meet.json and heats/0001.json (the program's
-# now.json, for one, is added by naming it).
+# now.json, for one, is added by naming it). QUENDRO_PUBLISH names another
+# quendro-publish than the build's.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 pages=${1:-5000}
@@ -28,7 +29,7 @@ season=2027
 code=2026001
 
 command -v h2load >/dev/null || { echo "h2load がありません (nghttp2-client)" >&2; exit 1; }
-publish="$here/build/cli/publish/quendro-publish"
+publish=${QUENDRO_PUBLISH:-$here/build/cli/publish/quendro-publish}
 [ -x "$publish" ] || { echo "quendro-publish がありません: $publish" >&2; exit 1; }
 work=$(mktemp -d)
 chmod 755 "$work"
