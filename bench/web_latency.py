@@ -14,8 +14,10 @@ the viewer's own files included).
 
 --tree keeps the published meet in FOLDER between runs of the script (it is
 published again only when FOLDER has none); --heats makes a smaller meet
-(the test run keeps the script working on 40 heats). Exits 1 when a figure
-misses its limit (the largest meet only).
+(the test run keeps the script working on 40 heats); --tls measures https
+(HTTP/2) as scripts/publisher.sh --tls serves it. QUENDRO_TIMELINE=1 prints
+each run's resource timings. Exits 1 when a figure misses its limit (the
+largest meet only).
 """
 
 import argparse
