@@ -3,8 +3,9 @@ headless Chromium at a phone's size against the project's nginx publisher
 serving the hand-made fixture, over a slow link (Chromium's own throttling):
 one request per shard however fast one types, a page's files asked for at
 once, full-width digits found as digits, Enter opening a single hit, an
-address the meet does not hold said so and no longer asked for, and a heat of
-the heat table not yet published asked for until it comes.
+address the meet does not hold said so and no longer asked for, a heat of the
+heat table not yet published asked for until it comes, and a page whose
+modules could not come shown once the server is back.
 
     requests_test.py SOURCE_DIR SCREENSHOT_DIR
 """
@@ -161,6 +162,19 @@ def heat_not_yet_published():
     print(f"heat shown {took:.2f} s after its file came")
 
 
+def modules_that_could_not_come():
+    """The season's page, whose modules no page has asked for yet, opened
+    while the server is away: it says so, and shows once the server is back."""
+    slow_link(False)
+    open_cold(PAGE)
+    wait_for(driver, lambda d: d.find_elements(By.ID, "search"), 10, "the meet")
+    publisher.stop()
+    driver.execute_script("location.hash = '#/2026'")
+    wait_for(driver, lambda d: "サーバーに接続できません" in note(), 5, "the page without its modules")
+    publisher.start()
+    wait_for(driver, lambda d: d.find_elements(By.CSS_SELECTOR, ".cards a"), 5, "the season's meets")
+
+
 try:
     publisher.start()
     driver = phone_browser()
@@ -170,6 +184,7 @@ try:
     files_asked_at_once()
     says_what_the_meet_does_not_hold()
     heat_not_yet_published()
+    modules_that_could_not_come()
     print("web viewer requests: all checks passed")
 finally:
     if driver:
