@@ -20,6 +20,9 @@ QUENDRO_BENCH_HEATS=40 build/bench/quendro_bench --benchmark_min_time=0.01 >/dev
 QUENDRO_BENCH_HEATS=40 build/bench/quendro_window_bench --benchmark_min_time=0.01 >/dev/null
 # The web viewer's audience, a few hundred pages polling the shown heat.
 bench/web_audience.sh 300 2 >/dev/null
+# A phone on a crowded link, on a meet of 40 heats (Debian's Python, which
+# holds Selenium).
+/usr/bin/python3 bench/web_latency.py . build --heats 40 --runs 1 >/dev/null
 
 echo "== sanitizer build (core) =="
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \

@@ -6,6 +6,7 @@
 #include "laps/lap_grid.h"
 #include "platform/text_rules.h"
 #include "reports/json_text.h"
+#include "store/competitor_search.h"
 #include "store/name_match.h"
 
 namespace quendro {
@@ -29,10 +30,13 @@ std::string numbers(const std::vector<std::optional<int>>& values) {
     return out + "]";
 }
 
-std::string competitorRow(const WebCompetitor& c) {
+// A row of a search shard; the names shards' with the folded name key the
+// search looks in, the numbers shards' without it (a number search reads the
+// number only).
+std::string competitorRow(const WebCompetitor& c, bool withKey) {
     return "[" + std::to_string(c.ordinal) + "," + jsonString(c.number) + "," +
-           jsonString(c.name) + "," + jsonString(c.team) + "," + jsonString(c.grade) + "," +
-           jsonString(c.key) + "]";
+           jsonString(c.name) + "," + jsonString(c.team) + "," + jsonString(c.grade) +
+           (withKey ? "," + jsonString(c.key) : std::string()) + "]";
 }
 
 std::string competitorEntry(const WebMeet& meet, const WebCompetitor& c) {
@@ -108,7 +112,7 @@ std::string webMeetJson(const WebMeet& meet, std::u16string_view updated) {
 }
 
 std::string webFoldJson() {
-    std::string pairs, chars, digits;
+    std::string pairs, chars, digits, numberChars;
     const std::vector<char16_t> range = foldedRange();
     for (char16_t c : range) {
         std::u16string one(1, c);
@@ -119,6 +123,9 @@ std::string webFoldJson() {
         bool blank = key.empty();
         if (!blank && !isNameFilter(u"ア" + one)) {
             digits += (digits.empty() ? "" : ",") + jsonString(one);
+        }
+        if (std::u16string asNumber = typedNumber(one); asNumber != one) {
+            numberChars += (numberChars.empty() ? "" : ",") + jsonString(one) + ":" + jsonString(asNumber);
         }
     }
     // Two characters that fold into one: a half-width kana and its sound mark.
@@ -132,7 +139,7 @@ std::string webFoldJson() {
         }
     }
     return "{\"version\":1,\"pairs\":{" + pairs + "},\"chars\":{" + chars + "},\"digits\":[" +
-           digits + "]}\n";
+           digits + "],\"numberChars\":{" + numberChars + "}}\n";
 }
 
 std::string webHeatPath(std::u16string_view heat) {
@@ -207,9 +214,9 @@ WebFiles webCompetitorFiles(const WebMeet& meet) {
         WebCompetitor c = webCompetitorOf(meet, k);
         std::string& bucket = buckets["competitors/" + std::to_string(k / kCompetitorBucketSize) + ".json"];
         bucket += (bucket.empty() ? "\n" : ",\n") + competitorEntry(meet, c);
-        std::string row = competitorRow(c);
         std::string& shard = numbers["numbers/" + numberShardOf(c.number) + ".json"];
-        shard += (shard.empty() ? "\n" : ",\n") + row;
+        shard += (shard.empty() ? "\n" : ",\n") + competitorRow(c, false);
+        const std::string row = competitorRow(c, true);
         for (const std::string& hex : nameShardsOf(c.key)) {
             std::string& names_ = names["names/" + hex + ".json"];
             names_ += (names_.empty() ? "\n" : ",\n") + row;

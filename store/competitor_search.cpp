@@ -20,6 +20,14 @@ bool matchesNumberFilter(std::u16string_view numberText, std::u16string_view fil
     return leftChars(numberText, filter.size()) == filter;
 }
 
+std::u16string typedNumber(std::u16string_view typed) {
+    std::u16string number(typed);
+    for (char16_t& c : number) {
+        if (c >= u'\uFF10' && c <= u'\uFF19') c = static_cast<char16_t>(u'0' + (c - u'\uFF10'));
+    }
+    return number;
+}
+
 std::u16string competitorListLine(const CompetitorRecord& competitor) {
     return competitor.numberText + u"  " + competitor.competitorName;
 }

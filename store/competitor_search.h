@@ -23,6 +23,10 @@ CompetitorFile competitorFileFor(std::int16_t webMode, std::u16string_view resul
 // filter exactly, blanks and case included.
 bool matchesNumberFilter(std::u16string_view numberText, std::u16string_view filter);
 
+// A number as a phone's keyboard may type it: full-width digits read as the
+// digits the number field is written in; every other character as it stands.
+std::u16string typedNumber(std::u16string_view typed);
+
 // The line of the competitor list: number (14), two blanks, name (16).
 std::u16string competitorListLine(const CompetitorRecord& competitor);
 

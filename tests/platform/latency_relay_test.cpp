@@ -173,7 +173,8 @@ TEST(LatencyRelay, CountsTheConnectionsItAccepted) {
 }
 
 // Thousands of small chunks, each of its own length and bytes, come back
-// whole and in order, and the end of sending is passed on after them both ways.
+// whole and in order, and the end of sending is passed on after them both ways;
+// the relay counts the bytes it carried.
 TEST(LatencyRelay, ManySmallChunksKeepTheirOrderAndBytes) {
     struct Case {
         const char* name;
@@ -199,6 +200,9 @@ TEST(LatencyRelay, ManySmallChunksKeepTheirOrderAndBytes) {
         ::close(fd);
         EXPECT_EQ(received.size(), sent.size()) << c.name;
         EXPECT_TRUE(received == sent) << c.name;
+        // Every byte counted once each way.
+        EXPECT_EQ(relay.bytesUp(), sent.size()) << c.name;
+        EXPECT_EQ(relay.bytesDown(), sent.size()) << c.name;
     }
 }
 

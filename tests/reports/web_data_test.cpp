@@ -190,7 +190,9 @@ TEST(WebData, CompetitorsWithTheirSwimsAndSearchShards) {
     EXPECT_NE(files["competitors/1.json"].find("\"final\":\"ｽﾀｰﾄ\",\"heat\":\"0002\",\"lane\":9"),
               std::string::npos);
     // Numbers 11, 22, ... 2827: by their first digit.
-    EXPECT_NE(files["numbers/1.json"].find("[1,\"11\","), std::string::npos);
+    // Their rows without the name key, which only a name search reads.
+    EXPECT_NE(files["numbers/1.json"].find("[1,\"11\",\"やまだ　太郎\",\"ＡＢＣ水泳\",\"高3\"]"),
+              std::string::npos);
     EXPECT_EQ(files["numbers/2.json"].find("[1,\"11\","), std::string::npos);
     EXPECT_FALSE(files.count("numbers/_.json"));
     // Names: one shard per character of the key.
@@ -226,12 +228,20 @@ TEST(WebData, FoldTableFoldsAsTheNameKey) {
     EXPECT_NE(fold.find("\"　\":\"\""), std::string::npos);
     EXPECT_NE(fold.find("\" \":\"\""), std::string::npos);
     EXPECT_EQ(fold.find("\"a\":"), std::string::npos);  // already folded
-    size_t digits = fold.find("\"digits\":[");
-    ASSERT_NE(digits, std::string::npos);
+    size_t digitsAt = fold.find("\"digits\":[");
+    ASSERT_NE(digitsAt, std::string::npos);
+    const std::string digits = fold.substr(digitsAt, fold.find(']', digitsAt) - digitsAt);
     for (const char* d : {"\"0\"", "\"9\"", "\"０\"", "\"９\""})
-        EXPECT_NE(fold.find(d, digits), std::string::npos) << d;
-    EXPECT_EQ(fold.find("\"/\"", digits), std::string::npos);
-    EXPECT_EQ(fold.find("\":\"", digits), std::string::npos);
+        EXPECT_NE(digits.find(d), std::string::npos) << d;
+    EXPECT_EQ(digits.find("\"/\""), std::string::npos);
+    EXPECT_EQ(digits.find("\":\""), std::string::npos);
+    // A number typed in full-width digits reads as the number field's digits.
+    size_t numberChars = fold.find("\"numberChars\":{");
+    ASSERT_NE(numberChars, std::string::npos);
+    EXPECT_NE(fold.find("\"０\":\"0\"", numberChars), std::string::npos);
+    EXPECT_NE(fold.find("\"９\":\"9\"", numberChars), std::string::npos);
+    EXPECT_EQ(fold.find("\"：\"", numberChars), std::string::npos);
+    EXPECT_EQ(fold.find("\"Ａ\"", numberChars), std::string::npos);
 }
 
 TEST(WebData, MeetFileAndSeasonMeets) {

@@ -54,6 +54,21 @@ TEST(CompetitorSearch, NumberFilter) {
     EXPECT_FALSE(matchesNumberFilter(u"7             ", u"007"));
 }
 
+TEST(CompetitorSearch, TypedNumberReadsFullWidthDigits) {
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"１２４８", u"1248"},
+        {u"０", u"0"},     // the first full-width digit
+        {u"９", u"9"},     // the last
+        {u"／", u"／"},    // just below it
+        {u"：", u"："},    // just past it
+        {u" １0 ", u" 10 "},
+        {u"Ａ1", u"Ａ1"},
+        {u"", u""},
+    };
+    for (const auto& [typed, number] : cases)
+        EXPECT_EQ(typedNumber(typed), number) << std::string(typed.begin(), typed.end());
+}
+
 TEST(CompetitorSearch, ListLinesAndOrdinalsInFileOrder) {
     TestMachine m;
     writeFile(m.driveD() / "ind2.dat",

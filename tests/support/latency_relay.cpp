@@ -90,6 +90,7 @@ struct LatencyRelay::State {
     int port = 0;
     std::atomic<bool> stopping{false};
     std::atomic<std::size_t> accepted{0};
+    std::atomic<std::size_t> carriedUp{0}, carriedDown{0};
     Link upLink, downLink;
     std::mutex connectionsMutex;
     std::list<Connection> connections;
@@ -115,6 +116,7 @@ struct LatencyRelay::State {
             }
             ssize_t n = ::recv(d.from, buffer, sizeof buffer, 0);
             if (n < 0 && errno == EINTR) continue;
+            if (n > 0) (d.link == &upLink ? carriedUp : carriedDown) += static_cast<std::size_t>(n);
             Chunk chunk;
             chunk.end = n <= 0;
             if (!chunk.end) chunk.bytes.assign(buffer, static_cast<std::size_t>(n));
@@ -290,5 +292,9 @@ LatencyRelay::~LatencyRelay() { state_->stop(); }
 int LatencyRelay::port() const { return state_->port; }
 
 std::size_t LatencyRelay::connections() const { return state_->accepted.load(); }
+
+std::size_t LatencyRelay::bytesUp() const { return state_->carriedUp.load(); }
+
+std::size_t LatencyRelay::bytesDown() const { return state_->carriedDown.load(); }
 
 }  // namespace quendro::test

@@ -27,6 +27,9 @@ class LatencyRelay {
     int port() const;
     // Connections accepted so far.
     std::size_t connections() const;
+    // Bytes carried so far from the clients to the target, and back.
+    std::size_t bytesUp() const;
+    std::size_t bytesDown() const;
 
   private:
     struct State;

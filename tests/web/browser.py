@@ -2,7 +2,9 @@
 free port of 127.0.0.1 serving a tree in a temporary folder, and headless
 Chromium the size of a phone."""
 
+import base64
 import gzip
+import hashlib
 import json
 import os
 import shutil
@@ -28,15 +30,16 @@ def free_port():
 
 
 class Publisher:
-    def __init__(self, source, tree):
+    def __init__(self, source, tree, tls=False):
         self.source = source
         self.tree = tree
+        self.tls = tls
         self.home = tempfile.mkdtemp(prefix="quendro-web-home-")
         # Started by root, nginx's worker is another user: it must reach the
         # viewer's copy in the home.
         os.chmod(self.home, 0o755)
         self.port = free_port()
-        self.base = f"http://127.0.0.1:{self.port}/"
+        self.base = f"{'https' if tls else 'http'}://127.0.0.1:{self.port}/"
 
     def _run(self, *words):
         env = dict(os.environ, QUENDRO_PUBLISHER_HOME=self.home,
@@ -45,7 +48,7 @@ class Publisher:
                        env=env, check=True, stdout=subprocess.DEVNULL)
 
     def start(self):
-        self._run("start", str(self.port), self.tree)
+        self._run("start", *(["--tls"] if self.tls else []), str(self.port), self.tree)
 
     def stop(self):
         self._run("stop", str(self.port))
@@ -80,8 +83,18 @@ def read_json(tree, relative):
         return json.load(f)
 
 
-def phone_browser(size=PHONE):
+def phone_browser(size=PHONE, trusted_certificate=None):
+    """With trusted_certificate, the https of the publisher that serves that
+    certificate is taken as a phone takes a real one (Chromium has no store
+    of its own to put the publisher's authority in here)."""
     options = webdriver.ChromeOptions()
+    if trusted_certificate:
+        key = subprocess.run(["openssl", "x509", "-in", trusted_certificate, "-noout", "-pubkey"],
+                             check=True, capture_output=True).stdout
+        der = subprocess.run(["openssl", "pkey", "-pubin", "-outform", "DER"], input=key,
+                             check=True, capture_output=True).stdout
+        options.add_argument("--ignore-certificate-errors-spki-list="
+                             + base64.b64encode(hashlib.sha256(der).digest()).decode())
     options.binary_location = "/usr/bin/chromium"
     for flag in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage", "--disable-gpu",
                  "--lang=ja-JP", f"--window-size={size['width']},{size['height']}"):

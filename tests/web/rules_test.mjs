@@ -5,12 +5,12 @@
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
+import { readFileSync, readdirSync } from 'node:fs';
 import { readQuery, foldName, matches, trimmed } from '../../web/js/search.js';
 import { textsFor, textAt, splitsWithTimes, settleSplit, lapOptions, chosenOption, newestSplit }
   from '../../web/js/views/laps.js';
 import { starred, setStar } from '../../web/js/stars.js';
-import { readAddress } from '../../web/js/address.js';
+import { readAddress, pageFiles, pageModules, notHeld } from '../../web/js/address.js';
 import { keptEtag } from '../../web/js/data.js';
 
 const web = new URL('fixture/swim/2026/2026001/web/', import.meta.url);
@@ -24,7 +24,10 @@ test('a typed text is read as the core reads it', () => {
     // typed, kind, folded or trimmed text, shard
     ['12', 'number', '12', '1'],
     [' 12　', 'number', '12', '1'],
-    ['１２', 'number', '１２', '_'],
+    ['１２', 'number', '12', '1'],
+    ['１２４８', 'number', '1248', '1'],
+    ['　１0 ', 'number', '10', '1'],
+    ['／1', 'number', '／1', '_'],
     ['A1', 'number', 'A1', '_'],
     ['0', 'number', '0', '0'],
     ['9', 'number', '9', '9'],
@@ -60,7 +63,8 @@ test('a number search is a prefix of the number; a name search is held in the ke
   assert.deepEqual(numbers('1002'), ['1002']);
   assert.deepEqual(numbers('10021'), []);
   assert.deepEqual(numbers('002'), []);
-  const names = (text) => matches(rows, { kind: 'name', text }).map((r) => r[0]);
+  const named = json('names/30e4.json').competitors;
+  const names = (text) => matches(named, { kind: 'name', text }).map((r) => r[0]);
   assert.deepEqual(names('ヤマダ'), [2]);
   assert.deepEqual(names('マダハ'), [2]);
   assert.deepEqual(names('ヤマダハナコX'), []);
@@ -162,4 +166,76 @@ test('the stars of a meet are read back from the storage, and only ordinals', ()
   assert.equal(kept.has(key), false);
   assert.deepEqual(starred('2026', '2026001'), []);
   delete globalThis.localStorage;
+});
+
+test('a page asks for its files at once: the bucket by the size in hand, else the layout\'s', () => {
+  const web = '/swim/2026/2026001/web/';
+  const files = (hash, inHand) => pageFiles(readAddress(hash), inHand).map((f) => f.replace(web, ''));
+  assert.deepEqual(files('#/2026'), ['/swim/2026/web/meets.json']);
+  assert.deepEqual(files('#/2026/2026001'), ['meet.json', 'fold.json', 'program.json', 'now.json']);
+  assert.deepEqual(files('#/2026/2026001/c/255'), ['meet.json', 'competitors/0.json']);
+  assert.deepEqual(files('#/2026/2026001/c/256'), ['meet.json', 'competitors/1.json']);
+  assert.deepEqual(files('#/2026/2026001/c/256', { competitorBucketSize: 100 }),
+    ['meet.json', 'competitors/2.json']);
+  assert.deepEqual(files('#/2026/2026001/c/3/h/0002'), ['meet.json', 'competitors/0.json', 'heats/0002.json']);
+  assert.deepEqual(files('#/2026/2026001/h/0002'), ['meet.json', 'heats/0002.json']);
+  const mine = (inHand, ordinals) => pageFiles(readAddress('#/2026/2026001/mine'), inHand, ordinals)
+    .map((f) => f.replace(web, ''));
+  assert.deepEqual(mine(undefined, []), ['meet.json', 'program.json', 'now.json']);
+  assert.deepEqual(mine(undefined, [300, 5, 255]),
+    ['meet.json', 'program.json', 'now.json', 'competitors/1.json', 'competitors/0.json']);
+  assert.deepEqual(mine({ competitorBucketSize: 100 }, [300, 5, 255]),
+    ['meet.json', 'program.json', 'now.json', 'competitors/3.json', 'competitors/0.json', 'competitors/2.json']);
+  assert.deepEqual(files('#/'), []);
+});
+
+test('what the published meet does not hold is told from its own files', () => {
+  const bucket = json('competitors/0.json');
+  const counted = { ...meet, heatCount: 2, competitorCount: 3 };
+  const cases = [
+    // address, meet, bucket, not held
+    ['#/2026/2026001/c/2', counted, bucket, null],
+    ['#/2026/2026001/c/7', counted, bucket, 'competitor'], // the bucket is published without them
+    ['#/2026/2026001/c/3', counted, null, null], // within the count: their bucket may still come
+    ['#/2026/2026001/c/4', counted, null, 'competitor'], // past the count, no bucket
+    ['#/2026/2026001/c/4', { ...counted, competitorCount: undefined }, null, null],
+    ['#/2026/2026001/c/7', null, null, null], // the meet itself is not published yet
+    ['#/2026/2026001/h/0002', counted, undefined, null], // the last heat of the table
+    ['#/2026/2026001/h/0003', counted, undefined, 'heat'], // just past it
+    ['#/2026/2026001/h/0000', counted, undefined, 'heat'],
+    ['#/2026/2026001/h/0001', counted, undefined, null],
+    ['#/2026/2026001/c/0/h/0002', counted, bucket, null], // one of the competitor's swims
+    ['#/2026/2026001/c/0/h/0003', counted, bucket, 'heat'],
+    ['#/2026/2026001/c/1/h/0002', counted, bucket, 'swim'], // they do not swim in heat 0002
+    ['#/2026/2026001/c/7/h/0001', counted, bucket, 'competitor'],
+  ];
+  for (const [hash, m, b, missing] of cases) assert.equal(notHeld(readAddress(hash), m, b), missing, hash);
+});
+
+test('a page asks for all its modules at once: those every page needs from the page, its own with its files', () => {
+  const root = new URL('../../web/', import.meta.url);
+  const page = readFileSync(new URL('index.html', root), 'utf8');
+  const preloaded = [...page.matchAll(/<(?:script type="module" src|link rel="modulepreload" href)="js\/([^"]+)"/g)]
+    .map((m) => m[1]);
+  // Every module a module imports, by its path below js/, followed through.
+  const importsOf = (module, seen = new Set()) => {
+    if (seen.has(module)) return seen;
+    seen.add(module);
+    const text = readFileSync(new URL(`js/${module}`, root), 'utf8');
+    for (const [, relative] of text.matchAll(/^import[^;]*?from '(\.{1,2}\/[^']+)';/gms)) {
+      importsOf(new URL(relative, `file:///js/${module}`).pathname.replace(/^\/js\//, ''), seen);
+    }
+    return seen;
+  };
+  assert.deepEqual([...importsOf('main.js')].filter((m) => !preloaded.includes(m)), []);
+  const modules = readdirSync(new URL('js/', root), { recursive: true }).filter((f) => f.endsWith('.js'));
+  const listed = new Set(preloaded);
+  for (const kind of ['meets', 'meet', 'competitor', 'swim', 'heat', 'mine']) {
+    const own = pageModules(kind);
+    assert.ok(own.length > 0, kind);
+    own.forEach((m) => listed.add(m));
+    const missing = [...importsOf(own[0])].filter((m) => !own.includes(m) && !preloaded.includes(m));
+    assert.deepEqual(missing, [], kind);
+  }
+  assert.deepEqual(modules.filter((m) => !listed.has(m)), []);
 });

@@ -19,6 +19,7 @@ export class Live {
     this.retry = null;
     this.lastHeard = null;
     this.busy = false;
+    this.resting = false;
   }
 
   // The files of the page now shown (a list, or a function that gives the
@@ -28,6 +29,14 @@ export class Live {
     this.addresses = addresses;
     this.onChange = onChange;
     this.retry = null;
+    this.resting = false;
+  }
+
+  // The page shows what will not change (an address the meet does not
+  // hold): nothing is asked for until another page is shown.
+  rest() {
+    this.watch([], null);
+    this.resting = true;
   }
 
   // The page could not be shown (the server is away, or its file is not
@@ -35,6 +44,7 @@ export class Live {
   failed(retry, serverAnswered = false) {
     this.addresses = [];
     this.retry = retry;
+    this.resting = false;
     if (serverAnswered) this.heard();
     else this.away();
   }
@@ -81,7 +91,7 @@ export class Live {
   }
 
   async tick() {
-    if (this.busy || document.hidden) return;
+    if (this.busy || this.resting || document.hidden) return;
     this.busy = true;
     try {
       if (this.retry) {

@@ -2,7 +2,8 @@
 // digit is a number search (the competitors whose number starts with the
 // trimmed text), any other text with something besides blanks a name search
 // (the competitors whose folded name key holds the folded text). The folding
-// table and the digits come from fold.json; nothing here decides a rule of
+// table, the digits and the digits a typed number reads as (full-width ones
+// as the number field's) come from fold.json; nothing here decides a rule of
 // its own.
 
 export function trimmed(text) {
@@ -15,7 +16,8 @@ export function readQuery(text, fold) {
   const digits = new Set(fold.digits || []);
   const chars = Array.from(text);
   if (chars.some((c) => digits.has(c))) {
-    const number = trimmed(text);
+    const read = fold.numberChars || {};
+    const number = trimmed(chars.map((c) => (Object.hasOwn(read, c) ? read[c] : c)).join(''));
     const first = Array.from(number)[0];
     const shard = /^[0-9]$/.test(first) ? first : '_';
     return { kind: 'number', text: number, shard };

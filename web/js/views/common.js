@@ -2,16 +2,15 @@
 // their bucket, the way back.
 
 import { el } from '../dom.js';
-import { loadData, meetAddress, bucketFile, NotFound } from '../data.js';
-import { isStarred, setStar } from '../stars.js';
+import { loadData, meetAddress, competitorBucketFile, NotFound } from '../data.js';
+import { starred, isStarred, setStar } from '../stars.js';
 
 export function meetFile(address) {
   return meetAddress(address.season, address.meet, 'meet.json');
 }
 
 export function competitorFile(address, meet) {
-  const size = Number(meet.competitorBucketSize) || 256;
-  return meetAddress(address.season, address.meet, bucketFile(Math.floor(address.ordinal / size)));
+  return meetAddress(address.season, address.meet, competitorBucketFile(address.ordinal, meet));
 }
 
 export async function loadCompetitor(address, meet) {
@@ -73,4 +72,11 @@ export function starButton(address, ordinal, changed = null) {
     if (changed) changed(on);
   });
   return button;
+}
+
+// The way from the meet page to マイ選手, with the count of starred swimmers.
+export function mineEntry(address) {
+  const count = starred(address.season, address.meet).length;
+  return el('p', { class: 'mine-entry' }, el('a', { href: `#/${address.season}/${address.meet}/mine` },
+    count ? `★ マイ選手 (${count}人)` : '☆ マイ選手'));
 }

@@ -4,12 +4,12 @@
 
 import { el, replace, daysText } from '../dom.js';
 import {
-  loadData, cached, meetAddress, numberShardFile, nameShardFile, NotFound,
+  loadData, loadAgain, cached, meetAddress, numberShardFile, nameShardFile, NotFound,
 } from '../data.js';
 import { readQuery, matches } from '../search.js';
 import { PROGRAM_FILE, NOW_FILE, statesFit } from '../program.js';
 import { ProgramList, unlessMissing } from './program_list.js';
-import { mineEntry } from './mine.js';
+import { mineEntry } from './common.js';
 
 const SHOWN_RESULTS = 50;
 
@@ -45,8 +45,9 @@ export async function showMeet(page) {
   let [meet, fold, program, now] = await Promise.all([
     loadData(meetFile), loadData(meetAddress(season, code, 'fold.json')),
     unlessMissing(loadData(programFile)), unlessMissing(loadData(nowFile))]);
-  // Asked for while the publisher was writing a new program: its states came first.
-  if (now && program && !statesFit(program, now)) program = await unlessMissing(loadData(programFile));
+  // Asked for while the publisher was writing a new program: its states came
+  // first, and the program is asked for anew.
+  if (now && program && !statesFit(program, now)) program = await unlessMissing(loadAgain(programFile));
   if (!page.current()) return { addresses: [] };
 
   const header = el('section', { class: 'meet' });
@@ -58,6 +59,14 @@ export async function showMeet(page) {
   });
   input.value = params.get('q') || '';
   let shards = new Map(); // shard address -> rows
+  const waiting = new Set(); // shard addresses whose answer is on its way
+  // Enter was pressed before the answer came: a single hit opens when it does.
+  let openWhenAnswered = false;
+  const openSingle = (found) => {
+    if (found.length !== 1) return false;
+    location.hash = `#/${season}/${code}/c/${Number(found[0][0])}`;
+    return true;
+  };
 
   // Runs at each keystroke; with the shard in hand it answers at once.
   function search() {
@@ -67,18 +76,41 @@ export async function showMeet(page) {
     const file = meetAddress(season, code,
       query.kind === 'number' ? numberShardFile(query.shard) : nameShardFile(query.shard));
     const rows = shards.get(file);
-    if (rows) return replace(results, resultList(page, matches(rows, query)));
+    if (rows) {
+      const found = matches(rows, query);
+      if (openWhenAnswered) {
+        openWhenAnswered = false;
+        if (openSingle(found)) return undefined;
+      }
+      return replace(results, resultList(page, found));
+    }
     replace(results, el('p', { class: 'note' }, '検索中…'));
-    const asked = shards;
+    if (waiting.has(file)) return undefined;
+    waiting.add(file);
     loadData(file).then((data) => data.competitors || [], (error) => {
       if (error instanceof NotFound) return [];
       throw error;
     }).then((found) => {
-      asked.set(file, found);
-      if (page.current() && asked === shards) search();
-    }, () => replace(results, el('p', { class: 'note' }, 'サーバーに接続できません。')));
+      waiting.delete(file);
+      // A refresh meanwhile may have brought a newer answer.
+      if (!shards.has(file)) shards.set(file, found);
+      if (page.current()) search();
+    }, () => {
+      waiting.delete(file);
+      replace(results, el('p', { class: 'note' }, 'サーバーに接続できません。'));
+    });
   }
-  input.addEventListener('input', search);
+  input.addEventListener('input', () => {
+    openWhenAnswered = false;
+    search();
+  });
+  // Enter opens the one competitor found; with the answer still on its way,
+  // when it comes.
+  const enter = (event) => {
+    event.preventDefault();
+    openWhenAnswered = true;
+    search();
+  };
 
   const draw = (data) => {
     replace(header, meetHeader(data));
@@ -86,7 +118,7 @@ export async function showMeet(page) {
   };
   draw(meet);
   replace(page.view, header, mineEntry(page.address),
-    el('form', { class: 'search', role: 'search', onsubmit: (e) => e.preventDefault() },
+    el('form', { class: 'search', role: 'search', onsubmit: enter },
       el('label', { for: 'search' }, '選手を探す'), input),
     results, heats.section);
   heats.draw(program, now);
@@ -98,7 +130,7 @@ export async function showMeet(page) {
       // The states as just asked for; the program again only when they are
       // of another one.
       now = cached(nowFile) || await unlessMissing(loadData(nowFile));
-      if (now && !statesFit(program, now)) program = await unlessMissing(loadData(programFile));
+      if (now && !statesFit(program, now)) program = await unlessMissing(loadAgain(programFile));
       if (!page.current()) return;
       heats.draw(program, now);
       const data = cached(meetFile) || meet;
@@ -109,7 +141,7 @@ export async function showMeet(page) {
       // again (an unchanged shard answers 304), showing the old answer
       // meanwhile.
       const fresh = new Map();
-      await Promise.all([...shards.keys()].map((file) => loadData(file).then(
+      await Promise.all([...shards.keys()].map((file) => loadAgain(file).then(
         (found) => fresh.set(file, found.competitors || []),
         (error) => { if (!(error instanceof NotFound)) throw error; fresh.set(file, []); })));
       if (!page.current()) return;

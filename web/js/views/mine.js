@@ -6,7 +6,9 @@
 // files and the heats in the water, and so updates by itself.
 
 import { el, replace } from '../dom.js';
-import { loadData, meetAddress, bucketFile, heatFile, NotFound } from '../data.js';
+import {
+  loadData, loadAgain, meetAddress, competitorBucketFile, heatFile, NotFound,
+} from '../data.js';
 import { meetFile, personLine, starButton } from './common.js';
 import { PROGRAM_FILE, NOW_FILE, statesFit, programHeats, stateWord } from '../program.js';
 import { captionsOf, textAt, newestSplit } from './laps.js';
@@ -76,7 +78,6 @@ export async function showMine(page) {
   const { address } = page;
   const { season, meet: code } = address;
   const file = (name) => meetAddress(season, code, name);
-  const bucketSize = (meet) => Number(meet.competitorBucketSize) || 256;
   let meet;
   let program;
   let now;
@@ -90,9 +91,13 @@ export async function showMine(page) {
   // are done or in the water.
   const read = async () => {
     [meet, now] = await Promise.all([loadData(meetFile(address)), orNull(loadData(file(NOW_FILE)))]);
-    if (!program || !statesFit(program, now)) program = await orNull(loadData(file(PROGRAM_FILE)));
+    // The program as asked for with the page's files; asked for anew when
+    // it was not there or the states are of another one.
+    if (!program || !statesFit(program, now)) {
+      program = await orNull((program === undefined ? loadData : loadAgain)(file(PROGRAM_FILE)));
+    }
     const ordinals = starred(season, code);
-    const bucketFiles = [...new Set(ordinals.map((n) => file(bucketFile(Math.floor(n / bucketSize(meet))))))];
+    const bucketFiles = [...new Set(ordinals.map((n) => file(competitorBucketFile(n, meet))))];
     buckets = new Map(await Promise.all(bucketFiles.map(async (f) => [f, await orNull(loadData(f))])));
     const states = new Map(programHeats(program, now).map((h) => [h.heat, h]));
     const swimHeats = new Set();
@@ -112,7 +117,7 @@ export async function showMine(page) {
   };
 
   const competitorOf = (n) => {
-    const data = buckets.get(file(bucketFile(Math.floor(n / bucketSize(meet)))));
+    const data = buckets.get(file(competitorBucketFile(n, meet)));
     return (data && data.competitors || {})[String(n)] || null;
   };
 
@@ -165,10 +170,3 @@ export async function showMine(page) {
   return { addresses: () => watched, refresh: redraw };
 }
 
-// The way from the meet page to this page, with the count of starred
-// swimmers.
-export function mineEntry(address) {
-  const count = starred(address.season, address.meet).length;
-  return el('p', { class: 'mine-entry' }, el('a', { href: `#/${address.season}/${address.meet}/mine` },
-    count ? `★ マイ選手 (${count}人)` : '☆ マイ選手'));
-}
