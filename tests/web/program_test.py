@@ -145,6 +145,8 @@ try:
     # reaches the heat from the swim: 棄権 unranked, the others by their finals.
     driver.get(publisher.base + f"#/{SEASON}/{CODE}/c/8/h/0003")
     wait_for(driver, lambda d: d.find_elements(By.CSS_SELECTOR, "a.to-heat"), what="the swim")
+    # Its final is the word, and no split is still to come.
+    assert "通過タイムはありません" in driver.find_element(By.CSS_SELECTOR, "main").text
     driver.save_screenshot(os.path.join(shots, "program-3-withdrawn-swim.png"))
     driver.find_element(By.CSS_SELECTOR, "a.to-heat").click()
     wait_for(driver, lambda d: table("table.results"), what="heat 0003 from the swim")

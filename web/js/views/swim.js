@@ -92,7 +92,9 @@ export async function showSwim(page) {
         el('span', { class: 'sub' }, `組 ${heat.heat} ・ ${lane.lane}レーン`)),
       lapChoice(meet, option, (o) => { option = o; remember(); draw(); }),
       shown.length ? splitGrid(lane, captions, shown, at, option, inWater ? last : null, pickSplit)
-        : el('p', { class: 'note' }, 'まだタイムがありません。'),
+        // A swim with its final (a time or a word such as 棄権) and no splits
+        // has none to come.
+        : el('p', { class: 'note' }, (lane.final || swim.final) ? '通過タイムはありません。' : 'まだタイムがありません。'),
       el('section', { class: 'heat-at' }, heatTitle(heat),
         el('p', {}, el('a', { class: 'to-heat', href: `#/${address.season}/${address.meet}/h/${heat.heat}` },
           'この組の結果と通過を見る')),
