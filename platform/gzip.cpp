@@ -12,10 +12,11 @@ constexpr std::size_t kPiece = std::size_t{1} << 30;
 
 }  // namespace
 
-std::string gzipBytes(std::string_view bytes) {
+std::string gzipBytes(std::string_view bytes, GzipEffort effort) {
     z_stream stream{};
+    const int level = effort == GzipEffort::Most ? 9 : 6;
     // 15 bits of window, plus 16: a gzip header and trailer instead of zlib's.
-    if (deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) !=
+    if (deflateInit2(&stream, level, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) !=
         Z_OK)
         return {};
     std::string out(deflateBound(&stream, static_cast<uLong>(std::min(bytes.size(), kPiece))) + 64,

@@ -276,4 +276,14 @@ std::optional<std::string> webSeasonWith(std::string_view current, const WebMeet
     return out + tail + "\n";
 }
 
+bool isWebSearchShard(std::string_view address) {
+    const std::size_t web = address.rfind("/web/");
+    if (web == std::string_view::npos || !address.ends_with(".json")) return false;
+    const std::string_view path = address.substr(web + 5);
+    const std::size_t slash = path.find('/');
+    if (slash == std::string_view::npos || path.find('/', slash + 1) != std::string_view::npos) return false;
+    const std::string_view folder = path.substr(0, slash);
+    return folder == "names" || folder == "numbers";
+}
+
 }  // namespace quendro

@@ -26,6 +26,11 @@ std::string webFoldJson();
 std::string webHeatPath(std::u16string_view heat);
 std::string webHeatJson(const WebMeet& meet, const WebHeat& heat);
 
+// True for the address of a name or number search shard (".../web/names/30a2.json",
+// ".../web/numbers/1.json"): the largest file a phone downloads whole as its
+// user types, changed only when the competitors are; stored packed hardest.
+bool isWebSearchShard(std::string_view address);
+
 // The competitors files with their swims, and the name and number search shards.
 WebFiles webCompetitorFiles(const WebMeet& meet);
 

@@ -4,6 +4,7 @@
 
 #include "cli/publish/failure_words.h"
 #include "platform/gzip.h"
+#include "reports/web_json.h"
 
 namespace quendro {
 namespace {
@@ -42,8 +43,10 @@ std::vector<Uploader::Sent> Uploader::putAll(
     std::vector<Upload> uploads;
     uploads.reserve(files.size());
     const std::string suffix = storesGzip() ? ".gz" : "";
-    for (const auto& [address, bytes] : files)
-        uploads.push_back({address + suffix, storesGzip() ? gzipBytes(*bytes) : *bytes});
+    for (const auto& [address, bytes] : files) {
+        const GzipEffort effort = isWebSearchShard(address) ? GzipEffort::Most : GzipEffort::Usual;
+        uploads.push_back({address + suffix, storesGzip() ? gzipBytes(*bytes, effort) : *bytes});
+    }
     std::vector<HttpAnswer> answers = http_.putAll(uploads);
     std::vector<Sent> sent(files.size());
     for (size_t k = 0; k < files.size(); ++k) {

@@ -48,6 +48,9 @@ TEST(Gzip, BytesComeBackWholeAndTheSameBytesGiveTheSameFile) {
         EXPECT_EQ(*back, bytes);
     }
     EXPECT_LT(gzipBytes(lapText(5000)).size(), lapText(5000).size() / 4);
+    const std::string hardest = gzipBytes(lapText(5000), GzipEffort::Most);
+    EXPECT_LE(hardest.size(), gzipBytes(lapText(5000)).size());
+    EXPECT_EQ(*gunzipBytes(hardest, lapText(5000).size()), lapText(5000));
 }
 
 TEST(Gzip, UnpackingKeepsToItsCapAndRefusesWhatIsNoWholeFile) {

@@ -215,6 +215,18 @@ TEST(WebData, ShardNames) {
     EXPECT_EQ(webHeatPath(u"0012"), "heats/0012.json");
     for (std::u16string bad : {u"012", u"00120", u"00a2", u"../1", u""})
         EXPECT_EQ(webHeatPath(bad), "") << toUtf8(bad);
+    // The search shards are packed hardest; no other file of the web data.
+    const std::pair<const char*, bool> shards[] = {
+        {"http://h/swim/2026/2026001/web/names/30a2.json", true},
+        {"http://h/swim/2026/2026001/web/numbers/1.json", true},
+        {"http://h/swim/2026/2026001/web/competitors/0.json", false},
+        {"http://h/swim/2026/2026001/web/heats/0012.json", false},
+        {"http://h/swim/2026/2026001/web/program.json", false},
+        {"http://h/swim/2026/2026001/web/names/30a2.txt", false},
+        {"http://h/swim/2026/2026001/web/names/x/1.json", false},
+        {"http://h/swim/2026/2026001/names/30a2.json", false},
+    };
+    for (const auto& [address, shard] : shards) EXPECT_EQ(isWebSearchShard(address), shard) << address;
 }
 
 TEST(WebData, FoldTableFoldsAsTheNameKey) {

@@ -111,13 +111,15 @@ def full_width_digits_and_enter():
 
 def files_asked_at_once():
     """A page asks for its own files before meet.json has come, not after it:
-    a swim its bucket and its heat, the meet page its program and the
-    program's states, マイ選手 those and the starred swimmer's bucket."""
+    a swim its bucket and its heat, the meet page its search's folding table
+    (its program and the program's states once its search box is drawn, after
+    fold.json came), マイ選手 the program, its states and the starred
+    swimmer's bucket."""
     open_cold(PAGE)
     driver.execute_script("localStorage.setItem('quendro.mine.2026/2026001', '[0]')")
     for address, shown, files in (
             ("/c/0/h/0001", ".split-grid .split", ("competitors/0.json", "heats/0001.json")),
-            ("", ".program-list li[data-heat]", ("fold.json", "program.json", "now.json")),
+            ("", ".program-list li[data-heat]", ("fold.json",)),
             ("/mine", ".mine-swim", ("program.json", "now.json", "competitors/0.json"))):
         open_cold(PAGE + address)
         wait_for(driver, lambda d: d.find_elements(By.CSS_SELECTOR, shown), 10, f"the page {address!r}")
@@ -132,6 +134,9 @@ def files_asked_at_once():
         meet_came = timing["meet.json"][1]
         for path in files:
             assert timing[path][0] < meet_came, (address, path, timing)
+        if address == "":
+            for path in ("program.json", "now.json"):
+                assert timing[path][0] >= timing["fold.json"][1], (path, timing)
     driver.execute_script("localStorage.removeItem('quendro.mine.2026/2026001')")
 
 

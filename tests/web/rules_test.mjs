@@ -172,7 +172,8 @@ test('a page asks for its files at once: the bucket by the size in hand, else th
   const web = '/swim/2026/2026001/web/';
   const files = (hash, inHand) => pageFiles(readAddress(hash), inHand).map((f) => f.replace(web, ''));
   assert.deepEqual(files('#/2026'), ['/swim/2026/web/meets.json']);
-  assert.deepEqual(files('#/2026/2026001'), ['meet.json', 'fold.json', 'program.json', 'now.json']);
+  // The meet page's program comes after its search box.
+  assert.deepEqual(files('#/2026/2026001'), ['meet.json', 'fold.json']);
   assert.deepEqual(files('#/2026/2026001/c/255'), ['meet.json', 'competitors/0.json']);
   assert.deepEqual(files('#/2026/2026001/c/256'), ['meet.json', 'competitors/1.json']);
   assert.deepEqual(files('#/2026/2026001/c/256', { competitorBucketSize: 100 }),
@@ -230,7 +231,7 @@ test('a page asks for all its modules at once: those every page needs from the p
   assert.deepEqual([...importsOf('main.js')].filter((m) => !preloaded.includes(m)), []);
   const modules = readdirSync(new URL('js/', root), { recursive: true }).filter((f) => f.endsWith('.js'));
   const listed = new Set(preloaded);
-  for (const kind of ['meets', 'meet', 'competitor', 'swim', 'heat', 'mine']) {
+  for (const kind of ['meets', 'meet', 'program', 'competitor', 'swim', 'heat', 'mine']) {
     const own = pageModules(kind);
     assert.ok(own.length > 0, kind);
     own.forEach((m) => listed.add(m));

@@ -9,9 +9,8 @@
 // typed> on a meet.
 
 import {
-  isWord, isHeat, meetsAddress, meetAddress, heatFile, competitorBucketFile,
+  isWord, isHeat, meetsAddress, meetAddress, heatFile, competitorBucketFile, PROGRAM_FILE, NOW_FILE,
 } from './data.js';
-import { PROGRAM_FILE, NOW_FILE } from './program.js';
 
 export function readAddress(hash) {
   const [path, query = ''] = hash.replace(/^#\/?/, '').split('?');
@@ -41,10 +40,11 @@ export function readAddress(hash) {
 }
 
 // Every file the page of an address shows, to be asked for at once rather
-// than one after another: the meet's own file beside the program and its
-// states (the meet page, マイ選手), the competitor's bucket (its size from the
-// copy of meet.json in hand, else the layout's), the buckets of the swimmers
-// starred on this phone (マイ選手) and the heat.
+// than one after another: the meet's own file, the search's folding table
+// (the meet page, whose program comes after its search box: views/meet.js),
+// the program and its states (マイ選手), the competitor's bucket (its size
+// from the copy of meet.json in hand, else the layout's), the buckets of the
+// swimmers starred on this phone (マイ選手) and the heat.
 export function pageFiles(address, meetInHand, starredOrdinals = []) {
   const { season, meet: code } = address;
   const file = (name) => meetAddress(season, code, name);
@@ -52,8 +52,8 @@ export function pageFiles(address, meetInHand, starredOrdinals = []) {
   if (!['meet', 'competitor', 'swim', 'heat', 'mine'].includes(address.page)) return [];
   const files = [file('meet.json')];
   if (address.page === 'meet') files.push(file('fold.json'));
-  if (address.page === 'meet' || address.page === 'mine') files.push(file(PROGRAM_FILE), file(NOW_FILE));
   if (address.page === 'mine') {
+    files.push(file(PROGRAM_FILE), file(NOW_FILE));
     const buckets = starredOrdinals.map((n) => file(competitorBucketFile(n, meetInHand)));
     files.push(...new Set(buckets));
   }
@@ -91,9 +91,11 @@ export function notHeld(address, meet, bucket) {
 // The viewer's modules a page of each kind draws with (below js/), each with
 // every module it imports: asked for together with the page's files, not one
 // import after another, and only when a page of that kind is first shown.
+// The meet page's program, drawn after its search box, brings its own then.
 const PAGE_MODULES = {
   meets: ['views/meets.js'],
-  meet: ['views/meet.js', 'search.js', 'program.js', 'views/program_list.js', 'views/common.js', 'stars.js'],
+  meet: ['views/meet.js', 'search.js', 'views/common.js', 'stars.js'],
+  program: ['views/program_list.js', 'program.js'],
   competitor: ['views/competitor.js', 'views/common.js', 'stars.js'],
   swim: ['views/swim.js', 'views/common.js', 'views/laps.js', 'views/heat.js', 'stars.js'],
   heat: ['views/heat.js', 'views/common.js', 'views/laps.js', 'stars.js'],

@@ -37,6 +37,9 @@ export function competitorBucketFile(ordinal, meet) {
 }
 export const numberShardFile = (key) => `numbers/${key}.json`;
 export const nameShardFile = (hex) => `names/${hex}.json`;
+// The meet's program and where it stands (docs/web-data.md).
+export const PROGRAM_FILE = 'program.json';
+export const NOW_FILE = 'now.json';
 
 // address -> {etag, text, data, at}, or {missing: true, at} for a file the
 // server said it does not have; `at` is when the answer came.

@@ -36,3 +36,24 @@ export function clockText(date) {
   const two = (n) => String(n).padStart(2, '0');
   return `${two(date.getHours())}:${two(date.getMinutes())}:${two(date.getSeconds())}`;
 }
+
+// The bar above every page: the way to this meet's マイ選手 page when the
+// address names a meet, and the line a page pins under the bar (a swim's
+// name, event and newest time), cleared as each page opens.
+export function frame(address) {
+  const link = document.getElementById('mine-link');
+  if (link) {
+    const meet = address.season && address.meet && address.page !== 'mine';
+    link.hidden = !meet;
+    if (meet) link.href = `#/${address.season}/${address.meet}/mine`;
+  }
+  pin(null);
+}
+
+export function pin(...children) {
+  const line = document.getElementById('pinned');
+  if (!line) return;
+  const shown = children.flat().filter((c) => c !== null && c !== undefined && c !== false);
+  line.replaceChildren(...shown);
+  line.hidden = shown.length === 0;
+}

@@ -8,7 +8,7 @@
 import { load, NotFound, ServerTrouble } from './data.js';
 import { clockText, el } from './dom.js';
 
-const PERIOD_MS = 2000;
+export const PERIOD_MS = 2000;
 
 export class Live {
   constructor(indicator, banner) {

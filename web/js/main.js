@@ -5,9 +5,9 @@ import {
   NotFound, ServerTrouble, openPage, askAll, loadData, cached, meetAddress, competitorBucketFile,
 } from './data.js';
 import { readAddress, pageFiles, pageModules, notHeld } from './address.js';
-import { el, replace } from './dom.js';
-import { frame } from './views/common.js';
-import { starred } from './stars.js';
+// Only what every page needs before it asks for its files, so that these
+// modules come in one round over the browser's parallel connections.
+import { el, replace, frame } from './dom.js';
 
 const view = document.getElementById('view');
 const live = new Live(document.getElementById('live'), document.getElementById('stale'));
@@ -92,9 +92,11 @@ async function show() {
   // Every file the page needs is asked for at once; the page's own loads
   // find them on the way.
   openPage();
-  const asked = askAll(pageFiles(address,
-    address.meet && cached(meetAddress(address.season, address.meet, 'meet.json')),
-    address.page === 'mine' ? starred(address.season, address.meet) : []));
+  const meetInHand = address.meet && cached(meetAddress(address.season, address.meet, 'meet.json'));
+  const asked = address.page === 'mine'
+    ? import('./stars.js').then(({ starred }) =>
+      askAll(pageFiles(address, meetInHand, starred(address.season, address.meet))))
+    : askAll(pageFiles(address, meetInHand));
   const page = {
     address,
     view,

@@ -4,8 +4,7 @@
 // here: the letters are read in order and the upcoming heats numbered on
 // from now.json's `until`, as the file describes them.
 
-export const PROGRAM_FILE = 'program.json';
-export const NOW_FILE = 'now.json';
+export { PROGRAM_FILE, NOW_FILE } from './data.js';
 
 // True when the states belong to this program (else program.json is asked
 // for again).

@@ -5,6 +5,9 @@ import { el } from '../dom.js';
 import { loadData, meetAddress, competitorBucketFile, NotFound } from '../data.js';
 import { starred, isStarred, setStar } from '../stars.js';
 
+// The bar above every page (its own module's, for the viewer's first round).
+export { frame, pin } from '../dom.js';
+
 export function meetFile(address) {
   return meetAddress(address.season, address.meet, 'meet.json');
 }
@@ -32,27 +35,6 @@ export function personLine(competitor) {
   return el('p', { class: 'sub' },
     [competitor.number ? `No.${competitor.number}` : '', competitor.team, competitor.grade]
       .filter(Boolean).join(' ・ '));
-}
-
-// The bar above every page: the way to this meet's マイ選手 page when the
-// address names a meet, and the line a page pins under the bar (a swim's
-// name, event and newest time), cleared as each page opens.
-export function frame(address) {
-  const link = document.getElementById('mine-link');
-  if (link) {
-    const meet = address.season && address.meet && address.page !== 'mine';
-    link.hidden = !meet;
-    if (meet) link.href = `#/${address.season}/${address.meet}/mine`;
-  }
-  pin(null);
-}
-
-export function pin(...children) {
-  const line = document.getElementById('pinned');
-  if (!line) return;
-  const shown = children.flat().filter((c) => c !== null && c !== undefined && c !== false);
-  line.replaceChildren(...shown);
-  line.hidden = shown.length === 0;
 }
 
 // The star that keeps a competitor on this phone's マイ選手 page.

@@ -1,14 +1,20 @@
 // A meet: its header, the search by number or name as one types, and the
 // program: every heat in order with its state, the heat now swimming at the
-// top of the list, kept current from now.json.
+// top of the list, kept current from now.json. The search box comes first,
+// with meet.json and fold.json; the program (its modules and files) is asked
+// for once the box is on the screen, so that a search typed at once has the
+// link to itself: a search typed before then puts the program off until the
+// box is emptied (its rows would stand below the search's results).
 
 import { el, replace, daysText } from '../dom.js';
 import {
-  loadData, loadAgain, cached, meetAddress, numberShardFile, nameShardFile, NotFound,
+  loadData, loadAgain, askAll, cached, meetAddress, numberShardFile, nameShardFile, NotFound,
+  competitorBucketFile,
+  PROGRAM_FILE, NOW_FILE,
 } from '../data.js';
 import { readQuery, matches } from '../search.js';
-import { PROGRAM_FILE, NOW_FILE, statesFit } from '../program.js';
-import { ProgramList, unlessMissing } from './program_list.js';
+import { pageModules } from '../address.js';
+import { PERIOD_MS } from '../live.js';
 import { mineEntry } from './common.js';
 
 const SHOWN_RESULTS = 50;
@@ -42,16 +48,43 @@ export async function showMeet(page) {
   const meetFile = meetAddress(season, code, 'meet.json');
   const programFile = meetAddress(season, code, PROGRAM_FILE);
   const nowFile = meetAddress(season, code, NOW_FILE);
-  let [meet, fold, program, now] = await Promise.all([
-    loadData(meetFile), loadData(meetAddress(season, code, 'fold.json')),
-    unlessMissing(loadData(programFile)), unlessMissing(loadData(nowFile))]);
-  // Asked for while the publisher was writing a new program: its states came
-  // first, and the program is asked for anew.
-  if (now && program && !statesFit(program, now)) program = await unlessMissing(loadAgain(programFile));
+  let [meet, fold] = await Promise.all([loadData(meetFile), loadData(meetAddress(season, code, 'fold.json'))]);
   if (!page.current()) return { addresses: [] };
 
   const header = el('section', { class: 'meet' });
-  const heats = new ProgramList(page);
+  // The program's place, and the program once asked for: its modules, its
+  // list, and the files as last read.
+  const programPlace = el('section', { class: 'program', 'aria-label': 'プログラム' });
+  let parts = null; // {ProgramList, unlessMissing, statesFit}
+  let heats = null;
+  let program = null;
+  let now = null;
+  let programAsked = false;
+  const askProgram = async () => {
+    if (programAsked || !page.current()) return;
+    programAsked = true;
+    try {
+      // Its files and its modules at once.
+      askAll([programFile, nowFile]);
+      const modules = await Promise.all(pageModules('program').map((m) => import(`../${m}`)));
+      parts = Object.assign({}, ...modules);
+      const { unlessMissing, statesFit } = parts;
+      [program, now] = await Promise.all([unlessMissing(loadData(programFile)), unlessMissing(loadData(nowFile))]);
+      // Asked for while the publisher was writing a new program: its states
+      // came first, and the program is asked for anew.
+      if (now && program && !statesFit(program, now)) program = await unlessMissing(loadAgain(programFile));
+    } catch {
+      // The server did not answer: asked for again at the live pace.
+      programAsked = false;
+      setTimeout(() => { if (!typed) askProgram(); }, PERIOD_MS);
+      return;
+    }
+    if (!page.current()) return;
+    heats = new parts.ProgramList(page);
+    programPlace.replaceWith(heats.section);
+    heats.draw(program, now);
+  };
+  let typed = false; // a search typed before the program was asked for
   const results = el('div', { id: 'results', 'aria-live': 'polite' });
   const input = el('input', {
     id: 'search', type: 'search', autocomplete: 'off', enterkeyhint: 'search',
@@ -78,6 +111,9 @@ export async function showMeet(page) {
     const rows = shards.get(file);
     if (rows) {
       const found = matches(rows, query);
+      // A single hit is the page most likely opened next: its competitor's
+      // bucket is asked for now, and their page finds it on the way.
+      if (found.length === 1) askAll([meetAddress(season, code, competitorBucketFile(Number(found[0][0]), meet))]);
       if (openWhenAnswered) {
         openWhenAnswered = false;
         if (openSingle(found)) return undefined;
@@ -102,7 +138,9 @@ export async function showMeet(page) {
   }
   input.addEventListener('input', () => {
     openWhenAnswered = false;
+    if (!programAsked) typed = input.value !== '';
     search();
+    if (!typed) askProgram();
   });
   // Enter opens the one competitor found; with the answer still on its way,
   // when it comes.
@@ -120,19 +158,25 @@ export async function showMeet(page) {
   replace(page.view, header, mineEntry(page.address),
     el('form', { class: 'search', role: 'search', onsubmit: enter },
       el('label', { for: 'search' }, '選手を探す'), input),
-    results, heats.section);
-  heats.draw(program, now);
+    results, programPlace);
   if (input.value) search();
+  // The frame after the search box is on the screen.
+  requestAnimationFrame(() => setTimeout(() => {
+    if (!typed) askProgram();
+  }));
 
   return {
-    addresses: [nowFile, meetFile],
+    addresses: () => (heats ? [nowFile, meetFile] : [meetFile]),
     refresh: async () => {
       // The states as just asked for; the program again only when they are
       // of another one.
-      now = cached(nowFile) || await unlessMissing(loadData(nowFile));
-      if (now && !statesFit(program, now)) program = await unlessMissing(loadAgain(programFile));
-      if (!page.current()) return;
-      heats.draw(program, now);
+      if (heats) {
+        const { unlessMissing, statesFit } = parts;
+        now = cached(nowFile) || await unlessMissing(loadData(nowFile));
+        if (now && !statesFit(program, now)) program = await unlessMissing(loadAgain(programFile));
+        if (!page.current()) return;
+        heats.draw(program, now);
+      }
       const data = cached(meetFile) || meet;
       if (data === meet) return;
       meet = data;
