@@ -281,7 +281,8 @@ bool isWebSearchShard(std::string_view address) {
     if (web == std::string_view::npos || !address.ends_with(".json")) return false;
     const std::string_view path = address.substr(web + 5);
     const std::size_t slash = path.find('/');
-    if (slash == std::string_view::npos || path.find('/', slash + 1) != std::string_view::npos) return false;
+    if (slash == std::string_view::npos || path.find('/', slash + 1) != std::string_view::npos)
+        return false;
     const std::string_view folder = path.substr(0, slash);
     return folder == "names" || folder == "numbers";
 }

@@ -226,7 +226,8 @@ TEST(WebData, ShardNames) {
         {"http://h/swim/2026/2026001/web/names/x/1.json", false},
         {"http://h/swim/2026/2026001/names/30a2.json", false},
     };
-    for (const auto& [address, shard] : shards) EXPECT_EQ(isWebSearchShard(address), shard) << address;
+    for (const auto& [address, shard] : shards)
+        EXPECT_EQ(isWebSearchShard(address), shard) << address;
 }
 
 TEST(WebData, FoldTableFoldsAsTheNameKey) {
