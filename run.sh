@@ -21,7 +21,7 @@ fi
 echo $$ > build/run.pid
 
 scripts/install_packages.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j "$(nproc)" --target quendro quendro-publish quendro-export
 
 # A home of its own for the sample: drive c holds the working folder, drive q

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install_packages.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENDRO_CORE_TESTS=OFF >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENDRO_CORE_TESTS=OFF >/dev/null
 cmake --build build -j "$(nproc)"
 rm -f build/package/quendro_*.deb
 (cd build && cpack -G DEB >/dev/null)
