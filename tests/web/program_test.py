@@ -1,8 +1,8 @@
 """The program of the sample meet in the web viewer at a phone's size, as
 quendro-publish puts it on the project's nginx publisher: every heat in the
 heat table's order with its state, the heat now swimming at the top of the
-list and followed under --watch, a heat without a lap file ranked by its
-finals, and the heat of a swimmer whose swim is 棄権.
+list and followed under --watch (and マイ選手 with it), a heat without a lap
+file ranked by its finals, and the heat of a swimmer whose swim is 棄権.
 
     program_test.py SOURCE_DIR QUENDRO_PUBLISH SCREENSHOT_DIR
 
@@ -156,11 +156,20 @@ try:
     assert table("table.heat"), "the splits of the heat"
     driver.save_screenshot(os.path.join(shots, "program-4-withdrawn-heat.png"))
 
+    # A swimmer of heat 19 starred on this phone, for マイ選手 below.
+    starred, starred_lane = next(
+        (int(n), s["lane"])
+        for name in sorted({f.removesuffix(".gz") for f in os.listdir(os.path.join(web, "competitors"))})
+        for n, c in read_json(web, f"competitors/{name}")["competitors"].items()
+        for s in c["swims"] if s["heat"] == "0019")
+    driver.get(publisher.base + f"#/{SEASON}/{CODE}")
+    driver.execute_script("localStorage.setItem(arguments[0], JSON.stringify([arguments[1]]))",
+                          f"quendro.mine.{SEASON}/{CODE}", starred)
+    wait_for(driver, lambda d: top_heat() == "0018", what="the program again")
+
     # Live: under --watch, heat 19's first split makes it the heat swimming;
     # the open program marks it and moves it to the top. The phone pays for
     # the change with one small file.
-    driver.get(publisher.base + f"#/{SEASON}/{CODE}")
-    wait_for(driver, lambda d: top_heat() == "0018", what="the program again")
     watch = subprocess.Popen(publish[:1] + ["--watch"] + publish[1:], cwd=work, env=env,
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     time.sleep(1.5)  # the watch's first look
@@ -176,6 +185,18 @@ try:
     print("now.json on the wire, bytes: largest %d (the change), every look: %s" % (max(paid), paid))
     assert 0 < max(paid) <= 2048, paid
     driver.save_screenshot(os.path.join(shots, "program-5-live.png"))
+    # マイ選手 shows the starred swimmer's swim in the water, and its next
+    # split as the watch sends it, by itself.
+    driver.get(publisher.base + f"#/{SEASON}/{CODE}/mine")
+    card = lambda d: d.execute_script(
+        "const s = document.querySelector('.mine-swim[data-heat=\"0019\"]');"
+        "return s ? [s.dataset.state, s.innerText] : [null, ''];")
+    wait_for(driver, lambda d: card(d)[0] == "S", what="マイ選手 with the swim in the water")
+    before = card(driver)[1]
+    with open(os.path.join(meet_dir, "lap", "r0019"), "ab") as f:
+        f.write(b"%d,   30.55,,0,0,0,0,0,0\r\n" % starred_lane)
+    wait_for(driver, lambda d: card(d)[1] != before, seconds=15.0, what="マイ選手's next split")
+    driver.save_screenshot(os.path.join(shots, "program-5-mine-live.png"))
 
     errors = [e["message"] for e in driver.get_log("browser") if e["level"] == "SEVERE"
               and " 404" not in e["message"]]
