@@ -60,6 +60,17 @@ class Publisher:
             shutil.rmtree(self.home, ignore_errors=True)
 
 
+def served_fixture(source, prefix):
+    """A copy of the hand-made web data (tests/web/fixture) in a new folder,
+    served by the project's publisher: (folder, tree, publisher). The caller
+    closes the publisher and removes the folder."""
+    work = tempfile.mkdtemp(prefix=prefix)
+    os.chmod(work, 0o755)
+    tree = os.path.join(work, "swim")
+    shutil.copytree(os.path.join(source, "tests/web/fixture/swim"), tree)
+    return work, tree, Publisher(source, tree)
+
+
 def put_file(tree, relative, data):
     """Puts a file in place whole, as nginx's PUT does: written beside it,
     then renamed."""

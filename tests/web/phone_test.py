@@ -16,13 +16,12 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
 
 from selenium.webdriver.common.by import By
 
 sys.path.insert(0, os.path.dirname(__file__))
-from browser import (PHONE, SMALL_PHONE, Publisher, phone_browser, put_file, read_json,  # noqa: E402
-                     splits, wait_for)
+from browser import (PHONE, SMALL_PHONE, phone_browser, put_file, read_json,  # noqa: E402
+                     served_fixture, splits, wait_for)
 
 source, shots, tools = (os.path.abspath(a) for a in sys.argv[1:4])
 os.makedirs(shots, exist_ok=True)
@@ -135,11 +134,7 @@ def mine_cards(driver):
 
 
 def one_size(size):
-    work = tempfile.mkdtemp(prefix="quendro-web-phone-")
-    os.chmod(work, 0o755)
-    tree = os.path.join(work, "swim")
-    shutil.copytree(os.path.join(source, "tests/web/fixture/swim"), tree)
-    publisher = Publisher(source, tree)
+    work, tree, publisher = served_fixture(source, "quendro-web-phone-")
     driver = None
     tag = f"{size['width']}x{size['height']}"
     heat = read_json(tree, f"{MEET}heats/0004.json")

@@ -15,14 +15,13 @@ import json
 import os
 import shutil
 import sys
-import tempfile
 import time
 
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
 sys.path.insert(0, os.path.dirname(__file__))
-from browser import Publisher, phone_browser, put_file, read_json, texts, wait_for  # noqa: E402
+from browser import phone_browser, put_file, read_json, served_fixture, texts, wait_for  # noqa: E402
 
 source, shots = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
 os.makedirs(shots, exist_ok=True)
@@ -33,11 +32,7 @@ PAGE = "#/2026/2026001"
 LATENCY_MS = 600
 QUIET_SECONDS = 4.5  # more than two turns of the live pace (2 s)
 
-work = tempfile.mkdtemp(prefix="quendro-web-requests-")
-os.chmod(work, 0o755)
-tree = os.path.join(work, "swim")
-shutil.copytree(os.path.join(source, "tests/web/fixture/swim"), tree)
-publisher = Publisher(source, tree)
+work, tree, publisher = served_fixture(source, "quendro-web-requests-")
 driver = None
 
 
